@@ -1,0 +1,22 @@
+#pragma once
+
+// The program-wide references to the six windows, each created once at
+// start-up in this order and living until the program ends.
+class TForm1;
+class TAboutBox;
+class TMultiFileDBox;
+class TMultiErrorDBox;
+class TErrorDBox;
+class TOtherDBox;
+
+extern TForm1 *Form1;
+extern TAboutBox *AboutBox;
+extern TMultiFileDBox *MultiFileDBox;
+extern TMultiErrorDBox *MultiErrorDBox;
+extern TErrorDBox *ErrorDBox;
+extern TOtherDBox *OtherDBox;
+
+// Creates the six windows in order (used by the program entry and the tests).
+void CreateForms();
+// Destroys them in reverse order.
+void DestroyForms();

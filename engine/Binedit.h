@@ -1,0 +1,113 @@
+#pragma once
+
+#include "MemoryStream.h"
+
+#include "platform/FileIdentity.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace brantlow {
+
+using FrameHeaderBytes = std::array<std::uint8_t, 4>;
+
+enum StructureFlags : std::int32_t {
+    sfVbrHeader = 0x01,
+    sfId3v1 = 0x02,
+    sfLyrics3 = 0x04,
+    sfId3v2 = 0x08,
+    sfRmp3 = 0x10,
+    sfWave = 0x20,
+};
+
+// One entry of the frame index. The end marker FrameListEnd carries the
+// totals in StartTime (TotalTime) and StartOffset (IndexedBytes), so a search
+// along the chain that passes the last frame stops on the totals.
+struct FrameRecord {
+    FrameRecord *Next = nullptr;
+    std::int32_t Index = 0;
+    float Duration = 0.0f;    // milliseconds
+    std::int32_t Length = 0;  // bytes, header included
+    float StartTime = 0.0f;   // milliseconds from the first frame
+    std::int32_t StartOffset = 0; // bytes from FirstFrame
+    FrameHeaderBytes Header{};
+    std::uint32_t Reserved = 0;
+    FrameRecord *Prev = nullptr;
+};
+
+// The audio file engine: one file at a time, held whole in memory.
+// Operations return 1 on success and 0 on failure, with the reason in
+// ErrorCode, which a later success never clears:
+//   0 cannot open for reading, 1 cannot read (or 2 GiB and more), 2 cannot save,
+//   10 no frame sync where the first frame must start (also: image too short),
+//   11 RIFF form neither RMP3 nor WAVE, 12 WAVE format tag not MPEG Layer 3,
+//   13 WAVE with PCM audio, 14 WAVE without data chunk where expected,
+//   15 RMP3 whose first chunk is not "data",
+//   21/22 MPEG 2.5 sample-rate/bitrate index unusable,
+//   23/24 MPEG-1/2 sample-rate/bitrate index or layer unusable,
+//   31 no audio bytes to describe (AudioSize 0 or less) when a header is built,
+//   43 no scratch stream, 44 insertion failed, 45 cut failed, 46 RIFF fix-up after a cut failed.
+// Without a loaded image every analysis and header operation returns 0.
+class TBinEdit {
+public:
+    TBinEdit();
+    ~TBinEdit();
+    TBinEdit(const TBinEdit &) = delete;
+    TBinEdit &operator=(const TBinEdit &) = delete;
+
+    // Reads the whole file (opened exclusively) into Image.
+    std::int32_t LoadFile(const std::string &fileName);
+    // Replaces the file's content with Image. The original stays untouched
+    // until the new content is complete on disk; a missing file is not made.
+    std::int32_t SaveFile(const std::string &fileName);
+    void ReleaseImage();
+    // Takes bytes that did not come from a file (tests, fuzzing).
+    void LoadImage(const std::uint8_t *data, std::int64_t size);
+
+    std::int32_t AnalyzeStructure();
+    std::int32_t Analyze();
+    std::int32_t FixRiffSizes(std::int32_t delta);
+
+    bool HasVbrHeader() const { return (Structure & sfVbrHeader) != 0; }
+    bool IsWave() const { return (Structure & sfWave) != 0; }
+    bool IsRmp3() const { return (Structure & sfRmp3) != 0; }
+    std::int32_t SetSeekRange(std::int32_t range);
+
+    std::int32_t GetFrameLength(const FrameHeaderBytes &header);
+    float GetFrameDuration(const FrameHeaderBytes &header);
+
+    std::int32_t BuildFrameIndex();
+    void FreeFrameIndex();
+    std::int32_t MakeVbrHeader(MemoryStream &stream, std::int32_t &length);
+    std::int32_t MakeToc(std::array<std::uint8_t, 100> &toc);
+    static std::int32_t PutBigEndian32(std::int32_t value, std::uint8_t out[4]);
+
+    std::int32_t AddVbrHeader();
+    std::int32_t RemoveVbrHeader();
+
+    float TotalTime() const { return FrameListEnd.StartTime; }
+    std::int32_t IndexedBytes() const { return FrameListEnd.StartOffset; }
+
+    std::unique_ptr<MemoryStream> Image;
+    std::int32_t Structure = 0;
+    std::int32_t FirstFrame = 0;
+    std::int32_t AudioSize = 0;
+    std::int32_t FrameCount = 0;
+    FrameRecord FrameList;
+    FrameRecord FrameListEnd;
+    std::int32_t SeekRange = 3;
+    std::int32_t ErrorCode = 0;
+    FrameHeaderBytes FirstHeader{};
+
+private:
+    bool frameSyncAt(std::int64_t offset) const;
+
+    // Which file Image was read from, so that a save can tell whether another
+    // program changed it in between.
+    std::string m_loadedPath;
+    platform::FileIdentity m_loadedIdentity;
+};
+
+} // namespace brantlow

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace brantlow {
+
+enum class SeekOrigin { Begin, Current, End };
+
+// A growable byte buffer with one current position.
+// Seek does not clamp: the position may lie before the start or past the end.
+// Read copies what lies between the position and the end (nothing from a
+// position outside the data). Write grows the buffer when it passes the end.
+class MemoryStream {
+public:
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin);
+    std::int64_t Position() const { return m_position; }
+    std::int32_t Read(void *buffer, std::int32_t count);
+    std::int32_t Write(const void *buffer, std::int32_t count);
+
+    std::int64_t Size() const { return static_cast<std::int64_t>(m_bytes.size()); }
+    // Content up to the new size stays; new bytes are zero.
+    void SetSize(std::int64_t size);
+    // Room for later growth without moving the bytes again.
+    void Reserve(std::int64_t capacity) { m_bytes.reserve(static_cast<std::size_t>(capacity)); }
+
+    const std::uint8_t *Data() const { return m_bytes.data(); }
+    std::uint8_t *Data() { return m_bytes.data(); }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::int64_t m_position = 0;
+};
+
+// Inserts the whole content of `source` into `dest` at `offset`, moving the
+// bytes behind it up through a 1024-byte buffer. False when offset lies
+// outside [0, size] or a move fails; dest may then be partly moved.
+bool InsertStream(MemoryStream &dest, std::int32_t offset, MemoryStream &source);
+// Removes `count` bytes at `offset`. False for a negative argument or a range
+// past the end (the stream is then untouched).
+bool DeleteBytes(MemoryStream &stream, std::int32_t offset, std::int32_t count);
+
+} // namespace brantlow

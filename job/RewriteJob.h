@@ -1,0 +1,66 @@
+#pragma once
+
+#include "engine/Binedit.h"
+#include "platform/FileTimes.h"
+
+#include <cstdint>
+#include <string>
+
+namespace brantlow {
+
+// The per-file rewrite shared by the main window, the batch run and the
+// command line: exclusive open and time capture, LoadFile, Analyze, the mode
+// check, add or remove, SaveFile, time restore.
+
+enum class RewriteMode { Add, Remove };
+
+// Where a rewrite stopped. Done means the file now has the wanted state.
+enum class RewriteStep {
+    Done,
+    Open,          // the file cannot be opened exclusively (missing, locked, a folder, no rights)
+    Load,          // LoadFile failed
+    Analyze,       // not MPEG audio in a supported wrapper
+    AlreadyHasHeader, // Add asked, the file has a VBR header
+    HasNoHeader,   // Remove asked, the file has none
+    Rewrite,       // AddVbrHeader or RemoveVbrHeader failed
+    Save,          // SaveFile failed; the file is unchanged
+    RestoreTimes,  // saved, but the time stamps could not be put back
+};
+
+struct RewriteOptions {
+    RewriteMode mode = RewriteMode::Add;
+    bool keepTimes = true;      // put the last-write time back after saving
+    std::int32_t seekRange = 3; // handed to SetSeekRange before a removal
+};
+
+struct RewriteResult {
+    RewriteStep step = RewriteStep::Done;
+    std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
+    bool ok() const { return step == RewriteStep::Done; }
+};
+
+// The times a file had when it was opened, kept until it is saved.
+struct OpenedFile {
+    std::string path;
+    platform::FileTimes times;
+    bool hadHeader = false;
+};
+
+// Steps up to Analyze: exclusive open, capture times, LoadFile, Analyze.
+RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened);
+
+// Mode check only: AlreadyHasHeader, HasNoHeader or Done.
+RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
+
+// Add or remove in the loaded image, SaveFile, and the time restore when asked.
+RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
+
+// All of it, for one file.
+RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options);
+
+// The batch run's text for a step ("Cannot open this File." ...), and the
+// success text for a mode ("This File includes a VBR Header Now." ...).
+const char *batchFailureText(RewriteStep step);
+const char *successText(RewriteMode mode);
+
+} // namespace brantlow

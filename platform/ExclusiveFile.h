@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+namespace brantlow::platform {
+
+enum class FileAccess { Read, ReadWrite };
+
+// An existing file opened "with no sharing": the open takes an exclusive
+// advisory lock, and fails when another process (or another open file
+// description) already holds one. A missing file is never created.
+class ExclusiveFile {
+public:
+    ExclusiveFile() = default;
+    ~ExclusiveFile();
+    ExclusiveFile(ExclusiveFile &&other) noexcept;
+    ExclusiveFile &operator=(ExclusiveFile &&other) noexcept;
+    ExclusiveFile(const ExclusiveFile &) = delete;
+    ExclusiveFile &operator=(const ExclusiveFile &) = delete;
+
+    // Opens a regular file (symbolic links are followed). Returns false and
+    // leaves errno set when it is missing, not a regular file, not accessible
+    // or locked.
+    bool open(const std::string &path, FileAccess access);
+    void close();
+
+    bool isOpen() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+    // Size in bytes, or -1 when it cannot be read.
+    std::int64_t size() const;
+    // Reads exactly `count` bytes from offset 0; false on a short or failed read.
+    bool readWhole(std::uint8_t *buffer, std::int64_t count) const;
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace brantlow::platform

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+namespace brantlow::platform {
+
+class ExclusiveFile;
+
+// The time stamps a rewrite keeps. They are only copied, never interpreted.
+// Linux has a creation (birth) time only where statx reports one, and offers
+// no call to set it; it is captured for the record and never restored.
+struct FileTimes {
+    timespec lastWrite{};
+    timespec creation{};
+    bool hasCreation = false;
+};
+
+bool captureFileTimes(const ExclusiveFile &file, FileTimes &times);
+// Sets the last-write time; the last-access time is left as it is.
+bool restoreFileTimes(const ExclusiveFile &file, const FileTimes &times);
+
+} // namespace brantlow::platform
