@@ -1,0 +1,5 @@
+#include "AllRewriteDialog.h"
+
+TMultiFileDBox::TMultiFileDBox(QWidget *parent) : QDialog(parent)
+{
+}

@@ -1,0 +1,5 @@
+#include "MultiErrorDialog.h"
+
+TMultiErrorDBox::TMultiErrorDBox(QWidget *parent) : QDialog(parent)
+{
+}
