@@ -1,0 +1,137 @@
+#include "Binedit.h"
+
+#include "FrameHeader.h"
+
+#include "platform/ExclusiveFile.h"
+#include "platform/SafeReplace.h"
+
+#include <limits>
+#include <new>
+
+namespace brantlow {
+
+namespace {
+// Room for the header frame that an add inserts, so that it does not move the
+// whole image to a larger buffer.
+constexpr std::int64_t kInsertSlack = 4096;
+} // namespace
+
+TBinEdit::TBinEdit() = default;
+
+TBinEdit::~TBinEdit()
+{
+    Image.reset();
+    FreeFrameIndex();
+}
+
+std::int32_t TBinEdit::LoadFile(const std::string &fileName)
+{
+    Image.reset();
+    m_loadedPath.clear();
+    m_loadedIdentity = {};
+
+    platform::ExclusiveFile file;
+    if (!file.open(fileName, platform::FileAccess::Read)) {
+        ErrorCode = 0;
+        return 0;
+    }
+    try {
+        const std::int64_t size = file.size();
+        // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
+        if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
+            ErrorCode = 1;
+            return 0;
+        }
+        auto image = std::make_unique<MemoryStream>();
+        image->Reserve(size + kInsertSlack);
+        image->SetSize(size);
+        if (!file.readWhole(image->Data(), size)) {
+            ErrorCode = 1;
+            return 0;
+        }
+        Image = std::move(image);
+    } catch (const std::bad_alloc &) {
+        ErrorCode = 1;
+        return 0;
+    }
+    m_loadedPath = fileName;
+    m_loadedIdentity = platform::identityOf(file.fd());
+    return 1;
+}
+
+std::int32_t TBinEdit::SaveFile(const std::string &fileName)
+{
+    if (!Image) {
+        ErrorCode = 2;
+        return 0;
+    }
+    // Only the file the image came from is checked for changes made since.
+    const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
+    const platform::ReplaceResult result = platform::replaceFileContents(
+        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected);
+    if (!result.ok) {
+        ErrorCode = 2;
+        return 0;
+    }
+    if (fileName == m_loadedPath) {
+        // The file on disk is now this image; a later save checks against it.
+        platform::ExclusiveFile file;
+        m_loadedIdentity = file.open(fileName, platform::FileAccess::Read) ? platform::identityOf(file.fd())
+                                                                           : platform::FileIdentity{};
+    }
+    return 1;
+}
+
+void TBinEdit::ReleaseImage()
+{
+    Image.reset();
+}
+
+void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
+{
+    auto image = std::make_unique<MemoryStream>();
+    image->Reserve(size + kInsertSlack);
+    image->SetSize(size);
+    if (size > 0)
+        std::copy(data, data + size, image->Data());
+    Image = std::move(image);
+    m_loadedPath.clear();
+    m_loadedIdentity = {};
+}
+
+std::int32_t TBinEdit::SetSeekRange(std::int32_t range)
+{
+    if (range <= 0)
+        return 0;
+    SeekRange = range;
+    return 1;
+}
+
+std::int32_t TBinEdit::GetFrameLength(const FrameHeaderBytes &header)
+{
+    const frameheader::LengthResult result = frameheader::frameLength(header);
+    if (result.length == 0)
+        ErrorCode = result.error;
+    return result.length;
+}
+
+std::int32_t TBinEdit::PutBigEndian32(std::int32_t value, std::uint8_t out[4])
+{
+    const auto v = static_cast<std::uint32_t>(value);
+    out[0] = static_cast<std::uint8_t>(v >> 24);
+    out[1] = static_cast<std::uint8_t>(v >> 16);
+    out[2] = static_cast<std::uint8_t>(v >> 8);
+    out[3] = static_cast<std::uint8_t>(v);
+    return 1;
+}
+
+bool TBinEdit::frameSyncAt(std::int64_t offset) const
+{
+    // Fewer than four bytes left show no frame sync.
+    if (!Image || offset < 0 || offset > Image->Size() - 4)
+        return false;
+    const std::uint8_t *p = Image->Data() + offset;
+    return frameheader::isFrameSync(p[0], p[1]);
+}
+
+} // namespace brantlow

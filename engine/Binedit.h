@@ -104,6 +104,10 @@ public:
 private:
     bool frameSyncAt(std::int64_t offset) const;
 
+    // Offset of the RIFF data chunk header ("data" and its size) found by the
+    // last structure analysis of a RIFF file; -1 otherwise.
+    std::int64_t m_dataChunkHeader = -1;
+
     // Which file Image was read from, so that a save can tell whether another
     // program changed it in between.
     std::string m_loadedPath;
