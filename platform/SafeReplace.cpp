@@ -1,0 +1,324 @@
+#include "SafeReplace.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <limits>
+#include <random>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace brantlow::platform {
+
+namespace {
+
+std::function<int(const char *)> &faultHook()
+{
+    static std::function<int(const char *)> hook;
+    return hook;
+}
+
+// Runs `call` (retrying on EINTR) unless the fault hook fails this step.
+template <typename Call>
+auto systemCall(const char *step, Call &&call) -> decltype(call())
+{
+    if (const auto &hook = faultHook(); hook) {
+        if (const int injected = hook(step); injected != 0) {
+            errno = injected;
+            return -1;
+        }
+    }
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result == -1 && errno == EINTR);
+    return result;
+}
+
+class OwnedFd {
+public:
+    explicit OwnedFd(int fd = -1) : m_fd(fd) {}
+    ~OwnedFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    OwnedFd(const OwnedFd &) = delete;
+    OwnedFd &operator=(const OwnedFd &) = delete;
+    int get() const { return m_fd; }
+    bool valid() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// Removes a temporary name from the folder unless the rename consumed it.
+class TempNameGuard {
+public:
+    explicit TempNameGuard(int dirFd) : m_dirFd(dirFd) {}
+    ~TempNameGuard()
+    {
+        if (!m_name.empty())
+            ::unlinkat(m_dirFd, m_name.c_str(), 0);
+    }
+    TempNameGuard(const TempNameGuard &) = delete;
+    TempNameGuard &operator=(const TempNameGuard &) = delete;
+    void hold(std::string name) { m_name = std::move(name); }
+    void release() { m_name.clear(); }
+    const std::string &name() const { return m_name; }
+
+private:
+    int m_dirFd;
+    std::string m_name;
+};
+
+ReplaceResult failure(const char *step, int error, ReplaceMethod method = ReplaceMethod::None)
+{
+    ReplaceResult result;
+    result.ok = false;
+    result.method = method;
+    result.error = error;
+    result.step = step;
+    return result;
+}
+
+ReplaceResult success(ReplaceMethod method)
+{
+    ReplaceResult result;
+    result.ok = true;
+    result.method = method;
+    return result;
+}
+
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t wrote = systemCall("write", [&] {
+            return ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+        });
+        if (wrote < 0)
+            return false;
+        if (wrote == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+// ".<name>.brantlow-XXXXXX", the name part shortened (at a UTF-8 character
+// boundary) when the whole would exceed the file system's name limit.
+std::string hiddenTempName(std::string_view name)
+{
+    static constexpr std::string_view kMarker = ".brantlow-";
+    static constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr std::size_t kRandomLength = 6;
+    constexpr std::size_t kNameMax = NAME_MAX;
+
+    const std::size_t room = kNameMax - 1 - kMarker.size() - kRandomLength;
+    if (name.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name = name.substr(0, cut);
+    }
+
+    thread_local std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
+    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
+    std::string temp = ".";
+    temp += name;
+    temp += kMarker;
+    for (std::size_t i = 0; i < kRandomLength; ++i)
+        temp += kAlphabet[pick(generator)];
+    return temp;
+}
+
+bool folderRefusesNewFiles(int error)
+{
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+bool tmpFileUnsupported(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOSYS;
+}
+
+constexpr int kNameAttempts = 100;
+
+// Rewrites the open original itself: only where a rename would be wrong (other
+// hard links keep the old content) or impossible (no new file in the folder).
+// The new length is reserved first, so that a full disk fails before any byte
+// of the file changes.
+ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uint8_t *data, std::size_t size)
+{
+    constexpr auto method = ReplaceMethod::InPlace;
+    const auto newSize = static_cast<off_t>(size);
+    if (newSize > original.st_size) {
+        const int reserved = systemCall("allocate", [&] { return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, newSize); });
+        // A file system without reservation is written anyway: it cannot do better.
+        if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
+            return failure("allocate", errno, method);
+    }
+    if (!writeAll(fd, data, size))
+        return failure("write", errno, method);
+    if (systemCall("truncate", [&] { return ::ftruncate(fd, newSize); }) != 0)
+        return failure("truncate", errno, method);
+    if (systemCall("fsync", [&] { return ::fsync(fd); }) != 0)
+        return failure("fsync", errno, method);
+    return success(method);
+}
+
+// Gives the new file the original's owner, group and permission bits. Owner
+// and group are kept only as far as the process may change them; the owner
+// first, because a change of owner clears the set-user-ID and set-group-ID bits.
+bool copyOwnerAndMode(int fd, const struct stat &original, const char *&step)
+{
+    step = "fchown";
+    if (systemCall(step, [&] { return ::fchown(fd, original.st_uid, original.st_gid); }) != 0) {
+        if (errno != EPERM)
+            return false;
+        if (systemCall(step, [&] { return ::fchown(fd, static_cast<uid_t>(-1), original.st_gid); }) != 0
+            && errno != EPERM)
+            return false;
+    }
+    step = "fchmod";
+    return systemCall(step, [&] { return ::fchmod(fd, original.st_mode & 07777); }) == 0;
+}
+
+// Links an anonymous O_TMPFILE file into the folder under a fresh hidden name.
+bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &tempName)
+{
+    const std::string procPath = "/proc/self/fd/" + std::to_string(tempFd);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string candidate = hiddenTempName(name);
+        int linked = systemCall("link", [&] {
+            return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, candidate.c_str(), AT_SYMLINK_FOLLOW);
+        });
+        if (linked != 0 && errno == ENOENT) // no /proc mounted
+            linked = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, candidate.c_str(), AT_EMPTY_PATH); });
+        if (linked == 0) {
+            tempName.hold(std::move(candidate));
+            return true;
+        }
+        if (errno != EEXIST)
+            return false;
+    }
+    errno = EEXIST;
+    return false;
+}
+
+// Creates a named hidden file in the folder, for file systems without O_TMPFILE.
+int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
+{
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string candidate = hiddenTempName(name);
+        const int fd = systemCall("create", [&] {
+            return ::openat(dirFd, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        });
+        if (fd >= 0) {
+            tempName.hold(std::move(candidate));
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace
+
+void setReplaceFaultHook(std::function<int(const char *step)> hook)
+{
+    faultHook() = std::move(hook);
+}
+
+ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
+                                  const FileIdentity &expected)
+{
+    if (size > 0 && data == nullptr)
+        return failure("write", EINVAL);
+    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
+        return failure("write", EFBIG);
+
+    // Replace the file a symbolic link points to, never the link itself.
+    char *resolvedText = ::realpath(path.c_str(), nullptr);
+    if (resolvedText == nullptr)
+        return failure("open", errno);
+    const std::string resolved(resolvedText);
+    std::free(resolvedText);
+
+    const auto slash = resolved.rfind('/');
+    const std::string folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
+    const std::string name = resolved.substr(slash + 1);
+
+    OwnedFd dir(systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+    if (!dir.valid())
+        return failure("folder", errno);
+
+    OwnedFd file(systemCall("open", [&] {
+        return ::openat(dir.get(), name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }));
+    if (!file.valid())
+        return failure("open", errno);
+    struct stat original {};
+    if (::fstat(file.get(), &original) != 0)
+        return failure("open", errno);
+    if (!S_ISREG(original.st_mode))
+        return failure("open", EINVAL);
+    // Root may open a read-only file for writing; the file still says "do not write".
+    if ((original.st_mode & 0222) == 0)
+        return failure("open", EACCES);
+    if (systemCall("lock", [&] { return ::flock(file.get(), LOCK_EX | LOCK_NB); }) != 0)
+        return failure("lock", errno);
+    if (expected.valid() && !(identityOf(file.get()) == expected))
+        return failure("changed", ESTALE);
+
+    if (original.st_nlink > 1)
+        return replaceInPlace(file.get(), original, data, size);
+
+    TempNameGuard tempName(dir.get());
+    // An anonymous file leaves nothing behind if the process dies while writing it.
+    int tempFd = systemCall("create", [&] {
+        return ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    });
+    const bool anonymous = tempFd >= 0;
+    if (tempFd < 0 && tmpFileUnsupported(errno))
+        tempFd = createNamedTemp(dir.get(), name, tempName);
+    if (tempFd < 0) {
+        if (folderRefusesNewFiles(errno))
+            return replaceInPlace(file.get(), original, data, size);
+        return failure("create", errno, ReplaceMethod::Rename);
+    }
+    OwnedFd temp(tempFd);
+
+    constexpr auto method = ReplaceMethod::Rename;
+    if (!writeAll(temp.get(), data, size))
+        return failure("write", errno, method);
+    const char *step = "";
+    if (!copyOwnerAndMode(temp.get(), original, step))
+        return failure(step, errno, method);
+    if (systemCall("fsync", [&] { return ::fsync(temp.get()); }) != 0)
+        return failure("fsync", errno, method);
+    if (anonymous && !linkAnonymous(temp.get(), dir.get(), name, tempName))
+        return failure("link", errno, method);
+    if (systemCall("rename", [&] { return ::renameat(dir.get(), tempName.name().c_str(), dir.get(), name.c_str()); })
+        != 0)
+        return failure("rename", errno, method);
+    tempName.release();
+
+    ReplaceResult result = success(method);
+    if (systemCall("syncdir", [&] { return ::fsync(dir.get()); }) != 0) {
+        result.error = errno;
+        result.step = "syncdir";
+    }
+    return result;
+}
+
+} // namespace brantlow::platform

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace brantlow::platform {
@@ -26,8 +27,19 @@ struct ReplaceResult {
 // Until the new content is complete and flushed the original stays
 // byte-identical; on failure no temporary file is left behind. A missing file
 // is not created. When `expected` is valid and the file on disk no longer
-// matches it, nothing is written (step "changed").
+// matches it, nothing is written (step "changed"). A file without any write
+// permission bit is refused (step "open", EACCES), also for root.
+// Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
+// "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
+// A failed flush of the folder after the rename cannot undo the rename: the
+// result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
                                   const FileIdentity &expected = {});
+
+// Fault injection for tests: when set, the hook is asked before every system
+// call of a replace with the call's step name; a non-zero answer makes that
+// call fail with the answer as errno. Set or clear it only while no replace
+// runs. An empty function clears it.
+void setReplaceFaultHook(std::function<int(const char *step)> hook);
 
 } // namespace brantlow::platform
