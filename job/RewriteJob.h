@@ -52,7 +52,12 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done.
 RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
 
-// Add or remove in the loaded image, SaveFile, and the time restore when asked.
+// The mode check again, then add (AddVbrHeader) or remove (SetSeekRange and
+// RemoveVbrHeader) in the loaded image only; nothing is written. A dry run
+// stops here.
+RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
+
+// editImage, SaveFile, and the time restore when asked.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
 // All of it, for one file.
