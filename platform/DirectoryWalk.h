@@ -8,6 +8,7 @@ namespace brantlow::platform {
 struct DirectoryEntry {
     std::string name;       // the entry's name, never "." or ".."
     bool isDirectory = false; // a symbolic link counts as what it points to
+    bool isSymbolicLink = false; // lets a recursive scan refuse to follow links into loops
 };
 
 // Calls `visit` for every entry of `folder` in the order the file system
