@@ -1,0 +1,240 @@
+#include "Synth.h"
+
+#include "engine/Binedit.h"
+
+#include <gtest/gtest.h>
+
+using namespace brantlow;
+using synth::Bytes;
+
+namespace {
+
+std::unique_ptr<TBinEdit> analyse(const Bytes &image, std::int32_t *result)
+{
+    auto engine = std::make_unique<TBinEdit>();
+    engine->LoadImage(image.data(), static_cast<std::int64_t>(image.size()));
+    *result = engine->Analyze();
+    return engine;
+}
+
+TEST(Analysis, PlainStreamWithTrailingTags)
+{
+    Bytes image = synth::mpeg1Frames(4);
+    synth::append(image, synth::lyrics3(100));
+    synth::append(image, synth::id3v1());
+    std::int32_t ok = 0;
+    auto e = analyse(image, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->Structure, sfId3v1 | sfLyrics3);
+    EXPECT_EQ(e->AudioSize, std::int32_t(image.size()) - 128 - 115);
+    EXPECT_EQ(e->FirstFrame, 0);
+    EXPECT_FALSE(e->HasVbrHeader());
+}
+
+TEST(Analysis, Lyrics3WithoutId3v1IsNotRecognised)
+{
+    Bytes image = synth::mpeg1Frames(4);
+    synth::append(image, synth::lyrics3(100));
+    std::int32_t ok = 0;
+    auto e = analyse(image, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->Structure, 0);
+    EXPECT_EQ(e->AudioSize, std::int32_t(image.size()));
+}
+
+TEST(Analysis, Id3v2TagPlacesTheFirstFrame)
+{
+    Bytes image = synth::id3v2(2048);
+    ASSERT_EQ(image[8], 0x10);
+    synth::append(image, synth::mpeg1Frames(3));
+    std::int32_t ok = 0;
+    auto e = analyse(image, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->FirstFrame, 2058);
+    EXPECT_EQ(e->AudioSize, std::int32_t(image.size()) - 2058);
+    EXPECT_EQ(e->Structure, sfId3v2);
+    EXPECT_EQ(e->Image->Position(), 2058);
+}
+
+TEST(Analysis, NeverSearchesForTheFirstFrame)
+{
+    struct Case {
+        const char *name;
+        Bytes image;
+    };
+    Bytes junkAfterTag = synth::id3v2(64);
+    junkAfterTag.insert(junkAfterTag.end(), 16, 0x00);
+    synth::append(junkAfterTag, synth::mpeg1Frames(2));
+    Bytes noSync = synth::mpeg1Frames(2);
+    noSync[1] = 0x00;
+    Bytes leadingByte{0x00};
+    synth::append(leadingByte, synth::mpeg1Frames(2));
+    for (const Case &c : {Case{"padding after ID3v2", junkAfterTag}, Case{"FF 00", noSync},
+                          Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
+        std::int32_t ok = 1;
+        auto e = analyse(c.image, &ok);
+        EXPECT_EQ(ok, 0) << c.name;
+        EXPECT_EQ(e->ErrorCode, 10) << c.name;
+    }
+}
+
+TEST(Analysis, AcceptsMpeg25Sync)
+{
+    Bytes image;
+    for (int i = 0; i < 3; ++i)
+        synth::append(image, synth::frame(0xE3, 0x18, 0x00, 72));
+    std::int32_t ok = 0;
+    auto e = analyse(image, &ok);
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(e->FirstHeader, (FrameHeaderBytes{0xFF, 0xE3, 0x18, 0x00}));
+}
+
+TEST(Analysis, RiffWrappersAndTheirFailures)
+{
+    struct Case {
+        const char *name;
+        Bytes image;
+        std::int32_t result;
+        std::int32_t error;
+        std::int32_t structure;
+    };
+    const Bytes frames = synth::mpeg1Frames(3);
+    Bytes avi = synth::rmp3(frames);
+    std::copy_n("AVI ", 4, avi.begin() + 8);
+    Bytes rmp3ListFirst = synth::rmp3(frames);
+    std::copy_n("LIST", 4, rmp3ListFirst.begin() + 12);
+    Bytes waveList = synth::wave(frames, 0x0055, 12, false);
+    std::copy_n("LIST", 4, waveList.begin() + 50);
+    Bytes waveFactThenList = synth::wave(frames);
+    std::copy_n("LIST", 4, waveFactThenList.begin() + 62);
+    const std::vector<Case> cases = {
+        {"RMP3", synth::rmp3(frames), 1, 0, sfRmp3},
+        {"WAVE with fact", synth::wave(frames), 1, 0, sfWave},
+        {"WAVE without fact", synth::wave(frames, 0x0055, 12, false), 1, 0, sfWave},
+        {"WAVE without extra bytes", synth::wave(frames, 0x0055, 0, true), 1, 0, sfWave},
+        {"WAVE PCM", synth::wave(frames, 0x0001), 0, 13, 0},
+        {"WAVE MPEG Layer 1/2", synth::wave(frames, 0x0050), 0, 12, 0},
+        {"RIFF AVI", avi, 0, 11, 0},
+        {"RMP3 with a chunk before data", rmp3ListFirst, 0, 15, 0},
+        {"WAVE with LIST before data", waveList, 0, 14, 0},
+        {"WAVE with LIST after fact", waveFactThenList, 0, 14, 0},
+    };
+    for (const Case &c : cases) {
+        std::int32_t ok = -1;
+        auto e = analyse(c.image, &ok);
+        EXPECT_EQ(ok, c.result) << c.name;
+        if (ok)
+            EXPECT_EQ(e->Structure, c.structure) << c.name;
+        else
+            EXPECT_EQ(e->ErrorCode, c.error) << c.name;
+    }
+}
+
+TEST(Analysis, WaveWithFactChunkPutsPayloadAt70)
+{
+    const Bytes frames = synth::mpeg1Frames(3);
+    Bytes image = synth::wave(frames);
+    synth::append(image, synth::id3v1());
+    std::int32_t ok = 0;
+    auto e = analyse(image, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(std::string(image.begin() + 62, image.begin() + 66), "data");
+    EXPECT_EQ(e->FirstFrame, 70);
+    EXPECT_EQ(e->AudioSize, std::int32_t(frames.size()));
+    EXPECT_EQ(e->Structure, sfWave | sfId3v1);
+}
+
+TEST(Analysis, Id3v2InsideRiffPayload)
+{
+    Bytes payload = synth::id3v2(100);
+    synth::append(payload, synth::mpeg1Frames(2));
+    std::int32_t ok = 0;
+    auto e = analyse(synth::rmp3(payload), &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->FirstFrame, 20 + 110);
+    EXPECT_EQ(e->AudioSize, std::int32_t(payload.size()) - 110);
+    EXPECT_EQ(e->Structure, sfRmp3 | sfId3v2);
+}
+
+TEST(Analysis, OnlyXingCountsAsVbrHeader)
+{
+    for (const char *tag : {"Xing", "Info", "xing"}) {
+        Bytes image = synth::mpeg1Frames(3);
+        std::copy_n(tag, 4, image.begin() + 36);
+        std::int32_t ok = 0;
+        auto e = analyse(image, &ok);
+        ASSERT_EQ(ok, 1);
+        EXPECT_EQ(e->HasVbrHeader(), std::string(tag) == "Xing") << tag;
+    }
+    // Mono MPEG-2: the tag stands at 4 + 9.
+    Bytes mono;
+    for (int i = 0; i < 3; ++i)
+        synth::append(mono, synth::frame(0xF3, 0x80, 0xC0, 208));
+    std::copy_n("Xing", 4, mono.begin() + 13);
+    std::int32_t ok = 0;
+    auto e = analyse(mono, &ok);
+    EXPECT_TRUE(e->HasVbrHeader());
+}
+
+TEST(Analysis, TruncatedImagesNeverReadOutside)
+{
+    // Every prefix of every wrapper: the analysis either succeeds with a first
+    // frame whose four bytes lie inside, or fails with a code.
+    Bytes tagged = synth::id3v2(300);
+    synth::append(tagged, synth::mpeg1Frames(1));
+    for (const Bytes &full : {synth::wave(synth::mpeg1Frames(1)), synth::rmp3(synth::mpeg1Frames(1)), tagged}) {
+        for (std::size_t n = 0; n <= full.size(); ++n) {
+            const Bytes prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
+            std::int32_t ok = -1;
+            auto e = analyse(prefix, &ok);
+            if (ok) {
+                EXPECT_LE(std::int64_t(e->FirstFrame) + 4, std::int64_t(n));
+            } else {
+                EXPECT_GE(e->ErrorCode, 10);
+                EXPECT_LE(e->ErrorCode, 15);
+            }
+        }
+    }
+}
+
+TEST(Analysis, WithoutImageFails)
+{
+    TBinEdit engine;
+    EXPECT_EQ(engine.Analyze(), 0);
+    EXPECT_EQ(engine.AnalyzeStructure(), 0);
+    EXPECT_EQ(engine.AddVbrHeader(), 0);
+    EXPECT_EQ(engine.RemoveVbrHeader(), 0);
+    EXPECT_EQ(engine.FixRiffSizes(1), 0);
+    EXPECT_EQ(engine.BuildFrameIndex(), 0);
+}
+
+TEST(FixRiffSizes, PlainStreamIsLeftAlone)
+{
+    const Bytes image = synth::mpeg1Frames(3);
+    TBinEdit engine;
+    engine.LoadImage(image.data(), std::int64_t(image.size()));
+    engine.ErrorCode = 99;
+    EXPECT_EQ(engine.FixRiffSizes(417), 0);
+    EXPECT_EQ(engine.ErrorCode, 99);
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), engine.Image->Data()));
+}
+
+TEST(FixRiffSizes, AddsDeltaToBothSizes)
+{
+    for (const Bytes &image : {synth::rmp3(synth::mpeg1Frames(3)), synth::wave(synth::mpeg1Frames(3))}) {
+        TBinEdit engine;
+        engine.LoadImage(image.data(), std::int64_t(image.size()));
+        const bool isWave = image[8] == 'W';
+        const std::size_t dataSizeAt = isWave ? 66 : 16;
+        ASSERT_EQ(engine.FixRiffSizes(417), 1);
+        Bytes after(engine.Image->Data(), engine.Image->Data() + engine.Image->Size());
+        EXPECT_EQ(synth::le32(after, 4), synth::le32(image, 4) + 417);
+        EXPECT_EQ(synth::le32(after, dataSizeAt), synth::le32(image, dataSizeAt) + 417);
+        // The re-analysis read the size before it was corrected.
+        EXPECT_EQ(engine.AudioSize, std::int32_t(synth::le32(image, dataSizeAt)));
+        ASSERT_EQ(engine.FixRiffSizes(-417), 1);
+        EXPECT_TRUE(std::equal(image.begin(), image.end(), engine.Image->Data()));
+    }
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+#include "Synth.h"
+
+#include "engine/Binedit.h"
+
+#include <gtest/gtest.h>
+
+using namespace brantlow;
+using synth::Bytes;
+
+namespace {
+
+std::unique_ptr<TBinEdit> loaded(const Bytes &image)
+{
+    auto engine = std::make_unique<TBinEdit>();
+    engine->LoadImage(image.data(), std::int64_t(image.size()));
+    return engine;
+}
+
+Bytes streamBytes(MemoryStream &s) { return Bytes(s.Data(), s.Data() + s.Size()); }
+
+TEST(FrameIndex, ChainInvariants)
+{
+    auto e = loaded(synth::vbrFrames(30));
+    ASSERT_EQ(e->BuildFrameIndex(), 1);
+    EXPECT_EQ(e->FrameCount, 30);
+    std::int32_t index = 0;
+    std::int32_t offset = 0;
+    float time = 0.0f;
+    const FrameRecord *r = e->FrameList.Next;
+    EXPECT_EQ(r->Prev, &e->FrameList);
+    for (; r != &e->FrameListEnd; r = r->Next) {
+        EXPECT_EQ(r->Index, ++index);
+        EXPECT_EQ(r->StartOffset, offset);
+        EXPECT_EQ(r->StartTime, time);
+        EXPECT_EQ(r->Reserved, 0u);
+        offset += r->Length;
+        time = r->StartTime + r->Duration;
+    }
+    EXPECT_EQ(index, 30);
+    EXPECT_EQ(e->IndexedBytes(), offset);
+    EXPECT_EQ(e->TotalTime(), time);
+    e->FreeFrameIndex();
+    EXPECT_EQ(e->FrameList.Next, nullptr);
+    EXPECT_EQ(e->TotalTime(), 0.0f);
+    EXPECT_EQ(e->IndexedBytes(), 0);
+    EXPECT_EQ(e->FrameCount, 30);
+}
+
+TEST(FrameIndex, TocOfThousandEqualFrames)
+{
+    auto e = loaded(synth::mpeg1Frames(1000));
+    std::array<std::uint8_t, 100> toc{};
+    ASSERT_EQ(e->MakeToc(toc), 1);
+    EXPECT_EQ(e->AudioSize, 417000);
+    EXPECT_EQ(e->TotalTime(), 26062.5f);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(toc[i], static_cast<int>(2.56 * i)) << i;
+    EXPECT_EQ(toc[1], 2);
+    EXPECT_EQ(toc[2], 5);
+    EXPECT_EQ(toc[99], 253);
+}
+
+TEST(FrameIndex, TocOfOneFrameComesFromTheTotals)
+{
+    Bytes image = synth::mpeg1Frames(1);
+    synth::append(image, synth::id3v1());
+    auto e = loaded(image);
+    std::array<std::uint8_t, 100> toc{};
+    ASSERT_EQ(e->MakeToc(toc), 1);
+    EXPECT_EQ(e->FrameCount, 1);
+    EXPECT_EQ(toc[0], 0);
+    // 417 * 256 / 417 = 256, clamped.
+    for (int i = 1; i < 100; ++i)
+        EXPECT_EQ(toc[i], 255);
+}
+
+TEST(FrameIndex, WalkEndsAtBytesWithoutSync)
+{
+    Bytes image = synth::mpeg1Frames(5);
+    image.insert(image.end(), 300, 0x11);
+    synth::append(image, synth::mpeg1Frames(5));
+    auto e = loaded(image);
+    ASSERT_EQ(e->BuildFrameIndex(), 1);
+    EXPECT_EQ(e->FrameCount, 5);
+    EXPECT_EQ(e->IndexedBytes(), 5 * 417);
+    EXPECT_EQ(e->AudioSize, std::int32_t(image.size()));
+}
+
+TEST(FrameIndex, UnusableHeaderInsideAudioFailsAndLeavesNoIndex)
+{
+    Bytes image = synth::mpeg1Frames(5);
+    image[3 * 417 + 2] = 0x9C; // sample-rate index 3
+    auto e = loaded(image);
+    EXPECT_EQ(e->BuildFrameIndex(), 0);
+    EXPECT_EQ(e->ErrorCode, 23);
+    EXPECT_EQ(e->FrameList.Next, nullptr);
+    MemoryStream stream;
+    std::int32_t length = 0;
+    ASSERT_EQ(e->Analyze(), 1);
+    EXPECT_EQ(e->MakeVbrHeader(stream, length), 0);
+    EXPECT_EQ(e->ErrorCode, 23);
+}
+
+TEST(FrameIndex, AudioSizeBeyondTheImageEndsAtTheImage)
+{
+    Bytes image = synth::rmp3(synth::mpeg1Frames(4));
+    image[16] = 0xFF; // data size far larger than the file
+    image[17] = 0xFF;
+    image[18] = 0x00;
+    auto e = loaded(image);
+    ASSERT_EQ(e->BuildFrameIndex(), 1);
+    EXPECT_EQ(e->FrameCount, 4);
+}
+
+TEST(FrameIndex, LastFrameMayReachIntoATrailingTag)
+{
+    Bytes image = synth::mpeg1Frames(3);
+    image.resize(image.size() - 100); // the last frame is cut short...
+    synth::append(image, synth::id3v1()); // ...and the tag follows
+    auto e = loaded(image);
+    ASSERT_EQ(e->BuildFrameIndex(), 1);
+    EXPECT_EQ(e->FrameCount, 3);
+    EXPECT_GT(e->IndexedBytes(), e->AudioSize);
+}
+
+struct HeaderFrameCase {
+    const char *name;
+    FrameHeaderBytes first;
+    int firstLength;
+    FrameHeaderBytes expectedHeader;
+    int expectedLength;
+    int tagAt;
+};
+
+class HeaderFrame : public testing::TestWithParam<HeaderFrameCase> { };
+
+TEST_P(HeaderFrame, LayoutAndHeader)
+{
+    const HeaderFrameCase &c = GetParam();
+    Bytes image;
+    for (int i = 0; i < 10; ++i)
+        synth::append(image, synth::frame(c.first[1], c.first[2], c.first[3], c.firstLength, 0x55));
+    auto e = loaded(image);
+    ASSERT_EQ(e->Analyze(), 1);
+    MemoryStream stream;
+    std::int32_t length = 0;
+    ASSERT_EQ(e->MakeVbrHeader(stream, length), 1);
+    const Bytes frame = streamBytes(stream);
+    EXPECT_EQ(length, c.expectedLength);
+    ASSERT_EQ(std::int32_t(frame.size()), c.expectedLength) << "the frame is exactly as long as its header says";
+    EXPECT_EQ(e->GetFrameLength({frame[0], frame[1], frame[2], frame[3]}), c.expectedLength);
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 4),
+              Bytes(c.expectedHeader.begin(), c.expectedHeader.end()));
+    EXPECT_EQ(e->FirstHeader, c.expectedHeader);
+    for (int i = 4; i < c.tagAt; ++i)
+        ASSERT_EQ(frame[i], 0) << i;
+    EXPECT_EQ(std::string(frame.begin() + c.tagAt, frame.begin() + c.tagAt + 4), "Xing");
+    EXPECT_EQ(synth::be32(frame, c.tagAt + 4), 7u);
+    EXPECT_EQ(synth::be32(frame, c.tagAt + 8), 10u);
+    EXPECT_EQ(synth::be32(frame, c.tagAt + 12), std::uint32_t(c.expectedLength + 10 * c.firstLength));
+    EXPECT_EQ(frame[c.tagAt + 16], 0); // toc[0]
+    for (std::size_t i = c.tagAt + 116; i < frame.size(); ++i)
+        ASSERT_EQ(frame[i], 0) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, HeaderFrame,
+    testing::Values(
+        // MPEG-1 Layer III stereo 44.1 kHz: index 5, CRC bit set, padding cleared
+        HeaderFrameCase{"mpeg1_l3_stereo", {0xFF, 0xFA, 0x92, 0x00}, 418, {0xFF, 0xFB, 0x50, 0x00}, 208, 36},
+        HeaderFrameCase{"mpeg1_l3_48k", {0xFF, 0xFB, 0x94, 0x00}, 384, {0xFF, 0xFB, 0x54, 0x00}, 192, 36},
+        HeaderFrameCase{"mpeg1_l3_32k", {0xFF, 0xFB, 0x98, 0x00}, 576, {0xFF, 0xFB, 0x58, 0x00}, 288, 36},
+        HeaderFrameCase{"mpeg1_l3_mono", {0xFF, 0xFB, 0x90, 0xC0}, 417, {0xFF, 0xFB, 0x50, 0xC0}, 208, 21},
+        HeaderFrameCase{"mpeg2_l3_mono", {0xFF, 0xF3, 0x80, 0xC0}, 208, {0xFF, 0xF3, 0x80, 0xC0}, 208, 13},
+        HeaderFrameCase{"mpeg2_l3_24k", {0xFF, 0xF3, 0x64, 0x40}, 144, {0xFF, 0xF3, 0x84, 0x40}, 192, 21},
+        HeaderFrameCase{"mpeg2_l3_16k", {0xFF, 0xF3, 0x48, 0x00}, 144, {0xFF, 0xF3, 0x88, 0x00}, 288, 21},
+        HeaderFrameCase{"mpeg25_l3_8k", {0xFF, 0xE3, 0x18, 0xC0}, 72, {0xFF, 0xE3, 0x88, 0xC0}, 576, 13},
+        HeaderFrameCase{"mpeg1_l2", {0xFF, 0xFD, 0xE4, 0x00}, 1152, {0xFF, 0xFD, 0x44, 0x00}, 192, 36},
+        // Layer I at 64 kbit/s is too short for the layout: the next bitrates
+        // are taken until the frame holds it.
+        HeaderFrameCase{"mpeg1_l1_44k", {0xFF, 0xFF, 0x80, 0x00}, 4 * (256 * 12000 / 44100), {0xFF, 0xFF, 0x50, 0x00},
+                        4 * (160 * 12000 / 44100), 36},
+        HeaderFrameCase{"mpeg1_l1_48k_mono", {0xFF, 0xFF, 0x94, 0xC0}, 288, {0xFF, 0xFF, 0x54, 0xC0}, 160, 21},
+        HeaderFrameCase{"mpeg2_l1_22k", {0xFF, 0xF7, 0x80, 0x00}, 4 * (128 * 12000 / 22050),
+                        {0xFF, 0xF7, 0x50, 0x00}, 4 * (80 * 12000 / 22050), 21},
+        HeaderFrameCase{"mpeg2_l1_22k_mono", {0xFF, 0xF7, 0x80, 0xC0}, 4 * (128 * 12000 / 22050),
+                        {0xFF, 0xF7, 0x40, 0xC0}, 136, 13}),
+    [](const testing::TestParamInfo<HeaderFrameCase> &info) { return std::string(info.param.name); });
+
+TEST(HeaderFrame, NoAudioBytesFailsCleanly)
+{
+    Bytes image = synth::rmp3(synth::mpeg1Frames(3));
+    for (int i = 16; i < 20; ++i)
+        image[i] = 0; // data size 0
+    auto e = loaded(image);
+    ASSERT_EQ(e->Analyze(), 1);
+    MemoryStream stream;
+    std::int32_t length = 0;
+    EXPECT_EQ(e->MakeVbrHeader(stream, length), 0);
+    EXPECT_EQ(e->ErrorCode, 31);
+    std::array<std::uint8_t, 100> toc{};
+    EXPECT_EQ(e->MakeToc(toc), 0);
+}
+
+TEST(HeaderFrame, PutBigEndian32)
+{
+    std::uint8_t out[4];
+    EXPECT_EQ(TBinEdit::PutBigEndian32(0x01020304, out), 1);
+    EXPECT_EQ(Bytes(out, out + 4), (Bytes{1, 2, 3, 4}));
+    TBinEdit::PutBigEndian32(-2, out);
+    EXPECT_EQ(Bytes(out, out + 4), (Bytes{0xFF, 0xFF, 0xFF, 0xFE}));
+}
+
+} // namespace
