@@ -94,9 +94,9 @@ ReplaceResult success(ReplaceMethod method)
     return result;
 }
 
-bool writeAll(int fd, const std::uint8_t *data, std::size_t size)
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done)
 {
-    std::size_t done = 0;
+    done = 0;
     while (done < size) {
         const ssize_t wrote = systemCall("write", [&] {
             return ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
@@ -158,15 +158,26 @@ constexpr int kNameAttempts = 100;
 ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uint8_t *data, std::size_t size)
 {
     constexpr auto method = ReplaceMethod::InPlace;
+    // Reserving space may stamp the file as written; while no byte has
+    // changed, a failure puts the old last-write time back.
+    auto untouchedFailure = [&](const char *step, int error) {
+        const timespec stamps[2] = {{0, UTIME_OMIT}, original.st_mtim};
+        ::futimens(fd, stamps);
+        return failure(step, error, method);
+    };
     const auto newSize = static_cast<off_t>(size);
     if (newSize > original.st_size) {
         const int reserved = systemCall("allocate", [&] { return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, newSize); });
         // A file system without reservation is written anyway: it cannot do better.
         if (reserved != 0 && errno != EOPNOTSUPP && errno != ENOSYS)
-            return failure("allocate", errno, method);
+            return untouchedFailure("allocate", errno);
     }
-    if (!writeAll(fd, data, size))
+    std::size_t written = 0;
+    if (!writeAll(fd, data, size, written)) {
+        if (written == 0)
+            return untouchedFailure("write", errno);
         return failure("write", errno, method);
+    }
     if (systemCall("truncate", [&] { return ::ftruncate(fd, newSize); }) != 0)
         return failure("truncate", errno, method);
     if (systemCall("fsync", [&] { return ::fsync(fd); }) != 0)
@@ -299,7 +310,8 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
     OwnedFd temp(tempFd);
 
     constexpr auto method = ReplaceMethod::Rename;
-    if (!writeAll(temp.get(), data, size))
+    std::size_t written = 0;
+    if (!writeAll(temp.get(), data, size, written))
         return failure("write", errno, method);
     const char *step = "";
     if (!copyOwnerAndMode(temp.get(), original, step))

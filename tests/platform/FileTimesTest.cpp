@@ -1,0 +1,120 @@
+#include "platform/ExclusiveFile.h"
+#include "platform/FileIdentity.h"
+#include "platform/FileTimes.h"
+#include "platform/SafeReplace.h"
+
+#include "TestFiles.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+namespace brantlow::platform {
+namespace {
+
+using test::ScratchFolder;
+
+bool sameTime(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+void setTimes(const std::string &path, timespec access, timespec write)
+{
+    const timespec stamps[2] = {access, write};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), stamps, 0), 0);
+}
+
+class FileTimesTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    std::string path = folder.file("song.mp3");
+    void SetUp() override { test::writeBytes(path, "original"); }
+};
+
+TEST_F(FileTimesTest, RestoresLastWriteAfterTheContentChanged)
+{
+    const timespec oldWrite{1'000'000'000, 123'456'789};
+    setTimes(path, {1'100'000'000, 0}, oldWrite);
+
+    FileTimes captured;
+    {
+        ExclusiveFile file;
+        ASSERT_TRUE(file.open(path, FileAccess::Read));
+        ASSERT_TRUE(captureFileTimes(file, captured));
+    }
+    EXPECT_TRUE(sameTime(captured.lastWrite, oldWrite));
+
+    const std::string content = "rewritten content";
+    ASSERT_TRUE(replaceFileContents(path, test::bytesOf(content), content.size()).ok);
+    ASSERT_FALSE(sameTime(test::statOf(path).st_mtim, oldWrite));
+
+    // The access time set now must survive the restore untouched.
+    const timespec accessBefore{1'200'000'000, 5};
+    setTimes(path, accessBefore, {0, UTIME_OMIT});
+
+    ExclusiveFile file;
+    ASSERT_TRUE(file.open(path, FileAccess::ReadWrite));
+    ASSERT_TRUE(restoreFileTimes(file, captured));
+    const struct stat after = test::statOf(path);
+    EXPECT_TRUE(sameTime(after.st_mtim, oldWrite));
+    EXPECT_TRUE(sameTime(after.st_atim, accessBefore));
+    EXPECT_EQ(test::readBytes(path), content);
+}
+
+TEST_F(FileTimesTest, CreationTimeIsCapturedWhereTheFileSystemHasOne)
+{
+    ExclusiveFile file;
+    ASSERT_TRUE(file.open(path, FileAccess::Read));
+    FileTimes times;
+    ASSERT_TRUE(captureFileTimes(file, times));
+    struct statx stx {};
+    ASSERT_EQ(::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &stx), 0);
+    EXPECT_EQ(times.hasCreation, (stx.stx_mask & STATX_BTIME) != 0);
+    if (times.hasCreation) {
+        EXPECT_EQ(times.creation.tv_sec, stx.stx_btime.tv_sec);
+        EXPECT_EQ(times.creation.tv_nsec, stx.stx_btime.tv_nsec);
+    }
+}
+
+TEST(FileTimesClosed, FailOnAClosedFile)
+{
+    ExclusiveFile closed;
+    FileTimes times;
+    EXPECT_FALSE(captureFileTimes(closed, times));
+    EXPECT_FALSE(restoreFileTimes(closed, times));
+}
+
+TEST_F(FileTimesTest, IdentityTellsWhetherTheFileChanged)
+{
+    EXPECT_FALSE(identityOf(-1).valid());
+
+    auto identityNow = [this] {
+        ExclusiveFile file;
+        EXPECT_TRUE(file.open(path, FileAccess::Read));
+        return identityOf(file.fd());
+    };
+    const FileIdentity loaded = identityNow();
+    ASSERT_TRUE(loaded.valid());
+    EXPECT_EQ(loaded.size, 8);
+    EXPECT_EQ(loaded, identityNow());
+
+    setTimes(path, {0, UTIME_OMIT}, {1'000'000'000, 1});
+    const FileIdentity touched = identityNow();
+    EXPECT_FALSE(loaded == touched) << "a new last-write time is a change";
+
+    test::writeBytes(path, "longer than before");
+    setTimes(path, {0, UTIME_OMIT}, {1'000'000'000, 1});
+    EXPECT_FALSE(touched == identityNow()) << "a new size is a change";
+
+    test::writeBytes(path, "original");
+    setTimes(path, {0, UTIME_OMIT}, {1'000'000'000, 1});
+    EXPECT_EQ(touched, identityNow()) << "same inode, size and time";
+
+    const std::string next = "replaced";
+    ASSERT_TRUE(replaceFileContents(path, test::bytesOf(next), next.size()).ok);
+    setTimes(path, {0, UTIME_OMIT}, {1'000'000'000, 1});
+    EXPECT_FALSE(touched == identityNow()) << "a replaced file is another inode";
+}
+
+} // namespace
+} // namespace brantlow::platform

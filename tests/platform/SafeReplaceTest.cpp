@@ -1,0 +1,479 @@
+#include "platform/ExclusiveFile.h"
+#include "platform/SafeReplace.h"
+
+#include "TestFiles.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+#include <cstring>
+
+namespace brantlow::platform {
+namespace {
+
+using test::ScratchFolder;
+
+std::string describe(const ReplaceResult &result)
+{
+    return std::string("ok=") + (result.ok ? "1" : "0") + " step=" + result.step + " error=" + std::strerror(result.error);
+}
+
+// What must hold for a file after a replace failed: same bytes, mode and
+// last-write time, and no temporary file left in its folder.
+struct Snapshot {
+    std::string path;
+    std::string content;
+    struct stat st {};
+    std::set<std::string> folderEntries;
+
+    static Snapshot of(const std::string &path)
+    {
+        Snapshot s;
+        s.path = path;
+        s.content = test::readBytes(path);
+        s.st = test::statOf(path);
+        s.folderEntries = test::entriesOf(std::filesystem::path(path).parent_path().string());
+        return s;
+    }
+    void expectUnchanged() const
+    {
+        const struct stat now = test::statOf(path);
+        EXPECT_EQ(test::readBytes(path), content) << path;
+        EXPECT_EQ(now.st_ino, st.st_ino);
+        EXPECT_EQ(now.st_mode, st.st_mode);
+        EXPECT_EQ(now.st_size, st.st_size);
+        EXPECT_EQ(now.st_mtim.tv_sec, st.st_mtim.tv_sec);
+        EXPECT_EQ(now.st_mtim.tv_nsec, st.st_mtim.tv_nsec);
+        EXPECT_EQ(test::entriesOf(std::filesystem::path(path).parent_path().string()), folderEntries)
+            << "a temporary file was left behind";
+    }
+};
+
+class FaultHookGuard {
+public:
+    explicit FaultHookGuard(std::function<int(const char *)> hook) { setReplaceFaultHook(std::move(hook)); }
+    ~FaultHookGuard() { setReplaceFaultHook({}); }
+};
+
+// Fails the first call of `step` with `error`; with `alsoForceNamedTemp` the
+// anonymous temporary file is refused first, as on a file system without it.
+std::function<int(const char *)> failOnce(std::string step, int error, bool alsoForceNamedTemp = false)
+{
+    auto fired = std::make_shared<bool>(false);
+    auto refusedTmpfile = std::make_shared<bool>(!alsoForceNamedTemp);
+    return [=](const char *current) {
+        if (!*refusedTmpfile && std::strcmp(current, "create") == 0) {
+            *refusedTmpfile = true;
+            return EOPNOTSUPP;
+        }
+        if (!*fired && step == current) {
+            *fired = true;
+            return error;
+        }
+        return 0;
+    };
+}
+
+class SafeReplaceTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    std::string path = folder.file("song.mp3");
+    std::string original = test::patternBytes(5000, 'A');
+    std::string replacement = test::patternBytes(7321, 'a');
+
+    void SetUp() override
+    {
+        test::writeBytes(path, original);
+        ::chmod(path.c_str(), 0640);
+        const timespec stamps[2] = {{0, UTIME_OMIT}, {1'000'000'000, 42}};
+        ::utimensat(AT_FDCWD, path.c_str(), stamps, 0);
+    }
+    ReplaceResult replace(const std::string &target, const std::string &content, const FileIdentity &expected = {})
+    {
+        return replaceFileContents(target, test::bytesOf(content), content.size(), expected);
+    }
+};
+
+TEST_F(SafeReplaceTest, ReplacesContentThroughANewFile)
+{
+    const auto before = test::entriesOf(folder.path());
+    const ino_t oldInode = test::statOf(path).st_ino;
+    for (const std::string &content : {replacement, std::string("short"), std::string()}) {
+        const ReplaceResult result = replace(path, content);
+        ASSERT_TRUE(result.ok) << describe(result);
+        EXPECT_EQ(result.method, ReplaceMethod::Rename);
+        EXPECT_EQ(test::readBytes(path), content);
+        EXPECT_EQ(test::entriesOf(folder.path()), before);
+    }
+    EXPECT_NE(test::statOf(path).st_ino, oldInode);
+}
+
+TEST_F(SafeReplaceTest, KeepsPermissionBitsAndOwner)
+{
+    for (mode_t mode : {0600, 0640, 0604, 0755, 02750}) {
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(path.c_str(), test::kNobody, test::kNobody), 0);
+        }
+        const struct stat before = test::statOf(path);
+        const ReplaceResult result = replace(path, replacement);
+        ASSERT_TRUE(result.ok) << describe(result);
+        const struct stat after = test::statOf(path);
+        EXPECT_EQ(after.st_mode, before.st_mode) << std::oct << mode;
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+    }
+}
+
+TEST_F(SafeReplaceTest, FollowsSymbolicLinksAndKeepsThem)
+{
+    ScratchFolder elsewhere;
+    const std::string link = elsewhere.file("link.mp3");
+    // A relative link into another folder: the target's folder gets the temporary file.
+    const std::string relativeTarget = std::filesystem::relative(path, elsewhere.path()).string();
+    ASSERT_EQ(::symlink(relativeTarget.c_str(), link.c_str()), 0);
+    const auto targetFolder = test::entriesOf(folder.path());
+    const auto linkFolder = test::entriesOf(elsewhere.path());
+
+    const ReplaceResult result = replace(link, replacement);
+    ASSERT_TRUE(result.ok) << describe(result);
+    EXPECT_TRUE(S_ISLNK(test::statOf(link).st_mode));
+    char stored[4096] = {};
+    ASSERT_GT(::readlink(link.c_str(), stored, sizeof stored - 1), 0);
+    EXPECT_EQ(std::string(stored), relativeTarget);
+    EXPECT_EQ(test::readBytes(path), replacement);
+    EXPECT_EQ(test::entriesOf(folder.path()), targetFolder);
+    EXPECT_EQ(test::entriesOf(elsewhere.path()), linkFolder);
+}
+
+TEST_F(SafeReplaceTest, HardLinkedFileIsRewrittenInPlace)
+{
+    const std::string second = folder.file("other-name.mp3");
+    ASSERT_EQ(::link(path.c_str(), second.c_str()), 0);
+    for (const std::string &content : {replacement, std::string("shorter")}) {
+        const ReplaceResult result = replace(path, content);
+        ASSERT_TRUE(result.ok) << describe(result);
+        EXPECT_EQ(result.method, ReplaceMethod::InPlace);
+        EXPECT_EQ(test::readBytes(path), content);
+        EXPECT_EQ(test::readBytes(second), content);
+        EXPECT_EQ(test::statOf(path).st_nlink, 2u);
+    }
+}
+
+TEST_F(SafeReplaceTest, LongNameStillGetsATemporaryName)
+{
+    const std::string longName = folder.file(std::string(239, 'n') + "\xC3\xA4" + std::string(10, 'n') + ".mp3");
+    ASSERT_EQ(std::filesystem::path(longName).filename().string().size(), 256u - 1u);
+    test::writeBytes(longName, original);
+    const auto before = test::entriesOf(folder.path());
+    for (bool named : {false, true}) {
+        FaultHookGuard hook(named ? failOnce("none", 0, true) : std::function<int(const char *)>());
+        const ReplaceResult result = replace(longName, replacement);
+        ASSERT_TRUE(result.ok) << describe(result);
+        EXPECT_EQ(result.method, ReplaceMethod::Rename);
+        EXPECT_EQ(test::readBytes(longName), replacement);
+        EXPECT_EQ(test::entriesOf(folder.path()), before);
+    }
+}
+
+TEST_F(SafeReplaceTest, RefusedTargetsStayAsTheyAre)
+{
+    const std::string missing = folder.file("missing.mp3");
+    const std::string dangling = folder.file("dangling.mp3");
+    ASSERT_EQ(::symlink(missing.c_str(), dangling.c_str()), 0);
+    const std::string readOnly = folder.file("read-only.mp3");
+    test::writeBytes(readOnly, original);
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const std::string subFolder = folder.file("folder.mp3");
+    ASSERT_EQ(::mkdir(subFolder.c_str(), 0755), 0);
+
+    struct Case {
+        std::string path;
+        int error;
+    };
+    const Case cases[] = {
+        {missing, ENOENT},
+        {dangling, ENOENT},
+        {readOnly, EACCES}, // refused even for root, who could open it
+        {subFolder, EISDIR},
+    };
+    const auto before = test::entriesOf(folder.path());
+    for (const Case &c : cases) {
+        const ReplaceResult result = replace(c.path, replacement);
+        EXPECT_FALSE(result.ok) << c.path;
+        EXPECT_STREQ(result.step, "open") << c.path;
+        EXPECT_EQ(result.error, c.error) << c.path;
+    }
+    EXPECT_EQ(test::entriesOf(folder.path()), before) << "nothing created";
+    EXPECT_EQ(test::readBytes(readOnly), original);
+}
+
+TEST_F(SafeReplaceTest, LockedFileIsNotWritten)
+{
+    const Snapshot before = Snapshot::of(path);
+    ExclusiveFile holder;
+    ASSERT_TRUE(holder.open(path, FileAccess::Read));
+    const ReplaceResult result = replace(path, replacement);
+    EXPECT_FALSE(result.ok);
+    EXPECT_STREQ(result.step, "lock");
+    EXPECT_EQ(result.error, EWOULDBLOCK);
+    before.expectUnchanged();
+}
+
+TEST_F(SafeReplaceTest, FileChangedSinceLoadIsNotWritten)
+{
+    FileIdentity loaded;
+    {
+        ExclusiveFile file;
+        ASSERT_TRUE(file.open(path, FileAccess::Read));
+        loaded = identityOf(file.fd());
+    }
+    // Another program rewrites the file after it was loaded.
+    const std::string theirs = test::patternBytes(5000, 'Q');
+    test::writeBytes(path, theirs);
+    const Snapshot changed = Snapshot::of(path);
+
+    const ReplaceResult result = replace(path, replacement, loaded);
+    EXPECT_FALSE(result.ok);
+    EXPECT_STREQ(result.step, "changed");
+    changed.expectUnchanged();
+    EXPECT_EQ(test::readBytes(path), theirs);
+
+    // The identity of the file as it is now lets the replace through.
+    FileIdentity current;
+    {
+        ExclusiveFile file;
+        ASSERT_TRUE(file.open(path, FileAccess::Read));
+        current = identityOf(file.fd());
+    }
+    const ReplaceResult accepted = replace(path, replacement, current);
+    EXPECT_TRUE(accepted.ok) << describe(accepted);
+    EXPECT_EQ(test::readBytes(path), replacement);
+}
+
+// Every failing system call of the rename path, on both kinds of temporary
+// file: the original stays as it was and no temporary name stays behind.
+TEST_F(SafeReplaceTest, InjectedFailuresLeaveTheOriginalIntact)
+{
+    const char *steps[] = {"folder", "open", "lock", "create", "write", "fchown", "fchmod", "fsync", "link", "rename"};
+    for (bool namedTemp : {false, true}) {
+        for (const char *step : steps) {
+            if (namedTemp && std::strcmp(step, "link") == 0)
+                continue; // a named temporary file is never linked
+            for (int error : {EIO, ENOSPC}) {
+                SCOPED_TRACE(std::string(step) + (namedTemp ? " (named temporary file)" : "") + " "
+                             + std::strerror(error));
+                const Snapshot before = Snapshot::of(path);
+                FaultHookGuard hook(failOnce(step, error, namedTemp));
+                const ReplaceResult result = replace(path, replacement);
+                EXPECT_FALSE(result.ok);
+                EXPECT_STREQ(result.step, step);
+                EXPECT_EQ(result.error, error);
+                before.expectUnchanged();
+            }
+        }
+    }
+}
+
+TEST_F(SafeReplaceTest, FailedFolderFlushIsOnlyAWarning)
+{
+    FaultHookGuard hook(failOnce("syncdir", EIO));
+    const ReplaceResult result = replace(path, replacement);
+    EXPECT_TRUE(result.ok);
+    EXPECT_STREQ(result.step, "syncdir");
+    EXPECT_EQ(result.error, EIO);
+    EXPECT_EQ(test::readBytes(path), replacement);
+}
+
+TEST_F(SafeReplaceTest, InPlaceFailuresBeforeWritingLeaveTheOriginalIntact)
+{
+    const std::string second = folder.file("other-name.mp3");
+    ASSERT_EQ(::link(path.c_str(), second.c_str()), 0);
+    for (const char *step : {"allocate", "write"}) {
+        SCOPED_TRACE(step);
+        const Snapshot before = Snapshot::of(path);
+        FaultHookGuard hook(failOnce(step, ENOSPC));
+        const ReplaceResult result = replace(path, replacement);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.method, ReplaceMethod::InPlace);
+        EXPECT_STREQ(result.step, step);
+        before.expectUnchanged();
+    }
+}
+
+// Root passes permission bits, so a forked child drops to nobody first.
+class UnprivilegedReplaceTest : public SafeReplaceTest {
+protected:
+    std::string resultFile = folder.file("result");
+
+    void SetUp() override
+    {
+        SafeReplaceTest::SetUp();
+        ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    }
+    // Runs the replace as nobody; the result comes back through a file that
+    // the parent prepared for it.
+    ReplaceResult replaceAsNobody(const std::string &target, const std::string &content)
+    {
+        test::writeBytes(resultFile, "");
+        ::chmod(resultFile.c_str(), 0666);
+        const int status = test::runUnprivileged([&] {
+            const ReplaceResult r = replaceFileContents(target, test::bytesOf(content), content.size());
+            std::ofstream out(resultFile, std::ios::trunc);
+            out << r.ok << ' ' << static_cast<int>(r.method) << ' ' << r.error << ' ' << r.step;
+            return out ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0);
+        std::istringstream in(test::readBytes(resultFile));
+        int ok = 0;
+        int method = 0;
+        ReplaceResult r;
+        in >> ok >> method >> r.error >> m_step;
+        r.ok = ok != 0;
+        r.method = static_cast<ReplaceMethod>(method);
+        r.step = m_step.c_str();
+        return r;
+    }
+
+private:
+    std::string m_step;
+};
+
+TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithWritableFileIsRewrittenInPlace)
+{
+    ScratchFolder locked;
+    ASSERT_EQ(::chmod(locked.path().c_str(), 0755), 0); // nobody cannot create files here
+    const std::string target = locked.file("song.mp3");
+    test::writeBytes(target, original);
+    ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    const auto before = test::entriesOf(locked.path());
+
+    const ReplaceResult result = replaceAsNobody(target, replacement);
+    ASSERT_TRUE(result.ok) << describe(result);
+    EXPECT_EQ(result.method, ReplaceMethod::InPlace);
+    EXPECT_EQ(test::readBytes(target), replacement);
+    EXPECT_EQ(test::entriesOf(locked.path()), before);
+}
+
+TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithReadOnlyFileFails)
+{
+    ScratchFolder locked;
+    ASSERT_EQ(::chmod(locked.path().c_str(), 0755), 0);
+    const std::string target = locked.file("song.mp3");
+    test::writeBytes(target, original);
+    ASSERT_EQ(::chmod(target.c_str(), 0644), 0); // owned by root: nobody may only read
+    const Snapshot before = Snapshot::of(target);
+
+    const ReplaceResult result = replaceAsNobody(target, replacement);
+    EXPECT_FALSE(result.ok);
+    EXPECT_STREQ(result.step, "open");
+    EXPECT_EQ(result.error, EACCES);
+    before.expectUnchanged();
+}
+
+TEST_F(UnprivilegedReplaceTest, ForeignOwnerInWritableFolderKeepsGroupWherePermitted)
+{
+    // nobody may write the file and the folder but cannot give the new file
+    // root's owner: the replace still succeeds and keeps the mode bits.
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const ReplaceResult result = replaceAsNobody(path, replacement);
+    ASSERT_TRUE(result.ok) << describe(result);
+    EXPECT_EQ(result.method, ReplaceMethod::Rename);
+    EXPECT_EQ(test::readBytes(path), replacement);
+    EXPECT_EQ(test::statOf(path).st_mode & 07777, 0666u);
+}
+
+// Real file systems that fail: a tiny tmpfs that fills up and a read-only bind
+// mount, each in a private mount namespace so that nothing leaks.
+class MountedReplaceTest : public SafeReplaceTest {
+protected:
+    ScratchFolder mountPoint;
+    bool mounted = false;
+
+    void mountTmpfs(const char *options)
+    {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            GTEST_SKIP() << "no private mount namespace here: " << std::strerror(errno);
+        if (::mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, options) != 0)
+            GTEST_SKIP() << "mounting a tmpfs is not permitted here: " << std::strerror(errno);
+        mounted = true;
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            ::umount2(mountPoint.path().c_str(), MNT_DETACH);
+    }
+    std::uint64_t freeBytes() const
+    {
+        struct statvfs vfs {};
+        ::statvfs(mountPoint.path().c_str(), &vfs);
+        return static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_bsize;
+    }
+};
+
+TEST_F(MountedReplaceTest, FullDiskLeavesTheOriginalIntact)
+{
+    mountTmpfs("size=256k,mode=0755");
+    if (!mounted)
+        return;
+    const std::string target = mountPoint.file("song.mp3");
+    test::writeBytes(target, test::patternBytes(64 * 1024, 'A'));
+    const std::string tooLarge = test::patternBytes(freeBytes() + 8192, 'z');
+    for (bool namedTemp : {false, true}) {
+        SCOPED_TRACE(namedTemp ? "named temporary file" : "anonymous temporary file");
+        const Snapshot before = Snapshot::of(target);
+        FaultHookGuard hook(failOnce("none", 0, namedTemp));
+        const ReplaceResult result = replace(target, tooLarge);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.error, ENOSPC) << describe(result);
+        before.expectUnchanged();
+    }
+    // What fits still goes through.
+    const std::string fits = test::patternBytes(16 * 1024, 'f');
+    EXPECT_TRUE(replace(target, fits).ok);
+    EXPECT_EQ(test::readBytes(target), fits);
+}
+
+TEST_F(MountedReplaceTest, FullDiskFailsTheInPlaceRewriteBeforeAnyByteChanges)
+{
+    mountTmpfs("size=256k,mode=0755");
+    if (!mounted)
+        return;
+    const std::string target = mountPoint.file("song.mp3");
+    const std::string second = mountPoint.file("other-name.mp3");
+    test::writeBytes(target, test::patternBytes(64 * 1024, 'A'));
+    ASSERT_EQ(::link(target.c_str(), second.c_str()), 0);
+    const Snapshot before = Snapshot::of(target);
+
+    const ReplaceResult result = replace(target, test::patternBytes(64 * 1024 + freeBytes() + 8192, 'z'));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.method, ReplaceMethod::InPlace);
+    EXPECT_STREQ(result.step, "allocate");
+    EXPECT_EQ(result.error, ENOSPC);
+    before.expectUnchanged();
+    EXPECT_EQ(test::readBytes(second), before.content);
+}
+
+TEST_F(MountedReplaceTest, ReadOnlyFileSystemIsRefused)
+{
+    mountTmpfs("size=256k,mode=0755");
+    if (!mounted)
+        return;
+    const std::string target = mountPoint.file("song.mp3");
+    test::writeBytes(target, original);
+    if (::mount(nullptr, mountPoint.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        GTEST_SKIP() << "cannot remount read-only: " << std::strerror(errno);
+    const Snapshot before = Snapshot::of(target);
+    const ReplaceResult result = replace(target, replacement);
+    EXPECT_FALSE(result.ok);
+    EXPECT_STREQ(result.step, "open");
+    EXPECT_EQ(result.error, EROFS);
+    before.expectUnchanged();
+}
+
+} // namespace
+} // namespace brantlow::platform
