@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QApplication>
+
+// The application object. An exception that leaves an event handler (memory
+// exhausted, say) is shown in a message box with its own text, and the
+// program goes on.
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    static void showError(const char *text);
+};

@@ -1,0 +1,40 @@
+#include "ErrorDialg.h"
+
+#include "CentreOnScreen.h"
+#include "Forms.h"
+#include "MainForm.h"
+
+#include "platform/PathParts.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+TErrorDBox::TErrorDBox(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setWindowTitle(QStringLiteral("FileName"));
+    QFont dialogFont(QStringLiteral("Arial"));
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+    setFixedSize(210, 79);
+
+    Label1 = new QLabel(QStringLiteral("Cannot Add/Remove a VBR Header."), this);
+    Label1->move(8, 11);
+    Label1->adjustSize();
+    OKBtn = new QPushButton(QStringLiteral("&OK"), this);
+    OKBtn->setGeometry(70, 39, 70, 24);
+    OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TErrorDBox::showEvent(QShowEvent *event)
+{
+    const std::string path = QFile::encodeName(Form1->FileName).toStdString();
+    setWindowTitle(QFile::decodeName(brantlow::platform::namePart(path).c_str()));
+    Label1->adjustSize();
+    centreOnScreen(this);
+    QApplication::beep();
+    QDialog::showEvent(event);
+}

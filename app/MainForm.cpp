@@ -1,0 +1,334 @@
+#include "MainForm.h"
+
+#include "About.h"
+#include "ErrorDialg.h"
+#include "Forms.h"
+#include "OtherDialog.h"
+#include "RightAnchor.h"
+#include "SettingsFile.h"
+#include "ToolbarImages.h"
+
+#include "batch/AllRewriteDialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const char *const kOpenFailed = "Cannot open this file.";
+const char *const kNotMpegAudio = "This file is not MPEG/Audio file.";
+const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
+
+std::string localPath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QLabel *labelAt(QWidget *parent, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+{
+    buildActions();
+    buildLayout();
+    Settings.Folder.clear();
+    FileName.clear();
+    LoadSettings();
+    FileName.clear();
+    m_commandLine = QCoreApplication::arguments().mid(1);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildActions()
+{
+    const auto action = [this](const QString &caption, void (TForm1::*handler)()) {
+        auto *result = new QAction(caption, this);
+        connect(result, &QAction::triggered, this, handler);
+        return result;
+    };
+    FileOpen = action(QStringLiteral("&Open"), &TForm1::FileOpenExecute);
+    FileOpen->setIcon(openImage());
+    FileSave = action(QStringLiteral("&Save"), &TForm1::FileSaveExecute);
+    FileSave->setIcon(saveImage());
+    FileMultiple = action(QStringLiteral("&Multiple"), &TForm1::FileMultipleExecute);
+    FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
+    HelpAbout = action(QStringLiteral("&About"), &TForm1::HelpAboutExecute);
+    SettingOther = action(QStringLiteral("O&ther"), &TForm1::SettingOtherExecute);
+    SettingFont = action(QStringLiteral("&Font"), &TForm1::SettingFontExecute);
+
+    Save1 = new QAction(FileSave->text(), this);
+    Save1->setIcon(FileSave->icon());
+    connect(Save1, &QAction::triggered, FileSave, &QAction::trigger);
+}
+
+void TForm1::buildLayout()
+{
+    setWindowTitle(QStringLiteral("Brantlow"));
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPixelSize(13);
+    setFont(windowFont);
+    // No menu for hiding the toolbar.
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    file->addAction(FileOpen);
+    file->addAction(Save1);
+    file->addAction(FileMultiple);
+    file->addAction(FileExit);
+    QMenu *settings = menuBar()->addMenu(QStringLiteral("Settings"));
+    settings->addAction(SettingFont);
+    settings->addAction(SettingOther);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->addAction(HelpAbout);
+
+    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setIconSize(QSize(16, 16));
+    ToolBar1->setFixedHeight(29);
+    auto *gap = new QWidget(ToolBar1);
+    gap->setFixedWidth(8);
+    ToolBar1->addWidget(gap);
+    ToolButton2 = new QToolButton(ToolBar1);
+    ToolButton2->setDefaultAction(FileOpen);
+    ToolButton3 = new QToolButton(ToolBar1);
+    ToolButton3->setIcon(FileSave->icon());
+    ToolButton3->setToolTip(QStringLiteral("Save"));
+    connect(ToolButton3, &QToolButton::clicked, FileSave, &QAction::trigger);
+    for (QToolButton *button : {ToolButton2, ToolButton3}) {
+        button->setAutoRaise(true);
+        button->setFixedSize(23, 22);
+        ToolBar1->addWidget(button);
+    }
+
+    auto *central = new QWidget(this);
+    setCentralWidget(central);
+    // Control positions are those of the window's client area below the toolbar.
+    GroupBox1 = new QGroupBox(QStringLiteral(" File "), central);
+    GroupBox1->setGeometry(8, 36 - 29, 342, 81);
+    anchorRight(GroupBox1, 10);
+    Label1 = labelAt(GroupBox1, QStringLiteral("Path:"), 25, 24);
+    Edit1 = new QLineEdit(GroupBox1);
+    Edit1->setReadOnly(true);
+    Edit1->setGeometry(72, 20, 254, 24);
+    anchorRight(Edit1, 16);
+    Label2 = labelAt(GroupBox1, QStringLiteral("Status:"), 16, 56);
+    Label3 = labelAt(GroupBox1, QString(), 72, 56);
+    Label3->resize(Label3->width(), Label2->height());
+    anchorRight(Label3, 8);
+
+    OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    // A typed name need not exist: opening it then reports the failure.
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);
+    OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
+    // The patterns ignore letter case, as the names on the original platform do.
+    OpenDialog1->setNameFilters({
+        QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.[mM][pP]3 *.[rR][mM][pP] *.[wW][aA][vV])"),
+        QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
+        QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.[rR][mM][pP])"),
+        QStringLiteral("RIFF/WAVE Files(.wav) (*.[wW][aA][vV])"),
+    });
+
+    FontDialog1 = new FontDialog(this);
+    setSaveEntryEnabled(false);
+}
+
+QString TForm1::openDialogFolder() const
+{
+    return m_openDialogFolder;
+}
+
+void TForm1::setCommandLine(const QStringList &arguments)
+{
+    m_commandLine = arguments;
+}
+
+void TForm1::setSaveEntryEnabled(bool enabled)
+{
+    Save1->setEnabled(enabled);
+    ToolButton3->setEnabled(enabled);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::FormShow()
+{
+    LoadFont();
+    setAcceptDrops(true);
+    if (m_commandLine.size() != 1 || !QFileInfo(m_commandLine.front()).isFile())
+        return;
+    FileName = QFileInfo(m_commandLine.front()).absoluteFilePath();
+    // Opened once the window is up, so that an error dialog has its owner on screen.
+    QTimer::singleShot(0, this, [this] { OpenCurrentFile(); });
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TForm1::FormClose()
+{
+    BinEdit.ReleaseImage();
+    SaveSettings();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    raise();
+    // Only the first file; opened after the drop has finished so that the
+    // source is not kept waiting on an error dialog.
+    const QString path = urls.front().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] {
+        FileName = path;
+        OpenCurrentFile();
+    });
+}
+
+bool TForm1::OpenCurrentFile()
+{
+    Edit1->clear();
+    Label3->clear();
+    setSaveEntryEnabled(false);
+
+    const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localPath(FileName), Opened);
+    if (!result.ok()) {
+        const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
+        ErrorDBox->Label1->setText(QString::fromLatin1(message));
+        ShowOpenError();
+        return false;
+    }
+
+    Edit1->setText(FileName);
+    AddMode = !Opened.hadHeader;
+    Save1->setText(AddMode ? QStringLiteral("Add VBR Header") : QStringLiteral("Remove VBR Header"));
+    m_openStatus = AddMode ? QStringLiteral("This File includes no VBR Header.")
+                           : QStringLiteral("This File includes a VBR Header.");
+    Label3->setText(m_openStatus);
+    setSaveEntryEnabled(true);
+    return true;
+}
+
+void TForm1::ShowOpenError()
+{
+    ErrorDBox->exec();
+    FileName.clear();
+    Edit1->clear();
+    Label3->clear();
+}
+
+bool TForm1::RewriteCurrentFile()
+{
+    brantlow::RewriteOptions options;
+    options.mode = AddMode ? brantlow::RewriteMode::Add : brantlow::RewriteMode::Remove;
+    options.keepTimes = Settings.NotUpdate;
+    options.seekRange = Settings.MaxOffset;
+    const brantlow::RewriteResult result = brantlow::rewriteOpened(BinEdit, Opened, options);
+    // When only the time stamps could not be put back, the file has changed:
+    // the label says so. Any earlier failure leaves the file as it was opened.
+    if (result.ok() || result.step == brantlow::RewriteStep::RestoreTimes)
+        Label3->setText(QString::fromLatin1(brantlow::successText(options.mode)));
+    else
+        Label3->setText(m_openStatus);
+    return result.ok();
+}
+
+void TForm1::FileOpenExecute()
+{
+    OpenDialog1->setDirectory(m_openDialogFolder);
+    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+        return;
+    FileName = OpenDialog1->selectedFiles().front();
+    Settings.Folder = brantlow::folderOf(FileName);
+    m_openDialogFolder = Settings.Folder;
+    OpenCurrentFile();
+}
+
+void TForm1::FileSaveExecute()
+{
+    if (FileName.isEmpty())
+        return;
+    if (!RewriteCurrentFile()) {
+        ErrorDBox->Label1->setText(QString::fromLatin1(kRewriteFailed));
+        ErrorDBox->exec();
+    }
+    setSaveEntryEnabled(false);
+}
+
+void TForm1::FileMultipleExecute()
+{
+    BinEdit.ReleaseImage();
+    setSaveEntryEnabled(false);
+    FileName.clear();
+    Edit1->clear();
+    Label3->clear();
+    MultiFileDBox->exec();
+}
+
+void TForm1::FileExitExecute()
+{
+    close();
+}
+
+void TForm1::HelpAboutExecute()
+{
+    AboutBox->exec();
+}
+
+void TForm1::SettingOtherExecute()
+{
+    OtherDBox->exec();
+}
+
+void TForm1::SettingFontExecute()
+{
+    FontDialog1->setSelectedFont(Edit1->font());
+    FontDialog1->setColorValue(PathFontExtras.Color);
+    if (FontDialog1->exec() != QDialog::Accepted)
+        return;
+    PathFontExtras.Color = FontDialog1->colorValue();
+    PathFontExtras.Pitch = FontDialog1->pitchValue();
+    applyPathFont(FontDialog1->selectedFont());
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "FontDialog.h"
+#include "PathBoxFont.h"
+#include "SettingsRecord.h"
+
+#include "engine/Binedit.h"
+#include "job/RewriteJob.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+class QAction;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QToolBar;
+class QToolButton;
+
+// The main window and its single-file mode: one file opened, its VBR header
+// state shown, and Save adding or removing the header in place. It owns the
+// settings record, loads it when created and shown, and writes it at close.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The initial folder of the open dialog; the batch window's file dialog
+    // starts there too.
+    QString openDialogFolder() const;
+    // Replaces the program's own arguments (without the program name) that
+    // FormShow looks at; for tests and the screenshot tool.
+    void setCommandLine(const QStringList &arguments);
+
+    SettingsRecord Settings;
+
+    QString FileName;
+    bool AddMode = false;
+    brantlow::TBinEdit BinEdit;
+    // The path and time stamps captured when FileName was opened.
+    brantlow::OpenedFile Opened;
+    // Character set, colour and pitch of Edit1's font as the settings file has them.
+    brantlow::FontExtras PathFontExtras;
+
+    QToolBar *ToolBar1;
+    QToolButton *ToolButton2;
+    QToolButton *ToolButton3;
+    QGroupBox *GroupBox1;
+    QLabel *Label1;
+    QLineEdit *Edit1;
+    QLabel *Label2;
+    QLabel *Label3;
+
+    QAction *FileOpen;
+    QAction *FileSave;
+    QAction *FileMultiple;
+    QAction *FileExit;
+    QAction *HelpAbout;
+    QAction *SettingOther;
+    QAction *SettingFont;
+    // The "File" menu's save entry: enabled and captioned together with
+    // ToolButton3, apart from the FileSave action.
+    QAction *Save1;
+
+    QFileDialog *OpenDialog1;
+    FontDialog *FontDialog1;
+
+public slots:
+    void FileOpenExecute();
+    void FileSaveExecute();
+    void FileMultipleExecute();
+    void FileExitExecute();
+    void HelpAboutExecute();
+    void SettingOtherExecute();
+    void SettingFontExecute();
+
+public:
+    bool OpenCurrentFile();
+    bool RewriteCurrentFile();
+    void ShowOpenError();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildActions();
+    void setSaveEntryEnabled(bool enabled);
+    void FormShow();
+    void FormClose();
+    // Settings file passes (MainFormSettings.cpp).
+    void LoadSettings();
+    void LoadFont();
+    void SaveSettings();
+    void applyGeometry(int left, int top, int width, int height);
+    // Gives Edit1 the font and the colour PathFontExtras names.
+    void applyPathFont(const QFont &font);
+
+    QStringList m_commandLine;
+    QString m_openDialogFolder;
+    // Label3's text after the last successful open, shown again when a save fails.
+    QString m_openStatus;
+};

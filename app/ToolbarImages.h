@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// The toolbar's two 16 x 16 images, drawn here rather than shipped as files.
+QIcon openImage();
+QIcon saveImage();
