@@ -164,8 +164,9 @@ std::string factsAsText(const std::string &path, const FileFacts &facts)
     std::snprintf(line, sizeof line, "  structure:    0x%02X (%s)\n", static_cast<unsigned>(facts.structure),
                   flags.empty() ? "plain MPEG audio" : flags.c_str());
     text += line;
-    std::snprintf(line, sizeof line, "  first frame:  at byte %d, header %s: MPEG-%s Layer %d, %d Hz, %s\n", facts.firstFrame,
-                  hex(facts.firstHeader).c_str(), facts.mpegVersion.c_str(), facts.layer, facts.sampleRate,
+    constexpr std::array<const char *, 4> kLayerNames = {"(reserved)", "I", "II", "III"};
+    std::snprintf(line, sizeof line, "  first frame:  at byte %d, header %s: MPEG-%s Layer %s, %d Hz, %s\n", facts.firstFrame,
+                  hex(facts.firstHeader).c_str(), facts.mpegVersion.c_str(), kLayerNames[facts.layer], facts.sampleRate,
                   facts.channelMode.c_str());
     text += line;
     std::snprintf(line, sizeof line, "  audio size:   %d bytes\n", facts.audioSize);
