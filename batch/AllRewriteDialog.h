@@ -1,10 +1,94 @@
 #pragma once
 
-#include <QDialog>
+#include "AnchoredGeometry.h"
 
-// The multiple-file window: a check list of files and one run over them.
+#include "engine/Binedit.h"
+#include "job/RewriteJob.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+class FileCheckList;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+// The multiple-file window: a check list of files, collected by the file
+// dialog, a folder scan or drops, and one run that adds or removes the VBR
+// header in every checked file.
 class TMultiFileDBox : public QDialog {
     Q_OBJECT
 public:
     explicit TMultiFileDBox(QWidget *parent = nullptr);
+    ~TMultiFileDBox() override;
+
+    FileCheckList *CheckListBox1;
+    QGroupBox *GroupBox1;
+    QRadioButton *RadioButton1; // "Add"
+    QRadioButton *RadioButton2; // "Remove"
+    QPushButton *Button1;       // "&Browse"
+    QPushButton *Button3;       // "&Folder"
+    QPushButton *Button2;       // the run button
+    QToolButton *SpeedButton1;  // check all
+    QToolButton *SpeedButton2;  // uncheck all
+    QLabel *Label4;
+    QProgressBar *ProgressBar1;
+    QLabel *Label1; // list position of the item being rewritten
+    QLabel *Label2;
+    QLabel *Label3; // number of checked files
+    QFileDialog *OpenDialog1;
+
+    QString FileName;         // the item being rewritten
+    std::uint8_t AddMode = 0; // 1 Add, 0 Remove
+    brantlow::TBinEdit BinEdit;
+
+    // True from the start of a run to its end.
+    bool isRunning() const { return m_running; }
+
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    // Files and folders dropped onto the list.
+    void WMDropFiles(const QStringList &names);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void FormShow();
+    void FormClose();
+    void MergeScan(const QString &folder);
+    void SearchFolder(QStringList &list, const QString &pattern, QStringList &openFolders);
+    void setPushButtonsEnabled(bool enabled);
+
+    // Part of the run for one file: the step it ended at.
+    brantlow::RewriteStep rewriteItem();
+    brantlow::RewriteMode selectedMode() const;
+    bool RewriteCurrentFile();
+    // Shows the failure; false when the user chose Cancel.
+    bool reportFailure(brantlow::RewriteStep step);
+    void stepProgress();
+
+    AnchoredGeometry m_geometry;
+    // The item's path and the time stamps captured before loading it.
+    brantlow::OpenedFile m_opened;
+    brantlow::RewriteStep m_rewriteFailure = brantlow::RewriteStep::Done;
+    bool m_running = false;
+    // A close asked for during a run, carried out when the run ends.
+    bool m_closeRequested = false;
+    int m_closeResult = QDialog::Rejected;
 };

@@ -1,5 +1,52 @@
 #include "MultiErrorDialog.h"
 
-TMultiErrorDBox::TMultiErrorDBox(QWidget *parent) : QDialog(parent)
+#include "AllRewriteDialog.h"
+
+#include "app/Forms.h"
+#include "platform/PathParts.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    setFont(font);
+    setFixedSize(280, 96);
+
+    Label1 = new QLabel(this);
+    Label1->setGeometry(11, 8, 264, 16);
+    Label2 = new QLabel(QStringLiteral("Do you want to continue to rewrite other files?"), this);
+    Label2->setGeometry(11, 25, 264, 16);
+
+    OKBtn = new QPushButton(QStringLiteral("C&ontinue"), this);
+    OKBtn->setGeometry(63, 54, 70, 25);
+    OKBtn->setDefault(true);
+    connect(OKBtn, &QPushButton::clicked, this, [this] { done(kContinue); });
+
+    CancelBtn = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelBtn->setGeometry(143, 54, 70, 25);
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(kCancel); });
+}
+
+void TMultiErrorDBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMultiErrorDBox::FormShow()
+{
+    if (MultiFileDBox)
+        setWindowTitle(QString::fromStdString(brantlow::platform::namePart(MultiFileDBox->FileName.toStdString())));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QApplication::beep();
 }

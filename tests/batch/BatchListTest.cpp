@@ -1,0 +1,316 @@
+// The batch window's file list: showing, Browse, Folder, drops, check marks.
+
+#include "BatchTestSupport.h"
+
+#include <QDirIterator>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace batchtest;
+
+namespace {
+
+// The supported files under `folder` in the order the file system returns
+// them, sub-folders walked where they are met: worked out independently of
+// the window, through QDirIterator (which does not sort).
+QStringList expectedScan(const QString &folder, bool subFolders)
+{
+    static const QStringList kSupported = {QStringLiteral("mp3"), QStringLiteral("rmp"), QStringLiteral("wav")};
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir()) {
+            if (subFolders)
+                found += expectedScan(path, true);
+        } else if (info.fileName().contains(QLatin1Char('.'))
+                   && kSupported.contains(info.fileName().section(QLatin1Char('.'), -1).toLower())) {
+            found << path;
+        }
+    }
+    return found;
+}
+
+QStringList fileNames(const QStringList &paths)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names << QFileInfo(path).fileName();
+    return names;
+}
+
+void dropOn(QWidget *target, const QStringList &paths)
+{
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+} // namespace
+
+class BatchListTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        CreateForms();
+        QVERIFY(m_tree.isValid());
+        // root: the six names of the extension test, a sub-folder with its
+        // own sub-folder, and a folder whose name looks like an MP3.
+        const QString root = m_tree.path();
+        for (const char *name : {"SONG.MP3", "b.Wav", "c.rmp", "d.mp3.bak", "e.mp2", "noextension", "f."})
+            QVERIFY(writeFile(root + QLatin1Char('/') + QLatin1String(name), mp3Bytes(2)));
+        QVERIFY(writeFile(root + QStringLiteral("/sub/inner.mp3"), mp3Bytes(2)));
+        QVERIFY(writeFile(root + QStringLiteral("/sub/deeper/deep.wav"), mp3Bytes(2)));
+        QVERIFY(writeFile(root + QStringLiteral("/sub/skip.txt"), "text"));
+        QVERIFY(writeFile(root + QStringLiteral("/album.mp3/track.rmp"), mp3Bytes(2)));
+        QVERIFY(writeFile(root + QStringLiteral("/z.mp3"), mp3Bytes(2)));
+    }
+
+    void cleanupTestCase() { DestroyForms(); }
+
+    void init()
+    {
+        Form1->Settings = SettingsRecord{};
+        shownBatchWindow();
+    }
+
+    void showingResetsTheWindow()
+    {
+        TMultiFileDBox &box = *MultiFileDBox;
+        box.CheckListBox1->appendChecked(m_tree.path() + QStringLiteral("/SONG.MP3"));
+        box.RadioButton2->click();
+        QCOMPARE(box.AddMode, 0);
+        QCOMPARE(box.Button2->text(), QStringLiteral("&Remove"));
+        box.Label1->setText(QStringLiteral("7"));
+        box.Label3->setText(QStringLiteral("9 Files"));
+        box.ProgressBar1->setValue(5);
+        box.setWindowTitle(QStringLiteral("Rewrite OK"));
+        QFont pathFont(QStringLiteral("Courier"));
+        pathFont.setPointSize(15);
+        Form1->Edit1->setFont(pathFont);
+
+        shownBatchWindow();
+
+        QCOMPARE(box.CheckListBox1->count(), 0);
+        QVERIFY(box.RadioButton1->isChecked());
+        QVERIFY(!box.RadioButton2->isChecked());
+        QCOMPARE(box.AddMode, 1);
+        QCOMPARE(box.Button2->text(), QStringLiteral("&Add"));
+        QCOMPARE(box.Label1->text(), QStringLiteral("0"));
+        QCOMPARE(box.Label3->text(), QStringLiteral("0 Files"));
+        QCOMPARE(box.ProgressBar1->value(), 0);
+        QCOMPARE(box.windowTitle(), QStringLiteral("Multiple File Mode"));
+        QCOMPARE(box.CheckListBox1->font(), pathFont);
+        Form1->Edit1->setFont(QFont());
+    }
+
+    void folderScan_data()
+    {
+        QTest::addColumn<bool>("subFolders");
+        QTest::newRow("own files only") << false;
+        QTest::newRow("with sub-folders") << true;
+    }
+
+    void folderScan()
+    {
+        QFETCH(bool, subFolders);
+        Form1->Settings.SubDirectory = subFolders;
+        answerFolderDialog(m_tree.path());
+        MultiFileDBox->Button3->click();
+
+        const QStringList listed = listPaths(*MultiFileDBox);
+        QCOMPARE(listed, expectedScan(m_tree.path(), subFolders));
+        QStringList names = fileNames(listed);
+        names.sort();
+        QStringList wanted = {"SONG.MP3", "b.Wav", "c.rmp", "z.mp3"};
+        if (subFolders)
+            wanted += {"deep.wav", "inner.mp3", "track.rmp"};
+        wanted.sort();
+        QCOMPARE(names, wanted);
+        QCOMPARE(listMarks(*MultiFileDBox), QList<bool>(listed.size(), true));
+        QVERIFY(MultiFileDBox->Button1->isEnabled() && MultiFileDBox->Button2->isEnabled()
+                && MultiFileDBox->Button3->isEnabled());
+    }
+
+    void folderScanTakesSubFolderFilesWhereTheFolderIsMet()
+    {
+        // One sub-folder between files: its file must sit exactly where the
+        // folder came in the enumeration, not after the folder's own files.
+        QTemporaryDir dir;
+        for (const char *name : {"a1.mp3", "a2.mp3", "a3.mp3", "a4.mp3", "a5.mp3"})
+            QVERIFY(writeFile(dir.path() + QLatin1Char('/') + QLatin1String(name), "x"));
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/m/inner.mp3"), "x"));
+        QStringList order;
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot);
+        while (it.hasNext())
+            order << it.next();
+        const int folderAt = order.indexOf(dir.path() + QStringLiteral("/m"));
+        QVERIFY(folderAt >= 0);
+        order[folderAt] = dir.path() + QStringLiteral("/m/inner.mp3");
+
+        answerFolderDialog(dir.path());
+        MultiFileDBox->Button3->click();
+        QCOMPARE(listPaths(*MultiFileDBox), order);
+    }
+
+    void folderScanSurvivesALinkBackToItsOwnFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/one.mp3"), "x"));
+        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/sub")));
+        QVERIFY(QFile::link(dir.path(), dir.path() + QStringLiteral("/sub/back")));
+        answerFolderDialog(dir.path());
+        MultiFileDBox->Button3->click();
+        QCOMPARE(listPaths(*MultiFileDBox), QStringList{dir.path() + QStringLiteral("/one.mp3")});
+    }
+
+    void cancelledDialogsAddNothing()
+    {
+        answerFolderDialog(QString());
+        MultiFileDBox->Button3->click();
+        answerNextModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+        MultiFileDBox->Button1->click();
+        QCOMPARE(MultiFileDBox->CheckListBox1->count(), 0);
+    }
+
+    void browseTakesAnyExtensionAndSkipsListedPaths()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/notes.txt"), "text"));
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/Song.mp3"), mp3Bytes(2)));
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/other.mp3"), mp3Bytes(2)));
+        TMultiFileDBox &box = *MultiFileDBox;
+        box.CheckListBox1->appendChecked(dir.path() + QStringLiteral("/SONG.MP3"));
+        box.CheckListBox1->setChecked(0, false);
+
+        answerOpenDialog(dir.path(), {"notes.txt", "Song.mp3", "other.mp3"});
+        box.Button1->click();
+
+        QCOMPARE(listPaths(box), (QStringList{dir.path() + "/SONG.MP3", dir.path() + "/notes.txt",
+                                              dir.path() + "/other.mp3"}));
+        QCOMPARE(listMarks(box), (QList<bool>{false, true, true}));
+    }
+
+    void scanAddsOnlyPathsNotListedInAnyLetterCase()
+    {
+        TMultiFileDBox &box = *MultiFileDBox;
+        Form1->Settings.SubDirectory = false;
+        const QString listedInOtherCase = m_tree.path() + QStringLiteral("/song.mp3");
+        box.CheckListBox1->appendChecked(listedInOtherCase);
+        box.CheckListBox1->setChecked(0, false);
+
+        answerFolderDialog(m_tree.path());
+        box.Button3->click();
+
+        QStringList wanted = expectedScan(m_tree.path(), false);
+        wanted.removeAll(m_tree.path() + QStringLiteral("/SONG.MP3"));
+        wanted.prepend(listedInOtherCase);
+        QCOMPARE(listPaths(box), wanted);
+        QList<bool> marks(wanted.size(), true);
+        marks[0] = false;
+        QCOMPARE(listMarks(box), marks);
+    }
+
+    void drops_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QStringList>("dropped"); // relative to the tree
+        QTest::addColumn<QStringList>("listed");  // relative to the tree, in order
+
+        QTest::newRow("supported files, the rest ignored")
+            << "list" << QStringList{"c.rmp", "e.mp2", "noextension", "nothere.mp3x", "b.Wav"}
+            << QStringList{"c.rmp", "b.Wav"};
+        QTest::newRow("letter case duplicates")
+            << "list" << QStringList{"c.rmp", "C.RMP", "b.Wav", "B.wav"} << QStringList{"c.rmp", "b.Wav"};
+        QTest::newRow("folder named like an MP3 is scanned and listed")
+            << "list" << QStringList{"album.mp3"} << QStringList{"album.mp3/track.rmp", "album.mp3"};
+        QTest::newRow("on a push button") << "button" << QStringList{"c.rmp"} << QStringList{};
+        QTest::newRow("on the progress bar") << "progress" << QStringList{"c.rmp"} << QStringList{};
+        QTest::newRow("on the window") << "window" << QStringList{"c.rmp"} << QStringList{};
+    }
+
+    void drops()
+    {
+        QFETCH(QString, target);
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, listed);
+        TMultiFileDBox &box = *MultiFileDBox;
+        QWidget *on = target == "list"     ? box.CheckListBox1->viewport()
+                      : target == "button" ? static_cast<QWidget *>(box.Button1)
+                      : target == "progress" ? static_cast<QWidget *>(box.ProgressBar1)
+                                             : static_cast<QWidget *>(&box);
+        QStringList paths;
+        for (const QString &name : dropped)
+            paths << m_tree.path() + QLatin1Char('/') + name;
+        dropOn(on, paths);
+
+        QStringList wanted;
+        for (const QString &name : listed)
+            wanted << m_tree.path() + QLatin1Char('/') + name;
+        QCOMPARE(listPaths(box), wanted);
+        QCOMPARE(listMarks(box), QList<bool>(wanted.size(), true));
+    }
+
+    void dropKeepsEarlierMarks()
+    {
+        TMultiFileDBox &box = *MultiFileDBox;
+        box.CheckListBox1->appendChecked(m_tree.path() + QStringLiteral("/z.mp3"));
+        box.CheckListBox1->setChecked(0, false);
+        dropOn(box.CheckListBox1->viewport(), {m_tree.path() + QStringLiteral("/c.rmp")});
+        QCOMPARE(listMarks(box), (QList<bool>{false, true}));
+    }
+
+    void checkAllAndUncheckAll()
+    {
+        TMultiFileDBox &box = *MultiFileDBox;
+        box.SpeedButton1->click(); // empty list: nothing to do, nothing breaks
+        box.SpeedButton2->click();
+        for (const char *name : {"a", "b", "c"})
+            box.CheckListBox1->appendChecked(QLatin1String(name));
+        box.CheckListBox1->setChecked(1, false);
+        box.Label1->setText(QStringLiteral("2"));
+
+        box.SpeedButton1->click();
+        QCOMPARE(listMarks(box), (QList<bool>{true, true, true}));
+        box.SpeedButton2->click();
+        QCOMPARE(listMarks(box), (QList<bool>{false, false, false}));
+        QCOMPARE(box.Label1->text(), QStringLiteral("2"));
+    }
+
+    void resizingKeepsTheAnchors()
+    {
+        TMultiFileDBox &box = *MultiFileDBox;
+        const QRect list = box.CheckListBox1->geometry();
+        const QRect run = box.Button2->geometry();
+        const QRect glyph = box.SpeedButton1->geometry();
+        const QRect progress = box.ProgressBar1->geometry();
+        box.resize(box.size() + QSize(100, 50));
+        QCOMPARE(box.CheckListBox1->geometry(), list.adjusted(0, 0, 100, 50));
+        QCOMPARE(box.Button2->geometry(), run.translated(100, 0));
+        QCOMPARE(box.SpeedButton1->geometry(), glyph.translated(0, 50));
+        QCOMPARE(box.ProgressBar1->geometry(), progress.adjusted(0, 50, 100, 50));
+        box.resize(100, 100);
+        QCOMPARE(box.size(), box.minimumSize());
+    }
+
+private:
+    QTemporaryDir m_tree;
+};
+
+QTEST_MAIN(BatchListTest)
+#include "BatchListTest.moc"

@@ -1,0 +1,221 @@
+#pragma once
+
+// Helpers shared by the batch window tests: MP3 files made in code, answers
+// to modal dialogs, and a posted event that watches a run between files.
+
+#include "app/Forms.h"
+#include "app/MainForm.h"
+#include "batch/AllRewriteDialog.h"
+#include "batch/FileCheckList.h"
+#include "batch/MultiErrorDialog.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace batchtest {
+
+// MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, stereo, no CRC: 417-byte frames.
+inline constexpr char kFrameHeader[4] = {'\xFF', '\xFB', '\x90', '\x00'};
+inline constexpr int kFrameLength = 417;
+// Header plus 32 bytes of stereo MPEG-1 side information.
+inline constexpr int kXingOffset = 36;
+
+inline QByteArray mp3Bytes(int frames = 12)
+{
+    QByteArray bytes;
+    for (int i = 0; i < frames; ++i) {
+        QByteArray frame(kFrameLength, '\0');
+        frame.replace(0, 4, QByteArray(kFrameHeader, 4));
+        bytes += frame;
+    }
+    return bytes;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the first frame of a file made by mp3Bytes is a Xing frame.
+inline bool hasXingFrame(const QString &path)
+{
+    return readFile(path).mid(kXingOffset, 4) == "Xing";
+}
+
+// The batch window as it is after the main window's "&Multiple".
+inline TMultiFileDBox &shownBatchWindow()
+{
+    MultiFileDBox->hide();
+    MultiFileDBox->show();
+    return *MultiFileDBox;
+}
+
+inline QStringList listPaths(const TMultiFileDBox &box)
+{
+    QStringList paths;
+    for (int row = 0; row < box.CheckListBox1->count(); ++row)
+        paths << box.CheckListBox1->path(row);
+    return paths;
+}
+
+inline QList<bool> listMarks(const TMultiFileDBox &box)
+{
+    QList<bool> marks;
+    for (int row = 0; row < box.CheckListBox1->count(); ++row)
+        marks << box.CheckListBox1->isChecked(row);
+    return marks;
+}
+
+// Answers the next modal dialog (whatever it is) as soon as it is up, from
+// inside its own event loop.
+inline void answerNextModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer = std::move(answer)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+// Picks `names` (relative to `folder`) in the multi-select open dialog.
+inline void answerOpenDialog(const QString &folder, const QStringList &names)
+{
+    answerNextModal([folder, names](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        dialog->setDirectory(folder);
+        QStringList quoted;
+        for (const QString &name : names)
+            quoted << QLatin1Char('"') + name + QLatin1Char('"');
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(quoted.join(QLatin1Char(' ')));
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
+    });
+}
+
+// Chooses `folder` in the folder browser; an empty folder cancels it.
+inline void answerFolderDialog(const QString &folder)
+{
+    answerNextModal([folder](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog || folder.isEmpty()) {
+            if (dialog)
+                dialog->reject();
+            else
+                modal->close();
+            return;
+        }
+        dialog->setDirectory(folder);
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides its override
+    });
+}
+
+// Answers every batch error dialog of a run from a script, recording the
+// caption and the message of each one.
+class ErrorDialogAnswerer : public QObject {
+public:
+    enum Answer { Continue, Cancel, Escape };
+    struct Seen {
+        QString caption;
+        QString message;
+    };
+
+    explicit ErrorDialogAnswerer(QList<Answer> answers) : m_answers(std::move(answers))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
+        m_timer.start(5);
+    }
+
+    const std::vector<Seen> &seen() const { return m_seen; }
+
+private:
+    void poll()
+    {
+        if (QApplication::activeModalWidget() != MultiErrorDBox || !MultiErrorDBox->isVisible())
+            return;
+        m_seen.push_back({MultiErrorDBox->windowTitle(), MultiErrorDBox->Label1->text()});
+        const Answer answer = m_answers.isEmpty() ? Cancel : m_answers.takeFirst();
+        if (answer == Continue)
+            MultiErrorDBox->OKBtn->click();
+        else if (answer == Cancel)
+            MultiErrorDBox->CancelBtn->click();
+        else
+            MultiErrorDBox->reject();
+    }
+
+    QTimer m_timer;
+    QList<Answer> m_answers;
+    std::vector<Seen> m_seen;
+};
+
+// A posted event that is handled whenever the run lets the message loop
+// work. Each time it is handled during a run it calls `onFile` once for
+// every new item being rewritten, and posts itself again.
+class RunProbe : public QObject {
+public:
+    explicit RunProbe(std::function<void()> onFile) : m_onFile(std::move(onFile))
+    {
+        post();
+    }
+
+    int handledDuringRun() const { return m_handledDuringRun; }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() != kProbeEvent)
+            return QObject::event(event);
+        if (MultiFileDBox->isRunning()) {
+            ++m_handledDuringRun;
+            if (MultiFileDBox->FileName != m_lastFile || MultiFileDBox->Label1->text() != m_lastPosition) {
+                m_lastFile = MultiFileDBox->FileName;
+                m_lastPosition = MultiFileDBox->Label1->text();
+                m_onFile();
+            }
+        }
+        post();
+        return true;
+    }
+
+private:
+    static constexpr QEvent::Type kProbeEvent = QEvent::Type(QEvent::User + 17);
+
+    void post() { QCoreApplication::postEvent(this, new QEvent(kProbeEvent)); }
+
+    std::function<void()> m_onFile;
+    QString m_lastFile;
+    QString m_lastPosition;
+    int m_handledDuringRun = 0;
+};
+
+} // namespace batchtest
