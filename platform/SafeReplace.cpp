@@ -8,9 +8,12 @@
 #include <random>
 #include <string_view>
 #include <sys/file.h>
+#include <cstring>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace brantlow::platform {
 
@@ -185,10 +188,55 @@ ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uin
     return success(method);
 }
 
-// Gives the new file the original's owner, group and permission bits. Owner
-// and group are kept only as far as the process may change them; the owner
-// first, because a change of owner clears the set-user-ID and set-group-ID bits.
-bool copyOwnerAndMode(int fd, const struct stat &original, const char *&step)
+bool ignorableAttributeError(int error)
+{
+    // Attributes the file system or the process cannot carry over are left
+    // out, as a copy by cp -a would.
+    return error == ENOTSUP || error == EPERM || error == EACCES || error == ENODATA || error == ERANGE;
+}
+
+// Copies extended attributes (ACLs, user tags, labels) so that the renamed
+// file does not lose them.
+bool copyExtendedAttributes(int originalFd, int fd)
+{
+    ssize_t listSize = ::flistxattr(originalFd, nullptr, 0);
+    if (listSize < 0)
+        return ignorableAttributeError(errno);
+    std::vector<char> names(static_cast<std::size_t>(listSize));
+    listSize = ::flistxattr(originalFd, names.data(), names.size());
+    if (listSize < 0)
+        return ignorableAttributeError(errno);
+    std::vector<char> value;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(listSize);) {
+        const char *name = names.data() + at;
+        at += std::strlen(name) + 1;
+        const ssize_t valueSize = ::fgetxattr(originalFd, name, nullptr, 0);
+        if (valueSize < 0) {
+            if (ignorableAttributeError(errno))
+                continue;
+            return false;
+        }
+        value.resize(static_cast<std::size_t>(valueSize));
+        const ssize_t got = ::fgetxattr(originalFd, name, value.data(), value.size());
+        if (got < 0) {
+            if (ignorableAttributeError(errno))
+                continue;
+            return false;
+        }
+        if (systemCall("xattr", [&] { return ::fsetxattr(fd, name, value.data(), static_cast<std::size_t>(got), 0); })
+                != 0
+            && !ignorableAttributeError(errno))
+            return false;
+    }
+    return true;
+}
+
+// Gives the new file the original's owner, group, extended attributes and
+// permission bits. Owner and group are kept only as far as the process may
+// change them; the owner first, because a change of owner clears the
+// set-user-ID and set-group-ID bits, and the mode last, so that it wins over
+// an access list's mask.
+bool copyMetadata(int originalFd, int fd, const struct stat &original, const char *&step)
 {
     step = "fchown";
     if (systemCall(step, [&] { return ::fchown(fd, original.st_uid, original.st_gid); }) != 0) {
@@ -198,6 +246,9 @@ bool copyOwnerAndMode(int fd, const struct stat &original, const char *&step)
             && errno != EPERM)
             return false;
     }
+    step = "xattr";
+    if (!copyExtendedAttributes(originalFd, fd))
+        return false;
     step = "fchmod";
     return systemCall(step, [&] { return ::fchmod(fd, original.st_mode & 07777); }) == 0;
 }
@@ -314,7 +365,7 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
     if (!writeAll(temp.get(), data, size, written))
         return failure("write", errno, method);
     const char *step = "";
-    if (!copyOwnerAndMode(temp.get(), original, step))
+    if (!copyMetadata(file.get(), temp.get(), original, step))
         return failure(step, errno, method);
     if (systemCall("fsync", [&] { return ::fsync(temp.get()); }) != 0)
         return failure("fsync", errno, method);

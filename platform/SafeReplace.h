@@ -29,8 +29,10 @@ struct ReplaceResult {
 // is not created. When `expected` is valid and the file on disk no longer
 // matches it, nothing is written (step "changed"). A file without any write
 // permission bit is refused (step "open", EACCES), also for root.
+// The new file keeps the original's mode, owner and group (as far as the
+// process may set them) and extended attributes such as access lists.
 // Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
-// "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
+// "xattr", "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
 // A failed flush of the folder after the rename cannot undo the rename: the
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,

@@ -8,6 +8,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 
 #include <cstring>
 
@@ -126,6 +127,29 @@ TEST_F(SafeReplaceTest, KeepsPermissionBitsAndOwner)
         EXPECT_EQ(after.st_uid, before.st_uid);
         EXPECT_EQ(after.st_gid, before.st_gid);
     }
+}
+
+TEST_F(SafeReplaceTest, KeepsExtendedAttributes)
+{
+    const std::string tag = "user.brantlow.rating";
+    if (::setxattr(path.c_str(), tag.c_str(), "5 stars", 7, 0) != 0)
+        GTEST_SKIP() << "no user extended attributes on this file system: " << std::strerror(errno);
+
+    {
+        SCOPED_TRACE("a failure while copying them leaves everything as it was");
+        const Snapshot before = Snapshot::of(path);
+        FaultHookGuard hook(failOnce("xattr", EIO));
+        const ReplaceResult result = replace(path, replacement);
+        EXPECT_FALSE(result.ok);
+        EXPECT_STREQ(result.step, "xattr");
+        before.expectUnchanged();
+    }
+
+    const ReplaceResult result = replace(path, replacement);
+    ASSERT_TRUE(result.ok) << describe(result);
+    char value[32] = {};
+    ASSERT_EQ(::getxattr(path.c_str(), tag.c_str(), value, sizeof value), 7);
+    EXPECT_EQ(std::string(value), "5 stars");
 }
 
 TEST_F(SafeReplaceTest, FollowsSymbolicLinksAndKeepsThem)
@@ -374,7 +398,7 @@ TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithReadOnlyFileFails)
     before.expectUnchanged();
 }
 
-TEST_F(UnprivilegedReplaceTest, ForeignOwnerInWritableFolderKeepsGroupWherePermitted)
+TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsReplacedWithItsModeWhenTheOwnerCannotBeKept)
 {
     // nobody may write the file and the folder but cannot give the new file
     // root's owner: the replace still succeeds and keeps the mode bits.
