@@ -320,7 +320,12 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
     const std::string folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
     const std::string name = resolved.substr(slash + 1);
 
-    OwnedFd dir(systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); }));
+    // A folder that may be searched but not listed still holds a writable
+    // file: it is reached by path only, and cannot be flushed after the rename.
+    int dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (dirFd < 0 && errno == EACCES)
+        dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
+    OwnedFd dir(dirFd);
     if (!dir.valid())
         return failure("folder", errno);
 

@@ -398,6 +398,21 @@ TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithReadOnlyFileFails)
     before.expectUnchanged();
 }
 
+TEST_F(UnprivilegedReplaceTest, FolderThatCannotBeListedStillGetsTheFileReplaced)
+{
+    ScratchFolder blind;
+    const std::string target = blind.file("song.mp3");
+    test::writeBytes(target, original);
+    ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(blind.path().c_str(), 0333), 0); // nobody may search and write, not list
+
+    const ReplaceResult result = replaceAsNobody(target, replacement);
+    ASSERT_TRUE(result.ok) << describe(result);
+    EXPECT_EQ(result.method, ReplaceMethod::Rename);
+    EXPECT_EQ(test::readBytes(target), replacement);
+    EXPECT_EQ(test::entriesOf(blind.path()), std::set<std::string>{"song.mp3"});
+}
+
 TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsReplacedWithItsModeWhenTheOwnerCannotBeKept)
 {
     // nobody may write the file and the folder but cannot give the new file
