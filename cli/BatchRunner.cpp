@@ -10,6 +10,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace brantlow::cli {
@@ -59,8 +60,15 @@ BatchCounts runBatch(const std::vector<std::string> &files, unsigned jobs, const
     const std::size_t workerCount = std::clamp<std::size_t>(jobs, 1, std::max<std::size_t>(total, 1));
     std::vector<std::jthread> workers;
     workers.reserve(workerCount);
-    for (std::size_t i = 0; i < workerCount; ++i)
-        workers.emplace_back(worker);
+    for (std::size_t i = 0; i < workerCount; ++i) {
+        try {
+            workers.emplace_back(worker);
+        } catch (const std::system_error &) {
+            if (workers.empty())
+                throw;
+            break; // the system gives no more threads: go on with those there are
+        }
+    }
 
     ProgressBar progress(showProgress, total);
     BatchCounts counts;
@@ -80,9 +88,11 @@ BatchCounts runBatch(const std::vector<std::string> &files, unsigned jobs, const
             }
         }
         if (!ready.empty()) {
-            progress.clear();
             for (const FileReport &report : ready) {
-                std::fputs(report.text.c_str(), stdout);
+                if (!report.text.empty()) {
+                    progress.clear();
+                    std::fputs(report.text.c_str(), stdout);
+                }
                 switch (report.outcome) {
                 case Outcome::Done: ++counts.done; break;
                 case Outcome::Unchanged: ++counts.unchanged; break;
