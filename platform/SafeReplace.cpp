@@ -2,13 +2,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <random>
 #include <string_view>
 #include <sys/file.h>
-#include <cstring>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -115,30 +115,33 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
     return true;
 }
 
-// ".<name>.brantlow-XXXXXX", the name part shortened (at a UTF-8 character
-// boundary) when the whole would exceed the file system's name limit.
+// The temporary name of a file is fixed: ".<name>.brantlow-tmp". Only the
+// holder of the file's lock uses it, and a name left by a process that was
+// killed between link and rename is cleared by the next replace of that file.
+// A name too long for that is shortened at a UTF-8 character boundary and
+// told apart from its neighbours by a hash of the whole.
 std::string hiddenTempName(std::string_view name)
 {
-    static constexpr std::string_view kMarker = ".brantlow-";
-    static constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    constexpr std::size_t kRandomLength = 6;
+    static constexpr std::string_view kMarker = ".brantlow-tmp";
     constexpr std::size_t kNameMax = NAME_MAX;
+    const std::size_t room = kNameMax - 1 - kMarker.size();
 
-    const std::size_t room = kNameMax - 1 - kMarker.size() - kRandomLength;
-    if (name.size() > room) {
-        std::size_t cut = room;
+    std::string temp = ".";
+    if (name.size() <= room) {
+        temp += name;
+    } else {
+        std::uint64_t hash = 14695981039346656037ull; // FNV-1a
+        for (char c : name)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        char hex[18];
+        std::snprintf(hex, sizeof hex, ".%016llx", static_cast<unsigned long long>(hash));
+        std::size_t cut = room - (sizeof hex - 1);
         while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
             --cut;
-        name = name.substr(0, cut);
+        temp += name.substr(0, cut);
+        temp += hex;
     }
-
-    thread_local std::mt19937_64 generator{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
-    std::uniform_int_distribution<std::size_t> pick(0, kAlphabet.size() - 1);
-    std::string temp = ".";
-    temp += name;
     temp += kMarker;
-    for (std::size_t i = 0; i < kRandomLength; ++i)
-        temp += kAlphabet[pick(generator)];
     return temp;
 }
 
@@ -151,8 +154,6 @@ bool tmpFileUnsupported(int error)
 {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOSYS;
 }
-
-constexpr int kNameAttempts = 100;
 
 // Rewrites the open original itself: only where a rename would be wrong (other
 // hard links keep the old content) or impossible (no new file in the folder).
@@ -253,41 +254,41 @@ bool copyMetadata(int originalFd, int fd, const struct stat &original, const cha
     return systemCall(step, [&] { return ::fchmod(fd, original.st_mode & 07777); }) == 0;
 }
 
-// Links an anonymous O_TMPFILE file into the folder under a fresh hidden name.
+// Links an anonymous O_TMPFILE file into the folder under its temporary name.
 bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &tempName)
 {
     const std::string procPath = "/proc/self/fd/" + std::to_string(tempFd);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = hiddenTempName(name);
+    const std::string temp = hiddenTempName(name);
+    for (int attempt = 0; attempt < 2; ++attempt) {
         int linked = systemCall("link", [&] {
-            return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, candidate.c_str(), AT_SYMLINK_FOLLOW);
+            return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, temp.c_str(), AT_SYMLINK_FOLLOW);
         });
         if (linked != 0 && errno == ENOENT) // no /proc mounted
-            linked = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, candidate.c_str(), AT_EMPTY_PATH); });
+            linked = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, temp.c_str(), AT_EMPTY_PATH); });
         if (linked == 0) {
-            tempName.hold(std::move(candidate));
+            tempName.hold(temp);
             return true;
         }
-        if (errno != EEXIST)
+        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // a leftover of an interrupted replace
             return false;
     }
     errno = EEXIST;
     return false;
 }
 
-// Creates a named hidden file in the folder, for file systems without O_TMPFILE.
+// Creates the temporary file by name, for file systems without O_TMPFILE.
 int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
 {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string candidate = hiddenTempName(name);
+    const std::string temp = hiddenTempName(name);
+    for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = systemCall("create", [&] {
-            return ::openat(dirFd, candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            return ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         });
         if (fd >= 0) {
-            tempName.hold(std::move(candidate));
+            tempName.hold(temp);
             return fd;
         }
-        if (errno != EEXIST)
+        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // a leftover of an interrupted replace
             return -1;
     }
     errno = EEXIST;

@@ -33,6 +33,9 @@ struct ReplaceResult {
 // process may set them) and extended attributes such as access lists.
 // Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
 // "xattr", "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
+// A process killed during a replace leaves the old or the new content whole;
+// it may leave the temporary name ".<name>.brantlow-tmp", which the next
+// replace of that file removes.
 // A failed flush of the folder after the rename cannot undo the rename: the
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <csignal>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
@@ -298,6 +299,55 @@ TEST_F(SafeReplaceTest, InjectedFailuresLeaveTheOriginalIntact)
                 EXPECT_EQ(result.error, error);
                 before.expectUnchanged();
             }
+        }
+    }
+}
+
+// A process killed before any step leaves the complete old or the complete
+// new content; a temporary name it leaves is cleared by the next replace.
+TEST_F(SafeReplaceTest, KilledProcessLeavesOldOrNewContent)
+{
+    const std::string leftover = ".song.mp3.brantlow-tmp";
+    const auto entriesBefore = test::entriesOf(folder.path());
+    const char *steps[] = {"folder", "open", "lock", "create", "write", "fchown", "fchmod", "fsync", "link", "rename",
+                           "syncdir"};
+    for (bool namedTemp : {false, true}) {
+        for (const char *step : steps) {
+            if (namedTemp && std::strcmp(step, "link") == 0)
+                continue;
+            SCOPED_TRACE(std::string("killed at ") + step + (namedTemp ? " (named temporary file)" : ""));
+            test::writeBytes(path, original);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                auto refuseTmpfile = std::make_shared<bool>(namedTemp);
+                setReplaceFaultHook([&, refuseTmpfile](const char *current) {
+                    if (*refuseTmpfile && std::strcmp(current, "create") == 0) {
+                        *refuseTmpfile = false;
+                        return EOPNOTSUPP;
+                    }
+                    if (std::strcmp(current, step) == 0)
+                        ::raise(SIGKILL);
+                    return 0;
+                });
+                replace(path, replacement);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the step was never reached";
+
+            const bool renamed = std::strcmp(step, "syncdir") == 0;
+            EXPECT_EQ(test::readBytes(path), renamed ? replacement : original);
+            auto allowed = entriesBefore;
+            allowed.insert(leftover);
+            for (const std::string &entry : test::entriesOf(folder.path()))
+                EXPECT_TRUE(allowed.count(entry)) << "unexpected entry " << entry;
+
+            const ReplaceResult next = replace(path, replacement);
+            ASSERT_TRUE(next.ok) << describe(next);
+            EXPECT_EQ(test::readBytes(path), replacement);
+            EXPECT_EQ(test::entriesOf(folder.path()), entriesBefore) << "the next replace clears what was left";
         }
     }
 }
