@@ -85,6 +85,7 @@ TEST(DirectoryWalk, FailsOnWhatCannotBeEnumerated)
     const std::string unreadable = folder.file("closed");
     ASSERT_EQ(::mkdir(unreadable.c_str(), 0700), 0);
     test::writeBytes(unreadable + "/inside.mp3", "x");
+    ASSERT_EQ(::chmod(unreadable.c_str(), 0300), 0); // no one but root may list it
     const int status = test::runUnprivileged([&] {
         int seen = 0;
         const bool ok = enumerateDirectory(unreadable, [&](const DirectoryEntry &) { ++seen; });

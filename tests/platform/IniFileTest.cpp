@@ -150,9 +150,9 @@ TEST_F(IniFileTest, UnwritableFolderFailsQuietly)
 {
     EXPECT_FALSE(writeProfileString(folder.file("no-such-folder/brantlow.ini"), "Form", "Top", "1"));
 
-    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
     test::writeBytes(ini, "[Form]\nTop=1\n");
-    ASSERT_EQ(::chmod(ini.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
     const std::string fresh = folder.file("fresh.ini");
     const int status = test::runUnprivileged([&] {
         const bool wroteExisting = writeProfileString(ini, "Form", "Top", "2");

@@ -102,15 +102,15 @@ protected:
 TEST_F(SafeReplaceTest, ReplacesContentThroughANewFile)
 {
     const auto before = test::entriesOf(folder.path());
-    const ino_t oldInode = test::statOf(path).st_ino;
     for (const std::string &content : {replacement, std::string("short"), std::string()}) {
+        const ino_t oldInode = test::statOf(path).st_ino;
         const ReplaceResult result = replace(path, content);
         ASSERT_TRUE(result.ok) << describe(result);
         EXPECT_EQ(result.method, ReplaceMethod::Rename);
+        EXPECT_NE(test::statOf(path).st_ino, oldInode);
         EXPECT_EQ(test::readBytes(path), content);
         EXPECT_EQ(test::entriesOf(folder.path()), before);
     }
-    EXPECT_NE(test::statOf(path).st_ino, oldInode);
 }
 
 TEST_F(SafeReplaceTest, KeepsPermissionBitsAndOwner)
@@ -419,10 +419,10 @@ private:
 TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithWritableFileIsRewrittenInPlace)
 {
     ScratchFolder locked;
-    ASSERT_EQ(::chmod(locked.path().c_str(), 0755), 0); // nobody cannot create files here
     const std::string target = locked.file("song.mp3");
     test::writeBytes(target, original);
     ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(locked.path().c_str(), 0555), 0); // no new file can be made here
     const auto before = test::entriesOf(locked.path());
 
     const ReplaceResult result = replaceAsNobody(target, replacement);
@@ -435,10 +435,10 @@ TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithWritableFileIsRewrittenInPlace
 TEST_F(UnprivilegedReplaceTest, ReadOnlyFolderWithReadOnlyFileFails)
 {
     ScratchFolder locked;
-    ASSERT_EQ(::chmod(locked.path().c_str(), 0755), 0);
     const std::string target = locked.file("song.mp3");
     test::writeBytes(target, original);
-    ASSERT_EQ(::chmod(target.c_str(), 0644), 0); // owned by root: nobody may only read
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(locked.path().c_str(), 0555), 0);
     const Snapshot before = Snapshot::of(target);
 
     const ReplaceResult result = replaceAsNobody(target, replacement);
@@ -457,6 +457,7 @@ TEST_F(UnprivilegedReplaceTest, FolderThatCannotBeListedStillGetsTheFileReplaced
     ASSERT_EQ(::chmod(blind.path().c_str(), 0333), 0); // nobody may search and write, not list
 
     const ReplaceResult result = replaceAsNobody(target, replacement);
+    ASSERT_EQ(::chmod(blind.path().c_str(), 0755), 0); // so that the test may look
     ASSERT_TRUE(result.ok) << describe(result);
     EXPECT_EQ(result.method, ReplaceMethod::Rename);
     EXPECT_EQ(test::readBytes(target), replacement);

@@ -35,7 +35,8 @@ public:
     ~ScratchFolder()
     {
         std::error_code ignored;
-        // Sub-folders may have been made read-only by a test.
+        // Folders may have been made read-only by a test.
+        ::chmod(m_path.c_str(), 0755);
         for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
              it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
             if (it->is_directory(ignored) && !it->is_symlink(ignored))
