@@ -53,6 +53,7 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
     m_chooser->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     // Shown inside this dialog rather than as a window of its own.
     m_chooser->setWindowFlags(Qt::Widget);
+    m_chooser->setSizeGripEnabled(false);
 
     m_colors = new QComboBox(this);
     m_colors->addItem(swatch(QPalette().color(QPalette::WindowText)), QStringLiteral("Window text"),
@@ -78,12 +79,17 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
 
 void FontDialog::setSelectedFont(const QFont &font)
 {
-    m_chooser->setCurrentFont(font);
+    m_original = font;
+    QFont shown = font;
+    shown.setFamily(QFontInfo(font).family());
+    m_chooser->setCurrentFont(shown);
 }
 
 QFont FontDialog::selectedFont() const
 {
     QFont font = m_chooser->currentFont();
+    if (font.family() == QFontInfo(m_original).family())
+        font.setFamily(m_original.family());
     if (font.pointSize() > kLargestPointSize)
         font.setPointSize(kLargestPointSize);
     return font;

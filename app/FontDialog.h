@@ -29,5 +29,9 @@ public:
 
 private:
     QFontDialog *m_chooser;
+    // The font the dialog started from: its family name is kept when the
+    // chooser only shows the face that name resolves to ("Arial" shown as
+    // "Liberation Sans").
+    QFont m_original;
     QComboBox *m_colors;
 };

@@ -1,0 +1,101 @@
+// Renders the main window in each of its states and every dialog of the
+// desktop program to PNG files: app_screenshots <folder>. Run it on the
+// offscreen platform; each picture gets a plain title strip with the
+// window's caption, since the platform draws no frames.
+
+#include "AppTestSupport.h"
+
+#include "app/About.h"
+#include "app/ErrorDialg.h"
+#include "app/OtherDialog.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kTitleHeight = 22;
+
+bool savePicture(QWidget *window, const QString &folder, const QString &name)
+{
+    const QPixmap client = window->grab();
+    QImage picture(client.width(), client.height() + kTitleHeight, QImage::Format_RGB32);
+    picture.fill(QColor(0x3A, 0x5F, 0x9F));
+    QPainter painter(&picture);
+    painter.setPen(Qt::white);
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(12);
+    titleFont.setBold(true);
+    painter.setFont(titleFont);
+    painter.drawText(QRect(6, 0, client.width() - 12, kTitleHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     window->windowTitle());
+    painter.drawPixmap(0, kTitleHeight, client);
+    painter.end();
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    const bool saved = picture.save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    return saved;
+}
+
+// Shows a modal dialog, takes its picture from inside its event loop, closes it.
+bool pictureOfModal(const std::function<void()> &run, const QString &folder, const QString &name)
+{
+    bool saved = false;
+    apptest::ModalAnswerer answerer([&](QWidget *modal) {
+        QApplication::processEvents();
+        saved = savePicture(modal, folder, name);
+        static_cast<QDialog *>(modal)->reject();
+    });
+    run();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: app_screenshots <folder>\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    QTemporaryDir work;
+    apptest::freshSettingsFile();
+    CreateForms();
+    Form1->show();
+    QApplication::processEvents();
+
+    bool ok = savePicture(Form1, folder, QStringLiteral("main-empty"));
+
+    const QString without =
+        apptest::copyDatedBack(apptest::sampleWithoutHeader(), work.path(), QStringLiteral("Without header.mp3"));
+    Form1->FileName = without;
+    Form1->OpenCurrentFile();
+    ok &= savePicture(Form1, folder, QStringLiteral("main-without-header"));
+    Form1->FileSave->trigger();
+    ok &= savePicture(Form1, folder, QStringLiteral("main-after-save"));
+
+    const QString with =
+        apptest::copyDatedBack(apptest::sampleWithHeader(), work.path(), QStringLiteral("With header.mp3"));
+    Form1->FileName = with;
+    Form1->OpenCurrentFile();
+    ok &= savePicture(Form1, folder, QStringLiteral("main-with-header"));
+
+    const QString text = QDir(work.path()).filePath(QStringLiteral("notes.mp3"));
+    apptest::writeFile(text, "not audio\n");
+    Form1->FileName = text;
+    ok &= pictureOfModal([] { Form1->OpenCurrentFile(); }, folder, QStringLiteral("error-dialog"));
+
+    ok &= pictureOfModal([] { Form1->SettingOther->trigger(); }, folder, QStringLiteral("other-setting"));
+    ok &= pictureOfModal([] { Form1->HelpAbout->trigger(); }, folder, QStringLiteral("about-box"));
+    ok &= pictureOfModal([] { Form1->SettingFont->trigger(); }, folder, QStringLiteral("font-dialog"));
+
+    DestroyForms();
+    QFile::remove(brantlow::settingsFilePath());
+    return ok ? 0 : 1;
+}
