@@ -127,7 +127,7 @@ int main(int argc, char **argv)
     CLI::App *remove = app.add_subcommand("remove", "Remove the VBR header of each file that has one");
     addRewriteOptions(remove, settings);
     remove->add_option("--seek-range", settings.seekRange,
-                       "How far, in bytes, to look for the next frame when the header's own length does not lead to one")
+                       "How far, in bytes, to look for the next frame when the header's own length does not lead to one (default 3)")
         ->type_name("N")
         ->check(CLI::Range(1, 0x7FFFFFFF));
 
