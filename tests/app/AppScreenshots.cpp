@@ -11,7 +11,6 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -64,7 +63,9 @@ int main(int argc, char **argv)
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
-    QTemporaryDir work;
+    // A fixed folder, so that the pictures do not change from run to run.
+    QDir work(QDir::temp().filePath(QStringLiteral("Music")));
+    work.mkpath(QStringLiteral("."));
     apptest::freshSettingsFile();
     CreateForms();
     Form1->show();
@@ -97,5 +98,7 @@ int main(int argc, char **argv)
 
     DestroyForms();
     QFile::remove(brantlow::settingsFilePath());
+    for (const QString &made : {without, with, text})
+        QFile::remove(made);
     return ok ? 0 : 1;
 }
