@@ -44,7 +44,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
         }
         auto image = std::make_unique<MemoryStream>();
         image->Reserve(size + kInsertSlack);
-        image->SetSize(size);
+        image->SetSizeForOverwrite(size);
         if (!file.readWhole(image->Data(), size)) {
             ErrorCode = 1;
             return 0;

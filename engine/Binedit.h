@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brantlow {
 
@@ -103,6 +104,13 @@ public:
 
 private:
     bool frameSyncAt(std::int64_t offset) const;
+    float frameDuration(const FrameHeaderBytes &header, std::int32_t length) const;
+    FrameRecord *newFrameRecord();
+
+    // The frame records live in blocks, so that a file of many thousand
+    // frames costs a few allocations instead of one per frame.
+    std::vector<std::unique_ptr<FrameRecord[]>> m_recordBlocks;
+    std::size_t m_recordsInLastBlock = 0;
 
     // Offset of the RIFF data chunk header ("data" and its size) found by the
     // last structure analysis of a RIFF file; -1 otherwise.

@@ -39,28 +39,40 @@ void setBitrateIndex(frameheader::Header &h, int index)
     h[2] = static_cast<std::uint8_t>((h[2] & 0x0F) | (index << 4));
 }
 
+constexpr std::size_t kRecordsPerBlock = 4096;
+
 } // namespace
 
 float TBinEdit::GetFrameDuration(const FrameHeaderBytes &header)
 {
-    const std::int32_t kbps = frameheader::bitrateKbps(header);
     const std::int32_t length = GetFrameLength(header);
     if (length == 0)
         return 0.0f;
-    // From the byte length, padding included, not from the sample count.
+    return frameDuration(header, length);
+}
+
+// From the byte length, padding included, not from the sample count.
+float TBinEdit::frameDuration(const FrameHeaderBytes &header, std::int32_t length) const
+{
+    const std::int32_t kbps = frameheader::bitrateKbps(header); // never 0 for a header whose length decoded
     return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
+}
+
+FrameRecord *TBinEdit::newFrameRecord()
+{
+    if (m_recordBlocks.empty() || m_recordsInLastBlock == kRecordsPerBlock) {
+        m_recordBlocks.push_back(std::make_unique<FrameRecord[]>(kRecordsPerBlock));
+        m_recordsInLastBlock = 0;
+    }
+    return &m_recordBlocks.back()[m_recordsInLastBlock++];
 }
 
 void TBinEdit::FreeFrameIndex()
 {
-    FrameRecord *record = FrameList.Next;
-    if (!record)
+    if (!FrameList.Next)
         return;
-    while (record && record != &FrameListEnd) {
-        FrameRecord *next = record->Next;
-        delete record;
-        record = next;
-    }
+    m_recordBlocks.clear();
+    m_recordsInLastBlock = 0;
     FrameList.Next = nullptr;
     FrameListEnd.Prev = nullptr;
     FrameListEnd.StartTime = 0.0f;
@@ -80,15 +92,15 @@ std::int32_t TBinEdit::BuildFrameIndex()
     if (firstLength == 0)
         return 0;
 
-    auto *first = new FrameRecord;
+    FrameRecord *first = newFrameRecord();
     first->Index = 1;
     first->Length = firstLength;
-    first->Duration = GetFrameDuration(header);
+    first->Duration = frameDuration(header, firstLength);
     first->Header = header;
     first->Prev = &FrameList;
     FrameList.Next = first;
     // Until the walk ends the chain is closed at the last record, so that a
-    // failure (or an exception) can free it like a finished index.
+    // failure (or an exception) leaves an index that can be freed.
     first->Next = &FrameListEnd;
 
     FrameRecord *last = first;
@@ -105,10 +117,10 @@ std::int32_t TBinEdit::BuildFrameIndex()
             FreeFrameIndex();
             return 0;
         }
-        auto *record = new FrameRecord;
+        FrameRecord *record = newFrameRecord();
         record->Index = ++count;
         record->Length = length;
-        record->Duration = GetFrameDuration(header);
+        record->Duration = frameDuration(header, length);
         record->StartOffset = last->StartOffset + last->Length;
         record->StartTime = last->StartTime + last->Duration; // summed in 32-bit floats
         record->Header = header;

@@ -37,14 +37,26 @@ std::int32_t MemoryStream::Write(const void *buffer, std::int32_t count)
 {
     if (count <= 0 || m_position < 0)
         return 0;
-    if (m_position + count > Size())
+    if (m_position + count > Size()) {
+        const std::int64_t oldSize = Size();
         m_bytes.resize(static_cast<std::size_t>(m_position + count));
+        if (m_position > oldSize) // a gap between the old end and the position reads as zeros
+            std::fill(m_bytes.begin() + oldSize, m_bytes.begin() + m_position, 0);
+    }
     std::memcpy(m_bytes.data() + m_position, buffer, static_cast<std::size_t>(count));
     m_position += count;
     return count;
 }
 
 void MemoryStream::SetSize(std::int64_t size)
+{
+    const std::int64_t oldSize = Size();
+    SetSizeForOverwrite(size);
+    if (Size() > oldSize)
+        std::fill(m_bytes.begin() + oldSize, m_bytes.end(), 0);
+}
+
+void MemoryStream::SetSizeForOverwrite(std::int64_t size)
 {
     m_bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
 }

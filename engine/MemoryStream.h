@@ -1,11 +1,35 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace brantlow {
 
 enum class SeekOrigin { Begin, Current, End };
+
+namespace detail {
+// Leaves new bytes uninitialised, so that a buffer about to be filled from a
+// file is not first cleared for nothing.
+template <typename T>
+struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template <typename U>
+    void construct(U *p) noexcept
+    {
+        ::new (static_cast<void *>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U *p, Args &&...args)
+    {
+        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+};
+} // namespace detail
 
 // A growable byte buffer with one current position.
 // Seek does not clamp: the position may lie before the start or past the end.
@@ -21,6 +45,8 @@ public:
     std::int64_t Size() const { return static_cast<std::int64_t>(m_bytes.size()); }
     // Content up to the new size stays; new bytes are zero.
     void SetSize(std::int64_t size);
+    // As SetSize, but new bytes are left for the caller to fill at once.
+    void SetSizeForOverwrite(std::int64_t size);
     // Room for later growth without moving the bytes again.
     void Reserve(std::int64_t capacity) { m_bytes.reserve(static_cast<std::size_t>(capacity)); }
 
@@ -28,7 +54,7 @@ public:
     std::uint8_t *Data() { return m_bytes.data(); }
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    std::vector<std::uint8_t, detail::DefaultInitAllocator<std::uint8_t>> m_bytes;
     std::int64_t m_position = 0;
 };
 
