@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "CentreOnScreen.h"
+#include "Placement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,18 +9,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-QLabel *labelAt(QWidget *parent, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
 
 TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

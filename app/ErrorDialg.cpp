@@ -1,6 +1,6 @@
 #include "ErrorDialg.h"
 
-#include "CentreOnScreen.h"
+#include "Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
 

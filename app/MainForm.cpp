@@ -4,7 +4,7 @@
 #include "ErrorDialg.h"
 #include "Forms.h"
 #include "OtherDialog.h"
-#include "RightAnchor.h"
+#include "Placement.h"
 #include "SettingsFile.h"
 #include "ToolbarImages.h"
 
@@ -37,14 +37,6 @@ const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
 std::string localPath(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
-}
-
-QLabel *labelAt(QWidget *parent, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "OtherDialog.h"
 
-#include "CentreOnScreen.h"
+#include "Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
 
@@ -19,14 +19,6 @@ QCheckBox *checkBoxAt(QWidget *parent, const QString &text, const QRect &bounds)
     auto *box = new QCheckBox(text, parent);
     box->setGeometry(bounds);
     return box;
-}
-
-QLabel *labelAt(QWidget *parent, const QString &text, int left, int top)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
 }
 
 } // namespace

@@ -1,6 +1,9 @@
-#include "RightAnchor.h"
+#include "Placement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -37,4 +40,22 @@ private:
 void anchorRight(QWidget *child, int rightMargin)
 {
     (new RightAnchor(child, rightMargin))->follow();
+}
+
+QLabel *labelAt(QWidget *parent, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }

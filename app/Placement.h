@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// Controls placed at fixed pixel positions, as the windows' layouts give them.
+
+// A label sized to its text, its top-left corner at (left, top) of `parent`.
+QLabel *labelAt(QWidget *parent, const QString &text, int left, int top);
+
+// Keeps `child`'s right edge `rightMargin` pixels from its parent's right
+// edge whenever the parent is resized; its left edge stays where it is.
+void anchorRight(QWidget *child, int rightMargin);
+
+// Moves a top-level window to the middle of the screen it is on.
+void centreOnScreen(QWidget *window);
