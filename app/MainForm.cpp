@@ -45,10 +45,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     buildActions();
     buildLayout();
-    Settings.Folder.clear();
-    FileName.clear();
     LoadSettings();
-    FileName.clear();
     m_commandLine = QCoreApplication::arguments().mid(1);
 }
 
@@ -118,7 +115,8 @@ void TForm1::buildLayout()
 
     auto *central = new QWidget(this);
     setCentralWidget(central);
-    // Control positions are those of the window's client area below the toolbar.
+    // The group box sits 36 pixels below the top of the client area, of which
+    // the toolbar takes 29.
     GroupBox1 = new QGroupBox(QStringLiteral(" File "), central);
     GroupBox1->setGeometry(8, 36 - 29, 342, 81);
     anchorRight(GroupBox1, 10);
@@ -137,7 +135,7 @@ void TForm1::buildLayout()
     // A typed name need not exist: opening it then reports the failure.
     OpenDialog1->setFileMode(QFileDialog::AnyFile);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    // The patterns ignore letter case, as the names on the original platform do.
+    // Letter case is ignored, so that SONG.MP3 is offered too.
     OpenDialog1->setNameFilters({
         QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.[mM][pP]3 *.[rR][mM][pP] *.[wW][aA][vV])"),
         QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
