@@ -78,12 +78,10 @@ public:
         m_timer.setInterval(5);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_lastAnswered || !modal->isVisible())
+            if (!modal || !modal->isVisible())
                 return;
-            m_lastAnswered = modal;
             ++m_count;
             m_answer(modal);
-            m_lastAnswered = nullptr;
         });
         m_timer.start();
     }
@@ -93,7 +91,6 @@ public:
 private:
     std::function<void(QWidget *)> m_answer;
     QTimer m_timer;
-    QWidget *m_lastAnswered = nullptr;
     int m_count = 0;
 };
 
