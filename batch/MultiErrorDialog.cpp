@@ -3,13 +3,12 @@
 #include "AllRewriteDialog.h"
 
 #include "app/Forms.h"
+#include "app/Placement.h"
 #include "platform/PathParts.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
@@ -46,7 +45,6 @@ void TMultiErrorDBox::FormShow()
 {
     if (MultiFileDBox)
         setWindowTitle(QString::fromStdString(brantlow::platform::namePart(MultiFileDBox->FileName.toStdString())));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     QApplication::beep();
 }
