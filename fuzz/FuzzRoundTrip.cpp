@@ -1,0 +1,98 @@
+// Analyze, AddVbrHeader, Analyze, RemoveVbrHeader must give back the original
+// bytes whenever the add succeeded.
+//
+// The promise users rely on is made for files whose frames follow each other
+// (the index walk reached AudioSize or the image end without a sync break).
+// It is checked here for every successful add: the header frame goes in front
+// of the first frame and is found there again whatever follows it, so a
+// difference on a damaged file is a fault too.
+
+#include "engine/Binedit.h"
+#include "engine/XingLayout.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+std::uint32_t bigEndian32(const std::uint8_t *p)
+{
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+}
+
+std::uint32_t littleEndian32(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+bool sameBytes(const brantlow::MemoryStream &image, const std::uint8_t *data, std::size_t size)
+{
+    return image.Size() == static_cast<std::int64_t>(size) && (size == 0 || std::memcmp(image.Data(), data, size) == 0);
+}
+
+// A removal on a file that already has a header: either it fails before any
+// byte moves, or exactly one frame-sized run of bytes goes.
+void removeExisting(brantlow::TBinEdit &engine, const std::uint8_t *data, std::size_t size)
+{
+    engine.SetSeekRange(1 + data[size - 1] % 8);
+    if (engine.RemoveVbrHeader()) {
+        check(engine.Image->Size() < static_cast<std::int64_t>(size));
+        return;
+    }
+    // 45 and 46 are the only failures after bytes have moved.
+    if (engine.ErrorCode != 45 && engine.ErrorCode != 46)
+        check(sameBytes(*engine.Image, data, size));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    brantlow::TBinEdit engine;
+    engine.LoadImage(data, static_cast<std::int64_t>(size));
+    if (!engine.Analyze())
+        return 0;
+    if (engine.HasVbrHeader()) {
+        removeExisting(engine, data, size);
+        return 0;
+    }
+    const bool riff = engine.IsWave() || engine.IsRmp3();
+    const std::uint32_t riffSize = riff ? littleEndian32(data + 4) : 0;
+
+    if (!engine.AddVbrHeader()) {
+        // An add that fails before the insertion leaves the image alone.
+        if (engine.ErrorCode != 44 && engine.Image->Size() == static_cast<std::int64_t>(size))
+            check(sameBytes(*engine.Image, data, size));
+        return 0;
+    }
+    const std::int64_t added = engine.Image->Size() - static_cast<std::int64_t>(size);
+    check(added > 0);
+    const std::int32_t frames = engine.FrameCount;
+
+    // What the add wrote: a frame whose header gives its own length, with the
+    // Xing fields where the layout puts them.
+    check(engine.Analyze() && engine.HasVbrHeader());
+    const std::uint8_t *frame = engine.Image->Data() + engine.FirstFrame;
+    check(engine.GetFrameLength(engine.FirstHeader) == added);
+    const auto layout = brantlow::xing::layoutFor(engine.FirstHeader);
+    check(bigEndian32(frame + layout.flags) == static_cast<std::uint32_t>(brantlow::xing::kFlagsFramesBytesToc));
+    check(bigEndian32(frame + layout.frames) == static_cast<std::uint32_t>(frames));
+    for (int i = 1; i < brantlow::xing::kTocEntries; ++i)
+        check(frame[layout.toc + i] >= frame[layout.toc + i - 1]);
+    if (riff)
+        check(littleEndian32(engine.Image->Data() + 4) == static_cast<std::uint32_t>(std::int64_t(riffSize) + added));
+
+    engine.SetSeekRange(3);
+    check(engine.RemoveVbrHeader());
+    check(sameBytes(*engine.Image, data, size));
+    return 0;
+}
