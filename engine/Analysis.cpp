@@ -194,9 +194,11 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         p[2] = static_cast<std::uint8_t>(value >> 16);
         p[3] = static_cast<std::uint8_t>(value >> 24);
     };
-    // 32-bit sizes wrap as the fields do on disk.
-    putLittleEndian32(4, *riffSize + static_cast<std::uint32_t>(delta));
-    putLittleEndian32(m_dataChunkHeader + 4, *dataSize + static_cast<std::uint32_t>(delta));
+    // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32
+    // bits, so that the wrap is a conversion rather than an overflow.
+    auto wrapped = [delta](std::uint32_t size) { return static_cast<std::uint32_t>(std::int64_t(size) + delta); };
+    putLittleEndian32(4, wrapped(*riffSize));
+    putLittleEndian32(m_dataChunkHeader + 4, wrapped(*dataSize));
     return 1;
 }
 
