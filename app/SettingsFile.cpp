@@ -59,7 +59,10 @@ QString settingsFilePath()
 {
     const QString executable = QCoreApplication::applicationFilePath();
     const QFileInfo folder(executableFolder());
-    return chooseSettingsFile(executable, folder.isWritable(),
+    // An installed program never writes into its system folder, not even when
+    // root can.
+    const bool installed = QDir(executableFolder()).canonicalPath() == QDir(QStringLiteral(BRANTLOW_INSTALL_BINDIR)).canonicalPath();
+    return chooseSettingsFile(executable, folder.isWritable() && !installed,
                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
