@@ -71,6 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto layout = brantlow::xing::layoutFor(header);
     check(layout.tag == 4 + side && layout.end == layout.tag + 116);
 
+    // Samples per frame, for the durations shown to people: Layer I 384,
+    // Layer III below MPEG-1 576, else 1152.
+    const std::int32_t samples = fh::samplesPerFrame(header);
+    check(samples == 384 || samples == 576 || samples == 1152);
+    check((samples == 384) == (fh::layerBits(header) == fh::kLayerI));
+
     // Pure: the same header gives the same answer twice.
     check(engine.GetFrameLength(header) == length);
     return 0;
