@@ -471,7 +471,6 @@ TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsRewrittenInPlaceSoThatItKeepsI
     ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     const struct stat before = test::statOf(path);
-    const auto entries = test::entriesOf(folder.path());
     const ReplaceResult result = replaceAsNobody(path, replacement);
     ASSERT_TRUE(result.ok) << describe(result);
     EXPECT_EQ(result.method, ReplaceMethod::InPlace);
@@ -481,7 +480,7 @@ TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsRewrittenInPlaceSoThatItKeepsI
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
     EXPECT_EQ(after.st_mode & 07777, 0666u);
-    EXPECT_EQ(test::entriesOf(folder.path()), entries) << "no temporary file left";
+    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"result", "song.mp3"})) << "no temporary file left";
 }
 
 // Real file systems that fail: a tiny tmpfs that fills up and a read-only bind
