@@ -195,7 +195,6 @@ int main(int argc, char **argv)
 
     CLI::App *info = app.add_subcommand("info", "Describe each file: structure, first frame, frames, Xing frame");
     addPathArgument(info, settings);
-    addScanOptions(info, settings);
     info->add_flag("--json", settings.json, "One JSON object per file per line");
 
     CLI::App *add = app.add_subcommand("add", "Add a VBR header to each file that has none");
