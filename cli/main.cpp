@@ -64,20 +64,23 @@ bool notAudio(const RewriteResult &result)
         || (result.step == RewriteStep::Open && result.reason.starts_with("Is a ") && result.reason != "Is a directory");
 }
 
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mode, const Settings &settings)
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, RewriteMode mode,
+                         const Settings &settings)
 {
     const std::string &path = item.path;
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
-    RewriteResult result;
-    if (settings.dryRun) {
-        OpenedFile opened;
-        result = openForRewrite(engine, path, opened);
-        if (result.ok())
-            result = editImage(engine, opened, options);
+    OpenedFile opened;
+    RewriteResult result = openForRewrite(engine, path, opened);
+    if (result.ok() && checkMode(opened, mode) != RewriteStep::Done)
+        result.step = checkMode(opened, mode);
+    if (result.ok() && mode == RewriteMode::Add)
+        reserveMore(frameIndexBytes(engine));
+    if (result.ok() && settings.dryRun) {
+        result = editImage(engine, opened, options);
         if (result.ok())
             result = predictSave(opened);
-    } else {
-        result = rewriteFile(engine, path, options);
+    } else if (result.ok()) {
+        result = rewriteOpened(engine, opened, options);
     }
 
     if (result.ok() || result.step == RewriteStep::RestoreTimes) {
@@ -96,7 +99,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mo
     return {Outcome::Failed, "", failureLine(path, result)};
 }
 
-FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings)
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
 {
     const std::string &path = item.path;
     OpenedFile opened;
@@ -110,6 +113,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &s
             return {outcome, shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
         return {outcome, "", failureLine(path, result)};
     }
+    reserveMore(frameIndexBytes(engine));
     const FileFacts facts = gatherFacts(engine);
     return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), ""};
 }
@@ -243,8 +247,9 @@ int main(int argc, char **argv)
     options.stop = &interrupts.flag();
 
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : RewriteMode::Add;
-    const FileWork work = [&](TBinEdit &engine, const BatchItem &item) {
-        return isInfo ? infoReport(engine, item, settings) : rewriteReport(engine, item, mode, settings);
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore) {
+        return isInfo ? infoReport(engine, item, reserveMore, settings)
+                      : rewriteReport(engine, item, reserveMore, mode, settings);
     };
     const BatchCounts counts = runBatch(items, options, work);
 

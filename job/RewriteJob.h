@@ -64,6 +64,11 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
 // editImage, SaveFile, and the time restore when asked.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
+// Memory the frame index of an analysed file will take when a header is
+// added or the file described: one record per frame, the frames counted as
+// if all were as short as the first one.
+std::uint64_t frameIndexBytes(TBinEdit &engine);
+
 // All of it, for one file.
 RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options);
 
