@@ -28,6 +28,8 @@ struct BatchItem {
     std::string path;
     bool named = false;      // named on the command line, not found by a scan
     std::uint64_t bytes = 0; // its size when the run began; what its image takes
+    std::uint64_t device = 0; // as the folder scan found it; 0 and 0 when unknown
+    std::uint64_t inode = 0;
 };
 
 struct BatchCounts {

@@ -70,7 +70,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     const std::string &path = item.path;
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
     OpenedFile opened;
-    RewriteResult result = openForRewrite(engine, path, opened);
+    RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (result.ok() && checkMode(opened, mode) != RewriteStep::Done)
         result.step = checkMode(opened, mode);
     if (result.ok() && mode == RewriteMode::Add)
@@ -103,7 +103,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore
 {
     const std::string &path = item.path;
     OpenedFile opened;
-    const RewriteResult result = openForRewrite(engine, path, opened);
+    const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (!result.ok()) {
         const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
         // JSON lines stay on standard output: one object per file.
@@ -183,7 +183,8 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
         struct stat st {};
         const std::uint64_t bytes =
             ::stat(file.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-        items.push_back({file.path, file.named, bytes});
+        // A named file is taken as it is found when it is worked on.
+        items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
     return items;
 }

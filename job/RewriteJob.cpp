@@ -2,6 +2,7 @@
 
 #include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
+#include "platform/FileIdentity.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ RewriteResult probe(const platform::ExclusiveFile &file)
 
 } // namespace
 
-RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened)
+RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened, const ScannedAs &scanned)
 {
     opened = OpenedFile{};
     opened.path = path;
@@ -74,6 +75,11 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
             return failedWithError(RewriteStep::Open, errno, path);
         if (!platform::captureFileTimes(file, opened.times))
             return failedWithError(RewriteStep::Open, errno);
+        if (scanned.known()) {
+            const platform::FileIdentity now = platform::identityOf(file.fd());
+            if (now.device != scanned.device || now.inode != scanned.inode)
+                return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
+        }
         if (const RewriteResult looked = probe(file); !looked.ok())
             return looked;
     }
