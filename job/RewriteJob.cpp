@@ -134,7 +134,8 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path)) {
         RewriteResult result = failed(RewriteStep::Save, engine.ErrorCode);
-        if (const platform::ReplaceResult replace = platform::lastReplaceResult(); replace.error != 0) {
+        const platform::ReplaceResult replace = platform::lastReplaceResult();
+        if (!replace.ok && replace.error != 0) {
             result.systemError = replace.error;
             result.reason = replace.error == ESTALE ? "the file changed since it was read" : std::strerror(replace.error);
         }
@@ -154,7 +155,8 @@ std::uint64_t frameIndexBytes(TBinEdit &engine)
     // What the allocator adds to each record.
     constexpr std::uint64_t kAllocationOverhead = 16;
     const std::int32_t length = std::max<std::int32_t>(1, engine.GetFrameLength(engine.FirstHeader));
-    const std::uint64_t frames = static_cast<std::uint64_t>(std::max<std::int32_t>(0, engine.AudioSize)) / static_cast<std::uint64_t>(length) + 1;
+    const auto audioBytes = static_cast<std::uint64_t>(std::max<std::int32_t>(0, engine.AudioSize));
+    const std::uint64_t frames = audioBytes / static_cast<std::uint64_t>(length) + 1;
     return frames * (sizeof(FrameRecord) + kAllocationOverhead);
 }
 
