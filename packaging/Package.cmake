@@ -9,9 +9,14 @@ set(CPACK_PACKAGE_DESCRIPTION
 removes one, so that players show the right duration of a variable-bitrate\n\
 stream and can seek in it. It comes as a desktop program and as brantlow-cli.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/brantlow/brantlow")
-# The package installs where the build was configured to install, so that the
-# program's own idea of its install folder holds.
-set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# A Debian package installs under /usr and nowhere else. The program compares
+# its own folder with the configured prefix to know it is installed, so a
+# build configured for another prefix cannot simply be repackaged: cpack
+# refuses it (see PackageCheck.cmake) and says how to configure.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(BRANTLOW_CONFIGURED_PREFIX ${CMAKE_INSTALL_PREFIX})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/PackageCheck.cmake.in ${CMAKE_BINARY_DIR}/PackageCheck.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/PackageCheck.cmake)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
