@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -58,18 +59,24 @@ void TForm1::buildActions()
         connect(result, &QAction::triggered, this, handler);
         return result;
     };
-    FileOpen = action(QStringLiteral("&Open"), &TForm1::FileOpenExecute);
+    // The menu entries that open a dialog say so with an ellipsis.
+    FileOpen = action(QStringLiteral("&Open..."), &TForm1::FileOpenExecute);
     FileOpen->setIcon(openImage());
+    FileOpen->setShortcut(QKeySequence::Open);
     FileSave = action(QStringLiteral("&Save"), &TForm1::FileSaveExecute);
     FileSave->setIcon(saveImage());
-    FileMultiple = action(QStringLiteral("&Multiple"), &TForm1::FileMultipleExecute);
+    FileMultiple = action(QStringLiteral("&Multiple..."), &TForm1::FileMultipleExecute);
+    FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
-    HelpAbout = action(QStringLiteral("&About"), &TForm1::HelpAboutExecute);
-    SettingOther = action(QStringLiteral("O&ther"), &TForm1::SettingOtherExecute);
-    SettingFont = action(QStringLiteral("&Font"), &TForm1::SettingFontExecute);
+    FileExit->setShortcut(QKeySequence::Quit);
+    HelpAbout = action(QStringLiteral("&About..."), &TForm1::HelpAboutExecute);
+    SettingOther = action(QStringLiteral("O&ther..."), &TForm1::SettingOtherExecute);
+    SettingFont = action(QStringLiteral("&Font..."), &TForm1::SettingFontExecute);
 
     Save1 = new QAction(FileSave->text(), this);
     Save1->setIcon(FileSave->icon());
+    // On the entry, not on FileSave, so that it is off while the entry is.
+    Save1->setShortcut(QKeySequence::Save);
     connect(Save1, &QAction::triggered, FileSave, &QAction::trigger);
 }
 
@@ -82,16 +89,22 @@ void TForm1::buildLayout()
     // No menu for hiding the toolbar.
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(FileOpen);
     file->addAction(Save1);
     file->addAction(FileMultiple);
     file->addAction(FileExit);
-    QMenu *settings = menuBar()->addMenu(QStringLiteral("Settings"));
+    QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->addAction(SettingFont);
     settings->addAction(SettingOther);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(HelpAbout);
+    // F10 opens the first menu, as in other desktop programs.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this, file] {
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(file->menuAction());
+    });
 
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -103,13 +116,18 @@ void TForm1::buildLayout()
     ToolBar1->addWidget(gap);
     ToolButton2 = new QToolButton(ToolBar1);
     ToolButton2->setDefaultAction(FileOpen);
+    ToolButton2->setToolTip(QStringLiteral("Open a file (%1)").arg(FileOpen->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton2->setAccessibleName(QStringLiteral("Open"));
     ToolButton3 = new QToolButton(ToolBar1);
     ToolButton3->setIcon(FileSave->icon());
-    ToolButton3->setToolTip(QStringLiteral("Save"));
+    ToolButton3->setToolTip(QStringLiteral("Add or remove the VBR header (%1)").arg(Save1->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton3->setAccessibleName(QStringLiteral("Save"));
     connect(ToolButton3, &QToolButton::clicked, FileSave, &QAction::trigger);
     for (QToolButton *button : {ToolButton2, ToolButton3}) {
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
+        // Reachable with Tab, and Space presses it.
+        button->setFocusPolicy(Qt::StrongFocus);
         ToolBar1->addWidget(button);
     }
 
@@ -120,15 +138,18 @@ void TForm1::buildLayout()
     GroupBox1 = new QGroupBox(QStringLiteral(" File "), central);
     GroupBox1->setGeometry(8, 36 - 29, 342, 81);
     anchorRight(GroupBox1, 10);
-    Label1 = labelAt(GroupBox1, QStringLiteral("Path:"), 25, 24);
+    Label1 = labelAt(GroupBox1, QStringLiteral("&Path:"), 25, 24);
     Edit1 = new QLineEdit(GroupBox1);
     Edit1->setReadOnly(true);
+    Label1->setBuddy(Edit1);
     Edit1->setGeometry(72, 20, 254, 24);
     anchorRight(Edit1, 16);
     Label2 = labelAt(GroupBox1, QStringLiteral("Status:"), 16, 56);
     Label3 = labelAt(GroupBox1, QString(), 72, 56);
     Label3->resize(Label3->width(), Label2->height());
     anchorRight(Label3, 8);
+    setTabOrder(ToolButton2, ToolButton3);
+    setTabOrder(ToolButton3, Edit1);
 
     OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"));
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
@@ -141,6 +162,7 @@ void TForm1::buildLayout()
         QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
         QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.[rR][mM][pP])"),
         QStringLiteral("RIFF/WAVE Files(.wav) (*.[wW][aA][vV])"),
+        QStringLiteral("All files (*)"),
     });
 
     FontDialog1 = new FontDialog(this);
@@ -172,6 +194,10 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
+    // Labels sized from their texts in the font in use.
+    Label1->adjustSize();
+    Label2->adjustSize();
+    Label3->resize(Label3->width(), Label2->height());
     LoadFont();
     setAcceptDrops(true);
     if (m_commandLine.size() != 1 || !QFileInfo(m_commandLine.front()).isFile())
@@ -233,7 +259,7 @@ bool TForm1::OpenCurrentFile()
 
     Edit1->setText(FileName);
     AddMode = !Opened.hadHeader;
-    Save1->setText(AddMode ? QStringLiteral("Add VBR Header") : QStringLiteral("Remove VBR Header"));
+    Save1->setText(AddMode ? QStringLiteral("&Add VBR Header") : QStringLiteral("&Remove VBR Header"));
     m_openStatus = AddMode ? QStringLiteral("This File includes no VBR Header.")
                            : QStringLiteral("This File includes a VBR Header.");
     Label3->setText(m_openStatus);

@@ -2,13 +2,18 @@
 #include "Forms.h"
 #include "MainForm.h"
 
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 int main(int argc, char **argv)
 {
+    // Answered before any window system is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("brantlow %s\n", BRANTLOW_VERSION);
+        return 0;
+    }
     Application app(argc, argv);
-    // Names the configuration folder the settings file falls back to.
-    QCoreApplication::setApplicationName(QStringLiteral("brantlow"));
     try {
         CreateForms();
         Form1->show();

@@ -68,8 +68,13 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
+    // The filters of the file dialogs: supported files in any letter case, and all files.
+    static QStringList fileFilters();
+
 private:
     void FormShow();
+    // Places the controls at their design bounds, widened for the font in use.
+    void placeControls();
     void FormClose();
     void MergeScan(const QString &folder);
     void SearchFolder(QStringList &list, const QString &pattern, QStringList &openFolders);
