@@ -59,3 +59,31 @@ void centreOnScreen(QWidget *window)
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
+
+QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available)
+{
+    // Enough to grab the title bar of a window, or the whole of a small one.
+    const int seenWidth = std::min(bounds.width(), 48);
+    const int seenHeight = std::min(bounds.height(), 24);
+    const QRect *nearest = nullptr;
+    qint64 nearestDistance = 0;
+    for (const QRect &area : available) {
+        const QRect seen = area.intersected(bounds);
+        if (seen.width() >= seenWidth && seen.height() >= seenHeight)
+            return bounds;
+        const QPoint centre = bounds.center();
+        const qint64 dx = centre.x() - std::clamp(centre.x(), area.left(), area.right());
+        const qint64 dy = centre.y() - std::clamp(centre.y(), area.top(), area.bottom());
+        const qint64 distance = dx * dx + dy * dy;
+        if (!nearest || distance < nearestDistance) {
+            nearest = &area;
+            nearestDistance = distance;
+        }
+    }
+    if (!nearest)
+        return bounds;
+    const QSize size = bounds.size().boundedTo(nearest->size());
+    const int left = std::clamp(bounds.left(), nearest->left(), nearest->right() + 1 - size.width());
+    const int top = std::clamp(bounds.top(), nearest->top(), nearest->bottom() + 1 - size.height());
+    return QRect(QPoint(left, top), size);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 
 class QLabel;
@@ -16,3 +18,9 @@ void anchorRight(QWidget *child, int rightMargin);
 
 // Moves a top-level window to the middle of the screen it is on.
 void centreOnScreen(QWidget *window);
+
+// Where a window stored at `bounds` is shown: where it was when enough of it
+// lies within one of the screens' `available` areas to be seen and moved;
+// otherwise moved wholly onto the nearest of them, its size kept where it
+// fits. With no screen known, as it was.
+QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available);
