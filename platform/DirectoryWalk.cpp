@@ -290,7 +290,7 @@ bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uin
             pseudo = it->second;
     }
     if (!pseudo.empty()) {
-        reportProblem(path, WalkProblemKind::PseudoFileSystem, 0, "a pseudo file system (" + pseudo + "), not scanned");
+        reportProblem(path, WalkProblemKind::PseudoFileSystem, 0, "a pseudo file system (" + pseudo + ")");
         return true;
     }
 
