@@ -3,6 +3,7 @@
 #include "About.h"
 #include "ErrorDialg.h"
 #include "Forms.h"
+#include "LocalPath.h"
 #include "OtherDialog.h"
 #include "Placement.h"
 #include "SettingsFile.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -35,11 +37,6 @@ const char *const kOpenFailed = "Cannot open this file.";
 const char *const kNotMpegAudio = "This file is not MPEG/Audio file.";
 const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
 
-std::string localPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
@@ -47,7 +44,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     buildActions();
     buildLayout();
     LoadSettings();
-    m_commandLine = QCoreApplication::arguments().mid(1);
+    setCommandLine(QCoreApplication::arguments().mid(1));
 }
 
 TForm1::~TForm1() = default;
@@ -174,9 +171,23 @@ QString TForm1::openDialogFolder() const
     return m_openDialogFolder;
 }
 
-void TForm1::setCommandLine(const QStringList &arguments)
+void TForm1::setCommandLine(const QList<QByteArray> &arguments)
 {
     m_commandLine = arguments;
+}
+
+void TForm1::setCommandLine(const QStringList &arguments)
+{
+    m_commandLine.clear();
+    for (const QString &argument : arguments)
+        m_commandLine.append(QFile::encodeName(argument));
+}
+
+QByteArray TForm1::localFileName() const
+{
+    if (!m_localFileName.isEmpty() && shownPath(m_localFileName) == FileName)
+        return m_localFileName;
+    return localPathOf(FileName);
 }
 
 void TForm1::setSaveEntryEnabled(bool enabled)
@@ -200,9 +211,12 @@ void TForm1::FormShow()
     Label3->resize(Label3->width(), Label2->height());
     LoadFont();
     setAcceptDrops(true);
-    if (m_commandLine.size() != 1 || !QFileInfo(m_commandLine.front()).isFile())
+    if (m_commandLine.size() != 1 || !isExistingFile(m_commandLine.front()))
         return;
-    FileName = QFileInfo(m_commandLine.front()).absoluteFilePath();
+    m_localFileName = m_commandLine.front();
+    if (!m_localFileName.startsWith('/'))
+        m_localFileName = QFile::encodeName(QDir::currentPath()) + '/' + m_localFileName;
+    FileName = shownPath(m_localFileName);
     // Opened once the window is up, so that an error dialog has its owner on screen.
     QTimer::singleShot(0, this, [this] { OpenCurrentFile(); });
 }
@@ -236,9 +250,10 @@ void TForm1::dropEvent(QDropEvent *event)
     raise();
     // Only the first file; opened after the drop has finished so that the
     // source is not kept waiting on an error dialog.
-    const QString path = urls.front().toLocalFile();
+    const QByteArray path = localPathOf(urls.front());
     QTimer::singleShot(0, this, [this, path] {
-        FileName = path;
+        m_localFileName = path;
+        FileName = shownPath(path);
         OpenCurrentFile();
     });
 }
@@ -249,7 +264,7 @@ bool TForm1::OpenCurrentFile()
     Label3->clear();
     setSaveEntryEnabled(false);
 
-    const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localPath(FileName), Opened);
+    const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
         ErrorDBox->Label1->setText(QString::fromLatin1(message));
@@ -297,6 +312,8 @@ void TForm1::FileOpenExecute()
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
     FileName = OpenDialog1->selectedFiles().front();
+    // The dialog shows names that are not UTF-8 with replacement characters.
+    m_localFileName = localPathOf(FileName);
     Settings.Folder = brantlow::folderOf(FileName);
     m_openDialogFolder = Settings.Folder;
     OpenCurrentFile();

@@ -16,6 +16,11 @@ int main(int argc, char **argv)
     Application app(argc, argv);
     try {
         CreateForms();
+        // The argument's own bytes: a file name need not be UTF-8.
+        QList<QByteArray> arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.append(QByteArray(argv[i]));
+        Form1->setCommandLine(arguments);
         Form1->show();
         Application::exec();
     } catch (const std::exception &error) {

@@ -20,6 +20,11 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
 namespace {
 
 using Edge = AnchoredGeometry::Edge;
@@ -30,16 +35,6 @@ constexpr QSize kFrameAllowance(8, 27);
 constexpr QSize kDesignClient = QSize(402, 210) - kFrameAllowance;
 constexpr QSize kMinimumClient = QSize(400, 210) - kFrameAllowance;
 constexpr QSize kMaximumClient = QSize(1600, 1200) - kFrameAllowance;
-
-std::string toLocal(const QString &path)
-{
-    return path.toStdString();
-}
-
-QString fromLocal(const std::string &path)
-{
-    return QString::fromStdString(path);
-}
 
 QToolButton *makeGlyphButton(const QPixmap &glyph, const QString &name, QWidget *parent)
 {
@@ -249,7 +244,10 @@ void TMultiFileDBox::FormShow()
 
 void TMultiFileDBox::done(int result)
 {
-    if (m_running) {
+    // A close asked for during a scan cancels it and then closes.
+    if (m_scanning)
+        m_scanCancelled = true;
+    if (m_running || m_scanning) {
         m_closeRequested = true;
         m_closeResult = result;
         return;
@@ -296,16 +294,6 @@ void TMultiFileDBox::Button1Click()
     }
 }
 
-void TMultiFileDBox::Button3Click()
-{
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
-    if (folder.isEmpty())
-        return;
-    setPushButtonsEnabled(false);
-    MergeScan(folder);
-    setPushButtonsEnabled(true);
-}
-
 void TMultiFileDBox::setPushButtonsEnabled(bool enabled)
 {
     Button1->setEnabled(enabled);
@@ -313,48 +301,14 @@ void TMultiFileDBox::setPushButtonsEnabled(bool enabled)
     Button3->setEnabled(enabled);
 }
 
-void TMultiFileDBox::MergeScan(const QString &folder)
+void TMultiFileDBox::WMDropFiles(const QList<QByteArray> &names)
 {
-    // A folder that already ends in a separator (the root, a dropped "dir/")
-    // gets no second one, so that its files are listed under one spelling.
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    QStringList found;
-    QStringList openFolders;
-    SearchFolder(found, prefix + QStringLiteral("*.*"), openFolders);
-    CheckListBox1->mergeChecked(found);
-}
-
-void TMultiFileDBox::SearchFolder(QStringList &list, const QString &pattern, QStringList &openFolders)
-{
-    const std::string folder = brantlow::platform::directoryPart(toLocal(pattern));
-    const QString mask = fromLocal(brantlow::platform::namePart(toLocal(pattern)));
-
-    // A link back to a folder that is being walked would otherwise recurse
-    // until the stack runs out.
-    const QString identity = QFileInfo(fromLocal(folder)).canonicalFilePath();
-    if (identity.isEmpty() || openFolders.contains(identity))
-        return;
-    openFolders.append(identity);
-
-    // The mask is always "*.*", which takes every name.
-    brantlow::platform::enumerateDirectory(folder, [&](const brantlow::platform::DirectoryEntry &entry) {
-        if (entry.isDirectory) {
-            if (Form1 && Form1->Settings.SubDirectory)
-                SearchFolder(list, fromLocal(folder + entry.name) + QLatin1Char('/') + mask, openFolders);
-        } else if (brantlow::platform::hasSupportedExtension(entry.name)) {
-            list.append(fromLocal(folder + entry.name));
-        }
-    });
-
-    openFolders.removeLast();
-}
-
-void TMultiFileDBox::WMDropFiles(const QStringList &names)
-{
-    for (const QString &name : names) {
-        if (QFileInfo(name).isDir())
+    for (const QByteArray &name : names) {
+        std::error_code error;
+        // A folder named like an audio file is scanned, never listed itself.
+        if (std::filesystem::is_directory(name.toStdString(), error))
             MergeScan(name);
-        if (brantlow::platform::hasSupportedExtension(toLocal(name)) && CheckListBox1->findPath(name) < 0)
+        else if (brantlow::platform::hasSupportedExtension(name.toStdString()) && CheckListBox1->findPath(name) < 0)
             CheckListBox1->appendChecked(name);
     }
     activateWindow();

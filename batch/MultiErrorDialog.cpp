@@ -7,6 +7,7 @@
 #include "platform/PathParts.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -55,7 +56,8 @@ void TMultiErrorDBox::FormShow()
     OKBtn->move(63 + grow / 2, OKBtn->y());
     CancelBtn->move(143 + grow / 2, CancelBtn->y());
     if (MultiFileDBox)
-        setWindowTitle(QString::fromStdString(brantlow::platform::namePart(MultiFileDBox->FileName.toStdString())));
+        setWindowTitle(QFile::decodeName(
+            brantlow::platform::namePart(QFile::encodeName(MultiFileDBox->FileName).toStdString()).c_str()));
     centreOnScreen(this);
     QApplication::beep();
 }
