@@ -65,7 +65,8 @@ void TForm1::buildActions()
     FileMultiple = action(QStringLiteral("&Multiple..."), &TForm1::FileMultipleExecute);
     FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
-    FileExit->setShortcut(QKeySequence::Quit);
+    // Some platform themes name no key for Quit.
+    FileExit->setShortcut(QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence(Qt::CTRL | Qt::Key_Q)));
     HelpAbout = action(QStringLiteral("&About..."), &TForm1::HelpAboutExecute);
     SettingOther = action(QStringLiteral("O&ther..."), &TForm1::SettingOtherExecute);
     SettingFont = action(QStringLiteral("&Font..."), &TForm1::SettingFontExecute);
@@ -98,10 +99,7 @@ void TForm1::buildLayout()
     help->addAction(HelpAbout);
     // F10 opens the first menu, as in other desktop programs.
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, this, [this, file] {
-        menuBar()->setFocus(Qt::MenuBarFocusReason);
-        menuBar()->setActiveAction(file->menuAction());
-    });
+    connect(menuKey, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);

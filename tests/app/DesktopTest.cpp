@@ -1,0 +1,252 @@
+// The desktop program as a Linux desktop user meets it: driven by keyboard
+// alone, drawn with a font wider than Arial, and given file names that are
+// not UTF-8.
+
+#include "AppTestSupport.h"
+
+#include "app/About.h"
+#include "app/ErrorDialg.h"
+#include "app/FontDialog.h"
+#include "app/OtherDialog.h"
+#include "batch/AllRewriteDialog.h"
+#include "batch/MultiErrorDialog.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+
+namespace {
+
+// Bytes 0xE9 (Latin-1 "é") and 0xFF are not UTF-8.
+const QByteArray kNotUtf8Name = QByteArrayLiteral("caf\xE9 \xFF.mp3");
+
+bool writeBytes(const QByteArray &path, const QByteArray &bytes)
+{
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    out.write(bytes.constData(), bytes.size());
+    return bool(out);
+}
+
+QByteArray readBytes(const QByteArray &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+// Gives `window` and every child with a font of its own the family DejaVu
+// Sans, sizes kept.
+void useDejaVu(QWidget *window)
+{
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *widget : widgets) {
+        if (widget != window && !widget->testAttribute(Qt::WA_SetFont))
+            continue;
+        QFont font = widget->font();
+        font.setFamilies({QStringLiteral("DejaVu Sans")});
+        widget->setFont(font);
+    }
+}
+
+// Every visible label, check box, radio button and push button whose text
+// does not fit inside it, or that reaches past its parent's edge.
+QStringList clippedTexts(QWidget *window)
+{
+    QStringList clipped;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(window) || widget->window() != window)
+            continue;
+        QString text;
+        int needed = 0;
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            text = label->text();
+            if (text.isEmpty())
+                continue;
+            QString plain = text;
+            plain.remove(QLatin1Char('&'));
+            needed = label->fontMetrics().horizontalAdvance(plain);
+            if (needed > label->contentsRect().width())
+                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(label->contentsRect().width());
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            text = button->text();
+            // Tool buttons show only their pictures.
+            if (text.isEmpty() || qobject_cast<QToolButton *>(button))
+                continue;
+            // A push button's size hint has a minimum width of its own;
+            // what counts is its text inside the frame.
+            QString plain = text;
+            plain.remove(QLatin1Char('&'));
+            needed = qobject_cast<QPushButton *>(button) ? button->fontMetrics().horizontalAdvance(plain) + 6
+                                                          : button->sizeHint().width();
+            if (needed > button->width())
+                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(button->width());
+        } else {
+            continue;
+        }
+        const QWidget *parent = widget->parentWidget();
+        if (widget->geometry().right() >= parent->width())
+            clipped << QStringLiteral("\"%1\" reaches past its parent").arg(text);
+    }
+    return clipped;
+}
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        apptest::freshSettingsFile();
+        CreateForms();
+        Form1->show();
+        Form1->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+    }
+
+    void cleanup() { DestroyForms(); }
+
+    // Open through the menu's mnemonics and the file dialog's name box,
+    // save with the shortcut, quit with the shortcut.
+    void keyboardOnly()
+    {
+        const QString path = apptest::copyDatedBack(apptest::sampleWithoutHeader(), m_folder.path(), "keys.mp3");
+        const QByteArray before = apptest::readFile(path);
+        bool typed = false;
+        {
+            apptest::ModalAnswerer answerer([&](QWidget *modal) {
+                // The name box has the focus when the dialog comes up.
+                QWidget *focus = QApplication::focusWidget();
+                if (!qobject_cast<QLineEdit *>(focus) || focus->window() != modal)
+                    return; // not focused yet: the next look
+                QTest::keyClicks(focus, path);
+                QTest::keyClick(focus, Qt::Key_Return);
+                typed = !modal->isVisible();
+            });
+            QTest::keyClick(Form1, Qt::Key_F, Qt::AltModifier);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QTest::keyClick(menu, Qt::Key_O);
+        }
+        QVERIFY(typed);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes no VBR Header."));
+        // The name box's completion list can outlive the dialog on the
+        // offscreen platform; a window manager gives the focus back.
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+        Form1->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(Form1));
+
+        QTest::keyClick(Form1, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes a VBR Header Now."));
+        QVERIFY(apptest::readFile(path) != before);
+
+        // F10 opens the first menu; Esc closes it, a second Esc leaves the menu bar.
+        QTest::keyClick(Form1, Qt::Key_F10);
+        QVERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+        QTest::keyClick(Form1, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!Form1->isVisible());
+    }
+
+    void toolbarInTabOrder()
+    {
+        Form1->ToolButton2->setFocus();
+        QCOMPARE(Form1->ToolButton2->nextInFocusChain(), static_cast<QWidget *>(Form1->ToolButton3));
+        QVERIFY(!Form1->ToolButton2->toolTip().isEmpty() && !Form1->ToolButton3->toolTip().isEmpty());
+        QVERIFY(!MultiFileDBox->SpeedButton1->toolTip().isEmpty() && !MultiFileDBox->SpeedButton2->toolTip().isEmpty());
+        QVERIFY(MultiFileDBox->SpeedButton1->focusPolicy() & Qt::TabFocus);
+    }
+
+    // Every window drawn in DejaVu Sans, which is wider than Arial, with the
+    // longest texts its labels take, the counters at five digits.
+    void noTextClippedWithDejaVuSans()
+    {
+        Form1->Label3->setText(QStringLiteral("This File includes no VBR Header Now."));
+        ErrorDBox->Label1->setText(QStringLiteral("This file is not MPEG/Audio file."));
+        MultiErrorDBox->Label1->setText(QStringLiteral("Cannot Add/Remove a VBR Header."));
+        FontDialog fontDialog(Form1);
+        const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox,
+                                          &fontDialog};
+        for (QWidget *window : windows) {
+            useDejaVu(window);
+            window->hide();
+            window->show();
+            if (window == MultiFileDBox) {
+                MultiFileDBox->RadioButton2->setChecked(true);
+                MultiFileDBox->Label1->setText(QStringLiteral("99999"));
+                MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
+            }
+            QCoreApplication::processEvents();
+            const QStringList clipped = clippedTexts(window);
+            QVERIFY2(clipped.isEmpty(), qPrintable(window->windowTitle() + QStringLiteral(": ") + clipped.join("; ")));
+            window->hide();
+        }
+    }
+
+    void nameThatIsNotUtf8_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("open dialog") << "dialog";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("command line") << "command line";
+    }
+
+    // Shown with replacement characters, opened and saved by its own bytes.
+    void nameThatIsNotUtf8()
+    {
+        QFETCH(QString, how);
+        const QByteArray path = QFile::encodeName(m_folder.path()) + '/' + kNotUtf8Name;
+        const QByteArray original = apptest::readFile(apptest::sampleWithoutHeader());
+        QVERIFY(writeBytes(path, original));
+        const QString shown = QFile::decodeName(path);
+        QVERIFY(shown.contains(QChar::ReplacementCharacter));
+
+        if (how == "dialog") {
+            // What the file dialog hands over: the text, bytes already lost.
+            apptest::ModalAnswerer answerer([&](QWidget *modal) {
+                modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(shown);
+                static_cast<QDialog *>(modal)->accept();
+            });
+            Form1->FileOpen->trigger();
+        } else if (how == "drop") {
+            QMimeData mime;
+            mime.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
+            QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Form1, &enter);
+            QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Form1, &drop);
+        } else {
+            DestroyForms();
+            CreateForms();
+            Form1->setCommandLine(QList<QByteArray>{path});
+            Form1->show();
+        }
+        QTRY_COMPARE(Form1->Edit1->text(), shown);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes no VBR Header."));
+        Form1->FileSave->trigger();
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes a VBR Header Now."));
+        QVERIFY(readBytes(path).size() > original.size());
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+QTEST_MAIN(DesktopTest)
+#include "DesktopTest.moc"
