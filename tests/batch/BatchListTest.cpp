@@ -12,6 +12,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <fstream>
+#include <sys/stat.h>
+
 using namespace batchtest;
 
 namespace {
@@ -302,6 +305,94 @@ private slots:
         QCOMPARE(box.ProgressBar1->geometry(), progress.adjusted(0, 50, 100, 50));
         box.resize(100, 100);
         QCOMPARE(box.size(), box.minimumSize());
+    }
+
+    // The window repaints and takes input while a scan runs, shows what it
+    // has found so far, and Esc stops it keeping what was found.
+    void scanShowsCountsAndCancelsWithEscape()
+    {
+        QTemporaryDir dir;
+        constexpr int kFolders = 40;
+        constexpr int kFilesEach = 10;
+        for (int folder = 0; folder < kFolders; ++folder) {
+            for (int file = 0; file < kFilesEach; ++file)
+                QVERIFY(writeFile(dir.path() + QStringLiteral("/%1/%2.mp3").arg(folder, 2, 10, QLatin1Char('0')).arg(file), "x"));
+        }
+        TMultiFileDBox &box = *MultiFileDBox;
+        QStringList captions;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!box.isScanning())
+                return;
+            captions << box.windowTitle();
+            QVERIFY(box.Button3->isEnabled());
+            QCOMPARE(box.Button3->text(), QStringLiteral("&Cancel"));
+            if (captions.size() == 3)
+                QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        watch.start(0);
+        answerFolderDialog(dir.path());
+        box.Button3->click();
+        watch.stop();
+
+        QCOMPARE(captions.size(), 3);
+        QVERIFY2(captions.front().startsWith(QStringLiteral("Scanning: ")), qPrintable(captions.front()));
+        QVERIFY2(captions.back().contains(QStringLiteral(" files")), qPrintable(captions.back()));
+        const int listed = box.CheckListBox1->count();
+        QVERIFY2(listed > 0 && listed < kFolders * kFilesEach, qPrintable(QString::number(listed)));
+        QVERIFY(box.isVisible());
+        QCOMPARE(box.windowTitle(), QStringLiteral("Multiple File Mode"));
+        QCOMPARE(box.Button3->text(), QStringLiteral("&Folder"));
+        QVERIFY(box.Button1->isEnabled() && box.Button2->isEnabled() && box.Button3->isEnabled());
+    }
+
+    void nameThatIsNotUtf8_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("folder scan") << "scan";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("browse") << "browse";
+    }
+
+    // Listed with replacement characters, kept as bytes, and rewritten.
+    void nameThatIsNotUtf8()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        // A folder and a file whose names hold bytes that are not UTF-8.
+        const QByteArray folder = QFile::encodeName(dir.path()) + QByteArrayLiteral("/ÿ");
+        const QByteArray path = folder + QByteArrayLiteral("/café.mp3");
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        {
+            std::ofstream out(path.toStdString(), std::ios::binary);
+            const QByteArray bytes = mp3Bytes(12);
+            out.write(bytes.constData(), bytes.size());
+        }
+        const QString shown = QFile::decodeName(path);
+        TMultiFileDBox &box = *MultiFileDBox;
+        if (how == "scan") {
+            answerFolderDialog(dir.path());
+            box.Button3->click();
+        } else if (how == "drop") {
+            QMimeData mime;
+            mime.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.CheckListBox1->viewport(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.CheckListBox1->viewport(), &drop);
+        } else {
+            answerOpenDialog(QFile::decodeName(folder), {QFile::decodeName(QByteArrayLiteral("café.mp3"))});
+            box.Button1->click();
+        }
+        QCOMPARE(listPaths(box), QStringList{shown});
+        QCOMPARE(box.CheckListBox1->localPath(0), path);
+
+        Form1->Settings.NoErrDialog = true;
+        box.Button2->click();
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        std::string head(kXingOffset + 4, '\0');
+        in.read(head.data(), std::streamsize(head.size()));
+        QCOMPARE(QByteArray::fromStdString(head).mid(kXingOffset, 4), QByteArray("Xing"));
     }
 
 private:
