@@ -98,9 +98,15 @@ void TForm1::LoadFont()
 void TForm1::applyPathFont(const QFont &font)
 {
     Edit1->setFont(font);
-    QPalette palette = Edit1->palette();
     const QColor color = colorFromStored(PathFontExtras.Color);
-    palette.setColor(QPalette::Text, color.isValid() ? color : QPalette().color(QPalette::Text));
+    if (!color.isValid()) {
+        // The system's window-text colour: the palette's own, so that it
+        // follows a dark or changed theme.
+        Edit1->setPalette(QPalette());
+        return;
+    }
+    QPalette palette = Edit1->palette();
+    palette.setColor(QPalette::Text, color);
     Edit1->setPalette(palette);
 }
 

@@ -234,10 +234,14 @@ void TMultiFileDBox::FormShow()
     ProgressBar1->setValue(0);
     if (Form1) {
         CheckListBox1->setFont(Form1->Edit1->font());
-        // The path box's colour too, which may be a stored one.
-        QPalette palette = CheckListBox1->palette();
-        palette.setColor(QPalette::Text, Form1->Edit1->palette().color(QPalette::Text));
-        CheckListBox1->setPalette(palette);
+        // The path box's colour too: a stored one, or the theme's own.
+        if (Form1->Edit1->testAttribute(Qt::WA_SetPalette)) {
+            QPalette palette = CheckListBox1->palette();
+            palette.setColor(QPalette::Text, Form1->Edit1->palette().color(QPalette::Text));
+            CheckListBox1->setPalette(palette);
+        } else {
+            CheckListBox1->setPalette(QPalette());
+        }
     }
     CheckListBox1->clear();
 }

@@ -44,21 +44,6 @@ QByteArray readBytes(const QByteArray &path)
     return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
-// Gives `window` and every child with a font of its own the family DejaVu
-// Sans, sizes kept.
-void useDejaVu(QWidget *window)
-{
-    QList<QWidget *> widgets = window->findChildren<QWidget *>();
-    widgets.prepend(window);
-    for (QWidget *widget : widgets) {
-        if (widget != window && !widget->testAttribute(Qt::WA_SetFont))
-            continue;
-        QFont font = widget->font();
-        font.setFamilies({QStringLiteral("DejaVu Sans")});
-        widget->setFont(font);
-    }
-}
-
 // Every visible label, check box, radio button and push button whose text
 // does not fit inside it, or that reaches past its parent's edge.
 QStringList clippedTexts(QWidget *window)
@@ -184,7 +169,7 @@ private slots:
         const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox,
                                           &fontDialog};
         for (QWidget *window : windows) {
-            useDejaVu(window);
+            apptest::useFontFamily(window, QStringLiteral("DejaVu Sans"));
             window->hide();
             window->show();
             if (window == MultiFileDBox) {
