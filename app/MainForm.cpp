@@ -2,6 +2,7 @@
 
 #include "About.h"
 #include "ErrorDialg.h"
+#include "FileDialogs.h"
 #include "Forms.h"
 #include "LocalPath.h"
 #include "OtherDialog.h"
@@ -25,11 +26,14 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -307,7 +311,7 @@ bool TForm1::RewriteCurrentFile()
 void TForm1::FileOpenExecute()
 {
     OpenDialog1->setDirectory(m_openDialogFolder);
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    if (execFileDialog(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
     FileName = OpenDialog1->selectedFiles().front();
     // The dialog shows names that are not UTF-8 with replacement characters.

@@ -27,6 +27,8 @@ constexpr int kDefaultHeight = 174;
 constexpr int kMinimumWidth = 150;
 // Below this the window's controls cannot be reached.
 constexpr int kMinimumHeight = 60;
+// Borders and title bar of a usual window frame: left, top, right, bottom.
+constexpr QMargins kFrameAllowance(4, 27, 4, 4);
 
 } // namespace
 
@@ -63,7 +65,9 @@ void TForm1::applyGeometry(int left, int top, int width, int height)
     QList<QRect> available;
     for (const QScreen *each : QGuiApplication::screens())
         available.append(each->availableGeometry());
-    const QRect placed = placeOnScreens(QRect(left, top, width, height), available);
+    // The window manager's frame is not known before the window is shown:
+    // room is kept for a usual one.
+    const QRect placed = placeOnScreens(QRect(left, top, width, height) + kFrameAllowance, available) - kFrameAllowance;
     left = placed.left();
     top = placed.top();
     width = std::max(kMinimumWidth, placed.width());

@@ -3,6 +3,7 @@
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
 
+#include "app/FileDialogs.h"
 #include "app/Forms.h"
 #include "app/MainForm.h"
 #include "platform/DirectoryWalk.h"
@@ -289,7 +290,7 @@ void TMultiFileDBox::SpeedButton2Click()
 
 void TMultiFileDBox::Button1Click()
 {
-    if (OpenDialog1->exec() != QDialog::Accepted)
+    if (execFileDialog(OpenDialog1) != QDialog::Accepted)
         return;
     // Any file the user picks is listed, whatever its extension.
     for (const QString &path : OpenDialog1->selectedFiles()) {

@@ -5,6 +5,7 @@
 #include "AllRewriteDialog.h"
 #include "FileCheckList.h"
 
+#include "app/FileDialogs.h"
 #include "app/Forms.h"
 #include "app/LocalPath.h"
 #include "app/MainForm.h"
@@ -37,6 +38,7 @@ QString problemLine(const brantlow::platform::WalkProblem &problem)
 void TMultiFileDBox::Button3Click()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
+    closeLeftoverCompletion();
     if (folder.isEmpty())
         return;
     setPushButtonsEnabled(false);
