@@ -12,8 +12,11 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <QMessageBox>
+
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace batchtest;
 
@@ -344,6 +347,30 @@ private slots:
         QCOMPARE(box.windowTitle(), QStringLiteral("Multiple File Mode"));
         QCOMPARE(box.Button3->text(), QStringLiteral("&Folder"));
         QVERIFY(box.Button1->isEnabled() && box.Button2->isEnabled() && box.Button3->isEnabled());
+    }
+
+    // A folder that cannot be read is named, with its reason, in a report
+    // beside the window that leaves it usable; the rest is listed.
+    void unreadableFolderIsReported()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root reads every folder");
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/a.mp3"), "x"));
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/locked/b.mp3"), "x"));
+        QVERIFY(QFile::setPermissions(dir.path() + QStringLiteral("/locked"), QFileDevice::Permissions()));
+        Form1->Settings.SubDirectory = true;
+        answerFolderDialog(dir.path());
+        MultiFileDBox->Button3->click();
+        QFile::setPermissions(dir.path() + QStringLiteral("/locked"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QCOMPARE(listPaths(*MultiFileDBox), QStringList{dir.path() + QStringLiteral("/a.mp3")});
+        auto *report = MultiFileDBox->findChild<QMessageBox *>();
+        QVERIFY(report && report->isVisible() && !report->isModal());
+        QVERIFY2(report->text().contains(dir.path() + QStringLiteral("/locked: Permission denied")),
+                 qPrintable(report->text()));
+        report->close();
     }
 
     void nameThatIsNotUtf8_data()
