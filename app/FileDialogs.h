@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QStringList>
+
 class QFileDialog;
+
+// The filters of the open dialogs: the supported files in any letter case
+// (SONG.MP3 too), each kind alone, and every file.
+QStringList fileDialogFilters();
 
 // A name typed into a file dialog and confirmed at once with Enter can leave
 // the name box's completion list open after the dialog has closed, where it

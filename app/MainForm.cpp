@@ -155,14 +155,7 @@ void TForm1::buildLayout()
     // A typed name need not exist: opening it then reports the failure.
     OpenDialog1->setFileMode(QFileDialog::AnyFile);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    // Letter case is ignored, so that SONG.MP3 is offered too.
-    OpenDialog1->setNameFilters({
-        QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.[mM][pP]3 *.[rR][mM][pP] *.[wW][aA][vV])"),
-        QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
-        QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.[rR][mM][pP])"),
-        QStringLiteral("RIFF/WAVE Files(.wav) (*.[wW][aA][vV])"),
-        QStringLiteral("All files (*)"),
-    });
+    OpenDialog1->setNameFilters(fileDialogFilters());
 
     FontDialog1 = new FontDialog(this);
     setSaveEntryEnabled(false);

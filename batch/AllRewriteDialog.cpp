@@ -49,15 +49,6 @@ QToolButton *makeGlyphButton(const QPixmap &glyph, const QString &name, QWidget 
     return button;
 }
 
-// The patterns of both file dialogs, in any letter case, and every file.
-const QStringList kFileFilters = {
-    QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.[mM][pP]3 *.[rR][mM][pP] *.[wW][aA][vV])"),
-    QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
-    QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.[rR][mM][pP])"),
-    QStringLiteral("RIFF/WAVE Files(.wav) (*.[wW][aA][vV])"),
-    QStringLiteral("All files (*)"),
-};
-
 // The design bounds of the controls whose width follows their text.
 constexpr QRect kGroupBox1(300, 6, 81, 52);
 constexpr QRect kButton1(301, 65, 79, 25);
@@ -131,7 +122,7 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    OpenDialog1->setNameFilters(kFileFilters);
+    OpenDialog1->setNameFilters(fileDialogFilters());
 
     setTabOrder(Button1, Button3);
     setTabOrder(Button3, Button2);
@@ -148,11 +139,6 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     move(228, 142);
 }
 
-QStringList TMultiFileDBox::fileFilters()
-{
-    return kFileFilters;
-}
-
 void TMultiFileDBox::placeControls()
 {
     // The design layout, widened where the font in use needs more room: the
@@ -162,13 +148,12 @@ void TMultiFileDBox::placeControls()
     const auto hinted = [](QWidget *widget, int designWidth) {
         return std::max(designWidth, widget->sizeHint().width());
     };
-    const QString runCaption = Button2->text();
-    int buttonWidth = std::max(hinted(Button1, kButton1.width()), hinted(Button3, kButton3.width()));
-    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove"), runCaption}) {
-        Button2->setText(caption);
-        buttonWidth = std::max(buttonWidth, Button2->sizeHint().width());
-    }
-    Button2->setText(runCaption);
+    // A push button's size hint has a minimum width of its own: its text
+    // and a margin are what must fit, whichever caption it shows.
+    int buttonWidth = kButton1.width();
+    for (QString caption : {Button1->text(), Button3->text(), QStringLiteral("&Cancel"), QStringLiteral("&Add"),
+                            QStringLiteral("&Remove"), Button2->text()})
+        buttonWidth = std::max(buttonWidth, metrics.horizontalAdvance(caption.remove(QLatin1Char('&'))) + 16);
     const int radioWidth = std::max(hinted(RadioButton1, 65), hinted(RadioButton2, 68));
     RadioButton1->resize(radioWidth, RadioButton1->height());
     RadioButton2->resize(radioWidth, RadioButton2->height());

@@ -78,9 +78,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
-    // The filters of the file dialogs: supported files in any letter case, and all files.
-    static QStringList fileFilters();
-
 private:
     void FormShow();
     // Places the controls at their design bounds, widened for the font in use.

@@ -24,6 +24,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -145,6 +148,26 @@ private slots:
 
         QTest::keyClick(Form1, Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(!Form1->isVisible());
+    }
+
+    // Both open dialogs offer SONG.MP3 and b.Wav, and every file last.
+    void openDialogsIgnoreLetterCase()
+    {
+        for (QFileDialog *dialog : {Form1->OpenDialog1, MultiFileDBox->OpenDialog1}) {
+            const QStringList filters = dialog->nameFilters();
+            QCOMPARE(filters.back(), QStringLiteral("All files (*)"));
+            const QString first = filters.front();
+            const QStringList patterns =
+                first.mid(first.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).split(QLatin1Char(' '));
+            for (const char *name : {"SONG.MP3", "b.Wav", "c.rmp"}) {
+                const bool offered = std::any_of(patterns.begin(), patterns.end(), [name](const QString &pattern) {
+                    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                        .match(QLatin1String(name))
+                        .hasMatch();
+                });
+                QVERIFY2(offered, name);
+            }
+        }
     }
 
     void toolbarInTabOrder()
