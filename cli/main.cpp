@@ -64,20 +64,23 @@ bool notAudio(const RewriteResult &result)
         || (result.step == RewriteStep::Open && result.reason.starts_with("Is a ") && result.reason != "Is a directory");
 }
 
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mode, const Settings &settings)
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, RewriteMode mode,
+                         const Settings &settings)
 {
     const std::string &path = item.path;
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
-    RewriteResult result;
-    if (settings.dryRun) {
-        OpenedFile opened;
-        result = openForRewrite(engine, path, opened);
-        if (result.ok())
-            result = editImage(engine, opened, options);
+    OpenedFile opened;
+    RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
+    if (result.ok() && checkMode(opened, mode) != RewriteStep::Done)
+        result.step = checkMode(opened, mode);
+    if (result.ok() && mode == RewriteMode::Add)
+        reserveMore(frameIndexBytes(engine));
+    if (result.ok() && settings.dryRun) {
+        result = editImage(engine, opened, options);
         if (result.ok())
             result = predictSave(opened);
-    } else {
-        result = rewriteFile(engine, path, options);
+    } else if (result.ok()) {
+        result = rewriteOpened(engine, opened, options);
     }
 
     if (result.ok() || result.step == RewriteStep::RestoreTimes) {
@@ -96,11 +99,11 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mo
     return {Outcome::Failed, "", failureLine(path, result)};
 }
 
-FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings)
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
 {
     const std::string &path = item.path;
     OpenedFile opened;
-    const RewriteResult result = openForRewrite(engine, path, opened);
+    const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (!result.ok()) {
         const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
         // JSON lines stay on standard output: one object per file.
@@ -110,6 +113,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &s
             return {outcome, shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
         return {outcome, "", failureLine(path, result)};
     }
+    reserveMore(frameIndexBytes(engine));
     const FileFacts facts = gatherFacts(engine);
     return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), ""};
 }
@@ -179,7 +183,8 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
         struct stat st {};
         const std::uint64_t bytes =
             ::stat(file.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-        items.push_back({file.path, file.named, bytes});
+        // A named file is taken as it is found when it is worked on.
+        items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
     return items;
 }
@@ -195,7 +200,6 @@ int main(int argc, char **argv)
 
     CLI::App *info = app.add_subcommand("info", "Describe each file: structure, first frame, frames, Xing frame");
     addPathArgument(info, settings);
-    addScanOptions(info, settings);
     info->add_flag("--json", settings.json, "One JSON object per file per line");
 
     CLI::App *add = app.add_subcommand("add", "Add a VBR header to each file that has none");
@@ -244,8 +248,9 @@ int main(int argc, char **argv)
     options.stop = &interrupts.flag();
 
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : RewriteMode::Add;
-    const FileWork work = [&](TBinEdit &engine, const BatchItem &item) {
-        return isInfo ? infoReport(engine, item, settings) : rewriteReport(engine, item, mode, settings);
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore) {
+        return isInfo ? infoReport(engine, item, reserveMore, settings)
+                      : rewriteReport(engine, item, reserveMore, mode, settings);
     };
     const BatchCounts counts = runBatch(items, options, work);
 
@@ -253,9 +258,11 @@ int main(int argc, char **argv)
     if (!settings.quiet && !(isInfo && settings.json))
         printSummary(counts, unreadFolders, settings.dryRun, isInfo);
     if (signal != 0) {
-        std::printf("Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
-                    list.interrupted ? ", and the folder scan did not finish" : "");
-        std::fflush(stdout);
+        // JSON lines hold one object per file: the note goes beside them.
+        std::FILE *note = isInfo && settings.json ? stderr : stdout;
+        std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
+                     list.interrupted ? ", and the folder scan did not finish" : "");
+        std::fflush(note);
         return InterruptWatch::exitStatus(signal);
     }
     return counts.failed > 0 || unreadFolders > 0 ? kExitFailed : kExitOk;
