@@ -116,7 +116,7 @@ void TOtherDBox::fitToText()
     QCheckBox *const boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4};
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         QCheckBox *box = boxes[i];
-        box->resize(std::max(kCheckBoxBounds[i].width(), box->sizeHint().width()), box->height());
+        box->resize(std::max(kCheckBoxBounds[i].width(), widthForText(box)), box->height());
         right = std::max(right, box->geometry().right());
     }
     const int shift = std::max(0, right + 10 - 276);

@@ -1,6 +1,10 @@
 #include "Placement.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QEvent>
+#include <QRadioButton>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -86,4 +90,20 @@ QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available)
     const int left = std::clamp(bounds.left(), nearest->left(), nearest->right() + 1 - size.width());
     const int top = std::clamp(bounds.top(), nearest->top(), nearest->bottom() + 1 - size.height());
     return QRect(QPoint(left, top), size);
+}
+
+int widthForText(const QAbstractButton *button)
+{
+    QString text = button->text();
+    text.remove(QLatin1Char('&'));
+    const int textWidth = button->fontMetrics().horizontalAdvance(text);
+    const QStyle *style = button->style();
+    if (qobject_cast<const QRadioButton *>(button))
+        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button)
+            + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button) + textWidth;
+    if (qobject_cast<const QCheckBox *>(button))
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button)
+            + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button) + textWidth;
+    // A push button: its text between the frame's margins.
+    return textWidth + 16;
 }

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 
+class QAbstractButton;
 class QLabel;
 class QWidget;
 
@@ -11,6 +12,12 @@ class QWidget;
 
 // A label sized to its text, its top-left corner at (left, top) of `parent`.
 QLabel *labelAt(QWidget *parent, const QString &text, int left, int top);
+
+// The width a push button, check box or radio button needs to show its text
+// in its current font: the text, and the indicator or a frame's margins.
+// Unlike the size hint, it leaves out a style's minimum width and spare room,
+// so that a control at its design width stays there when its text fits.
+int widthForText(const QAbstractButton *button);
 
 // Keeps `child`'s right edge `rightMargin` pixels from its parent's right
 // edge whenever the parent is resized; its left edge stays where it is.

@@ -6,6 +6,7 @@
 #include "app/FileDialogs.h"
 #include "app/Forms.h"
 #include "app/MainForm.h"
+#include "app/Placement.h"
 #include "platform/DirectoryWalk.h"
 #include "platform/PathParts.h"
 
@@ -145,22 +146,28 @@ void TMultiFileDBox::placeControls()
     // right-hand column and the window grow together; the counters, sized for
     // five digits, take their room from the progress bar.
     const QFontMetrics metrics(font());
-    const auto hinted = [](QWidget *widget, int designWidth) {
-        return std::max(designWidth, widget->sizeHint().width());
-    };
-    // A push button's size hint has a minimum width of its own: its text
-    // and a margin are what must fit, whichever caption it shows.
-    int buttonWidth = kButton1.width();
-    for (QString caption : {Button1->text(), Button3->text(), QStringLiteral("&Cancel"), QStringLiteral("&Add"),
-                            QStringLiteral("&Remove"), Button2->text()})
-        buttonWidth = std::max(buttonWidth, metrics.horizontalAdvance(caption.remove(QLatin1Char('&'))) + 16);
-    const int radioWidth = std::max(hinted(RadioButton1, 65), hinted(RadioButton2, 68));
+    // The run button's width holds either of its captions, and "&Folder"'s
+    // holds "&Cancel", which it shows during a scan.
+    const QString runCaption = Button2->text();
+    const QString folderCaption = Button3->text();
+    int buttonWidth = std::max({kButton1.width(), widthForText(Button1), widthForText(Button2)});
+    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove")}) {
+        Button2->setText(caption);
+        buttonWidth = std::max(buttonWidth, widthForText(Button2));
+    }
+    Button2->setText(runCaption);
+    for (const QString &caption : {QStringLiteral("&Folder"), QStringLiteral("&Cancel")}) {
+        Button3->setText(caption);
+        buttonWidth = std::max(buttonWidth, widthForText(Button3));
+    }
+    Button3->setText(folderCaption);
+    const int radioWidth = std::max({65, widthForText(RadioButton1), 68, widthForText(RadioButton2)});
     RadioButton1->resize(radioWidth, RadioButton1->height());
     RadioButton2->resize(radioWidth, RadioButton2->height());
-    const int groupWidth = std::max(kGroupBox1.width(), 8 + radioWidth + 8);
+    const int groupWidth = std::max(kGroupBox1.width(), 8 + radioWidth + 5);
     int grow = std::max({0, groupWidth - kGroupBox1.width(), buttonWidth - kButton1.width()});
 
-    const int label4Width = hinted(Label4, kLabel4.width());
+    const int label4Width = std::max(kLabel4.width(), Label4->sizeHint().width());
     const int progressLeft = std::max(kProgressBar1.left(), kLabel4.left() + label4Width + 3);
     const int positionWidth = std::max(28, metrics.horizontalAdvance(kWidestPosition) + 2);
     const int countWidth = std::max(57, metrics.horizontalAdvance(kWidestCount) + 2);

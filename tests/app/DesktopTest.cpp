@@ -12,7 +12,9 @@
 #include "batch/MultiErrorDialog.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +27,7 @@
 #include <QtTest>
 
 #include <QRegularExpression>
+#include <QStyle>
 
 #include <algorithm>
 #include <fstream>
@@ -75,8 +78,14 @@ QStringList clippedTexts(QWidget *window)
             // what counts is its text inside the frame.
             QString plain = text;
             plain.remove(QLatin1Char('&'));
-            needed = qobject_cast<QPushButton *>(button) ? button->fontMetrics().horizontalAdvance(plain) + 6
-                                                          : button->sizeHint().width();
+            const QStyle *style = button->style();
+            const int indicator =
+                qobject_cast<QRadioButton *>(button)
+                    ? style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
+                : qobject_cast<QCheckBox *>(button)
+                    ? style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+                    : 6; // a push button's frame
+            needed = indicator + button->fontMetrics().horizontalAdvance(plain);
             if (needed > button->width())
                 clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(button->width());
         } else {
@@ -203,6 +212,28 @@ private slots:
             QVERIFY2(clipped.isEmpty(), qPrintable(window->windowTitle() + QStringLiteral(": ") + clipped.join("; ")));
             window->hide();
         }
+    }
+
+    // With Arial's metrics (Liberation Sans stands in for it) every window
+    // keeps the size of its design.
+    void arialMetricsKeepTheDesignSizes()
+    {
+        const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+        if (arial != QStringLiteral("Arial") && arial != QStringLiteral("Liberation Sans"))
+            QSKIP("no font with Arial's metrics");
+        const QList<std::pair<QWidget *, QSize>> windows = {
+            {AboutBox, {329, 108}}, {MultiErrorDBox, {280, 96}}, {ErrorDBox, {210, 79}}, {OtherDBox, {352, 193}}};
+        for (const auto &[window, design] : windows) {
+            window->show();
+            QCoreApplication::processEvents();
+            QCOMPARE(window->size(), design);
+            window->hide();
+        }
+        MultiFileDBox->show();
+        MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
+        QCOMPARE(MultiFileDBox->minimumSize(), QSize(400 - 8, 210 - 27));
+        QVERIFY(clippedTexts(MultiFileDBox).isEmpty());
+        MultiFileDBox->hide();
     }
 
     void nameThatIsNotUtf8_data()
