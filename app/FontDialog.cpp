@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFormLayout>
@@ -18,6 +17,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 using namespace brantlow;
@@ -54,10 +54,14 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Font"));
     const QColor frame = palette().color(QPalette::WindowText);
 
-    m_family = new QFontComboBox(this);
-    // Faces that cannot show Latin letters (symbol fonts) are not offered.
-    m_family->setWritingSystem(QFontDatabase::Latin);
-    m_family->setEditable(false);
+    m_family = new QComboBox(this);
+    // Symbol fonts, and faces that cannot show Latin letters, are not offered.
+    for (const QString &family : QFontDatabase::families()) {
+        const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+        if (systems.contains(QFontDatabase::Latin) && !systems.contains(QFontDatabase::Symbol)
+            && !QFontDatabase::isPrivateFamily(family))
+            m_family->addItem(family);
+    }
     m_size = new QSpinBox(this);
     m_size->setRange(1, kLargestPointSize);
     m_size->setSuffix(QStringLiteral(" pt"));
@@ -99,7 +103,7 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(m_sample);
     layout->addWidget(buttons);
 
-    connect(m_family, &QFontComboBox::currentFontChanged, this, &FontDialog::showSample);
+    connect(m_family, &QComboBox::currentIndexChanged, this, &FontDialog::showSample);
     connect(m_size, &QSpinBox::valueChanged, this, &FontDialog::showSample);
     for (QCheckBox *box : {m_bold, m_italic, m_strikeOut, m_underline})
         connect(box, &QCheckBox::toggled, this, &FontDialog::showSample);
@@ -110,7 +114,7 @@ void FontDialog::setSelectedFont(const QFont &font)
 {
     m_original = font;
     const QFontInfo info(font);
-    m_family->setCurrentFont(QFont(info.family()));
+    m_family->setCurrentIndex(std::max(0, m_family->findText(info.family())));
     m_size->setValue(font.pointSize() > 0 ? font.pointSize() : info.pointSize());
     m_bold->setChecked(font.bold());
     m_italic->setChecked(font.italic());
@@ -121,7 +125,7 @@ void FontDialog::setSelectedFont(const QFont &font)
 
 QFont FontDialog::selectedFont() const
 {
-    QString family = m_family->currentFont().family();
+    QString family = m_family->currentText();
     if (family == QFontInfo(m_original).family())
         family = m_original.family();
     QFont font(family);

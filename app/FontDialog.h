@@ -7,7 +7,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFontComboBox;
 class QLabel;
 class QSpinBox;
 
@@ -31,14 +30,14 @@ public:
     // The stored pitch of the selected face: 2 fixed, 1 variable.
     std::int32_t pitchValue() const;
 
-    QFontComboBox *familyList() const { return m_family; }
+    QComboBox *familyList() const { return m_family; }
     QSpinBox *sizeBox() const { return m_size; }
     QComboBox *colorList() const { return m_colors; }
 
 private:
     void showSample();
 
-    QFontComboBox *m_family;
+    QComboBox *m_family;
     QSpinBox *m_size;
     QCheckBox *m_bold;
     QCheckBox *m_italic;

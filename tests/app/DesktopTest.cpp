@@ -13,7 +13,10 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QSpinBox>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +180,25 @@ private slots:
                 QVERIFY2(offered, name);
             }
         }
+    }
+
+    // The font dialog offers only what the settings file keeps: sizes up to
+    // 20 points, faces with Latin letters.
+    void fontDialogOffersWhatIsKept()
+    {
+        FontDialog dialog;
+        QCOMPARE(dialog.sizeBox()->maximum(), 20);
+        QVERIFY(dialog.familyList()->findText(QStringLiteral("DejaVu Sans")) >= 0);
+        int symbolFonts = 0;
+        for (const QString &family : QFontDatabase::families()) {
+            const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+            if (systems.contains(QFontDatabase::Symbol) && !systems.contains(QFontDatabase::Latin)) {
+                ++symbolFonts;
+                QCOMPARE(dialog.familyList()->findText(family), -1);
+            }
+        }
+        if (symbolFonts == 0)
+            QSKIP("no symbol font installed");
     }
 
     void toolbarInTabOrder()
