@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
@@ -32,13 +34,13 @@ TAboutBox::TAboutBox(QWidget *parent)
     Panel1->setLineWidth(1);
     Panel1->setGeometry(8, 7, 233, 90);
     // The lowered outer bevel around the raised inner one.
-    auto *outerBevel = new QFrame(this);
-    outerBevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    outerBevel->setGeometry(Panel1->geometry().adjusted(-1, -1, 1, 1));
-    outerBevel->lower();
+    m_outerBevel = new QFrame(this);
+    m_outerBevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_outerBevel->setGeometry(Panel1->geometry().adjusted(-1, -1, 1, 1));
+    m_outerBevel->lower();
 
     ProductName = labelAt(Panel1, QStringLiteral("Brantlow"), 12, 10);
-    Version = labelAt(Panel1, QStringLiteral("Version 1.33"), 130, 10);
+    Version = labelAt(Panel1, QStringLiteral("Version " BRANTLOW_VERSION), 130, 10);
     Label1 = labelAt(Panel1, QStringLiteral("This program may damage your files"), 12, 51);
     Label2 = labelAt(Panel1, QStringLiteral("Use it at your own lisk"), 12, 65);
 
@@ -66,6 +68,25 @@ void TAboutBox::Button1Click()
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
+    fitToText();
     centreOnScreen(this);
     QDialog::showEvent(event);
+}
+
+void TAboutBox::fitToText()
+{
+    // The panel and the box grow to the right when the font in use needs more
+    // room than the design gives; the buttons keep their place beside the panel.
+    for (QLabel *label : {ProductName, Version, Label1, Label2})
+        label->adjustSize();
+    Version->move(std::max(130, ProductName->geometry().right() + 9), Version->y());
+    int right = 0;
+    for (QLabel *label : {Version, Label1, Label2})
+        right = std::max(right, label->geometry().right());
+    const int grow = std::max(0, right + 12 - 233);
+    Panel1->resize(233 + grow, Panel1->height());
+    m_outerBevel->setGeometry(Panel1->geometry().adjusted(-1, -1, 1, 1));
+    OKButton->move(251 + grow, OKButton->y());
+    Button1->move(252 + grow, Button1->y());
+    setFixedSize(329 + grow, 108);
 }

@@ -31,4 +31,9 @@ public slots:
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    void fitToText();
+
+    QFrame *m_outerBevel;
 };

@@ -1,11 +1,27 @@
 #include "Application.h"
 
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // Names the configuration folder the settings file falls back to.
+    setApplicationName(QStringLiteral("brantlow"));
+    setApplicationVersion(QStringLiteral(BRANTLOW_VERSION));
+    // Lets docks and task bars match the windows to the installed launcher.
+    setDesktopFileName(QStringLiteral("io.github.brantlow.Brantlow"));
+    setWindowIcon(programIcon());
+}
+
+QIcon Application::programIcon()
+{
+    // The installed icon theme's picture, else the one built into the program.
+    QIcon builtIn;
+    for (int size : {16, 32, 48, 128})
+        builtIn.addFile(QStringLiteral(":/brantlow/icon-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("io.github.brantlow.Brantlow"), builtIn);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

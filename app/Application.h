@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 // The application object. An exception that leaves an event handler (memory
 // exhausted, say) is shown in a message box with its own text, and the
@@ -13,4 +14,6 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
     static void showError(const char *text);
+    // The window icon: the installed theme's, else the built-in picture.
+    static QIcon programIcon();
 };

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 TErrorDBox::TErrorDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
@@ -33,7 +35,11 @@ void TErrorDBox::showEvent(QShowEvent *event)
 {
     const std::string path = QFile::encodeName(Form1->FileName).toStdString();
     setWindowTitle(QFile::decodeName(brantlow::platform::namePart(path).c_str()));
+    // Wider than the design when the message needs it in the font in use.
     Label1->adjustSize();
+    const int width = std::max(210, Label1->geometry().right() + 9);
+    setFixedSize(width, 79);
+    OKBtn->move((width - OKBtn->width()) / 2, OKBtn->y());
     centreOnScreen(this);
     QApplication::beep();
     QDialog::showEvent(event);

@@ -2,24 +2,27 @@
 
 #include "PathBoxFont.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontDialog>
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 using namespace brantlow;
 
 namespace {
-
-constexpr int kLargestPointSize = 20;
 
 struct NamedColor {
     const char *name;
@@ -34,12 +37,12 @@ constexpr std::array<NamedColor, 16> kColors{{
     {"Blue", 0x0000FF},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
 }};
 
-QIcon swatch(const QColor &color)
+QIcon swatch(const QColor &color, const QColor &frame)
 {
     QPixmap pixmap(12, 12);
     pixmap.fill(color);
     QPainter painter(&pixmap);
-    painter.setPen(Qt::black);
+    painter.setPen(frame);
     painter.drawRect(0, 0, 11, 11);
     return QIcon(pixmap);
 }
@@ -49,49 +52,88 @@ QIcon swatch(const QColor &color)
 FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Font"));
-    m_chooser = new QFontDialog(this);
-    m_chooser->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    // Shown inside this dialog rather than as a window of its own.
-    m_chooser->setWindowFlags(Qt::Widget);
-    m_chooser->setSizeGripEnabled(false);
+    const QColor frame = palette().color(QPalette::WindowText);
 
+    m_family = new QComboBox(this);
+    // Symbol fonts, and faces that cannot show Latin letters, are not offered.
+    for (const QString &family : QFontDatabase::families()) {
+        const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+        if (systems.contains(QFontDatabase::Latin) && !systems.contains(QFontDatabase::Symbol)
+            && !QFontDatabase::isPrivateFamily(family))
+            m_family->addItem(family);
+    }
+    m_size = new QSpinBox(this);
+    m_size->setRange(1, kLargestPointSize);
+    m_size->setSuffix(QStringLiteral(" pt"));
+    m_bold = new QCheckBox(QStringLiteral("&Bold"), this);
+    m_italic = new QCheckBox(QStringLiteral("&Italic"), this);
+    m_strikeOut = new QCheckBox(QStringLiteral("Stri&keout"), this);
+    m_underline = new QCheckBox(QStringLiteral("&Underline"), this);
     m_colors = new QComboBox(this);
-    m_colors->addItem(swatch(QPalette().color(QPalette::WindowText)), QStringLiteral("Window text"),
-                      kWindowTextColor);
+    m_colors->addItem(swatch(palette().color(QPalette::Text), frame), QStringLiteral("Window text"), kWindowTextColor);
     for (const NamedColor &color : kColors)
-        m_colors->addItem(swatch(QColor(color.rgb)), QString::fromLatin1(color.name),
+        m_colors->addItem(swatch(QColor(color.rgb), frame), QString::fromLatin1(color.name),
                           storedFromColor(QColor(color.rgb)));
+    m_sample = new QLabel(QStringLiteral("AaBbYyZz 0123"), this);
+    m_sample->setAlignment(Qt::AlignCenter);
+    m_sample->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_sample->setMinimumHeight(48);
 
-    auto *colorRow = new QHBoxLayout;
-    colorRow->addWidget(new QLabel(QStringLiteral("Color:"), this));
-    colorRow->addWidget(m_colors);
-    colorRow->addStretch();
+    auto *form = new QFormLayout;
+    const auto row = [&](const QString &text, QWidget *field) {
+        auto *label = new QLabel(text, this);
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    row(QStringLiteral("&Font:"), m_family);
+    row(QStringLiteral("&Size:"), m_size);
+    auto *styles = new QHBoxLayout;
+    for (QCheckBox *box : {m_bold, m_italic, m_strikeOut, m_underline})
+        styles->addWidget(box);
+    styles->addStretch();
+    form->addRow(QStringLiteral("Style:"), styles);
+    row(QStringLiteral("&Color:"), m_colors);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_chooser);
-    layout->addLayout(colorRow);
+    layout->addLayout(form);
+    layout->addWidget(m_sample);
     layout->addWidget(buttons);
+
+    connect(m_family, &QComboBox::currentIndexChanged, this, &FontDialog::showSample);
+    connect(m_size, &QSpinBox::valueChanged, this, &FontDialog::showSample);
+    for (QCheckBox *box : {m_bold, m_italic, m_strikeOut, m_underline})
+        connect(box, &QCheckBox::toggled, this, &FontDialog::showSample);
+    connect(m_colors, &QComboBox::currentIndexChanged, this, &FontDialog::showSample);
 }
 
 void FontDialog::setSelectedFont(const QFont &font)
 {
     m_original = font;
-    QFont shown = font;
-    shown.setFamily(QFontInfo(font).family());
-    m_chooser->setCurrentFont(shown);
+    const QFontInfo info(font);
+    m_family->setCurrentIndex(std::max(0, m_family->findText(info.family())));
+    m_size->setValue(font.pointSize() > 0 ? font.pointSize() : info.pointSize());
+    m_bold->setChecked(font.bold());
+    m_italic->setChecked(font.italic());
+    m_strikeOut->setChecked(font.strikeOut());
+    m_underline->setChecked(font.underline());
+    showSample();
 }
 
 QFont FontDialog::selectedFont() const
 {
-    QFont font = m_chooser->currentFont();
-    if (font.family() == QFontInfo(m_original).family())
-        font.setFamily(m_original.family());
-    if (font.pointSize() > kLargestPointSize)
-        font.setPointSize(kLargestPointSize);
+    QString family = m_family->currentText();
+    if (family == QFontInfo(m_original).family())
+        family = m_original.family();
+    QFont font(family);
+    font.setPointSize(m_size->value());
+    font.setBold(m_bold->isChecked());
+    font.setItalic(m_italic->isChecked());
+    font.setStrikeOut(m_strikeOut->isChecked());
+    font.setUnderline(m_underline->isChecked());
     return font;
 }
 
@@ -100,7 +142,8 @@ void FontDialog::setColorValue(std::int32_t value)
     int index = m_colors->findData(value);
     if (index < 0) {
         // A colour from the settings file that is not in the list stays choosable.
-        m_colors->addItem(swatch(colorFromStored(value)), QStringLiteral("Custom"), value);
+        m_colors->addItem(swatch(colorFromStored(value), palette().color(QPalette::WindowText)),
+                          QStringLiteral("Custom"), value);
         index = m_colors->count() - 1;
     }
     m_colors->setCurrentIndex(index);
@@ -114,4 +157,13 @@ std::int32_t FontDialog::colorValue() const
 std::int32_t FontDialog::pitchValue() const
 {
     return QFontInfo(selectedFont()).fixedPitch() ? 2 : 1;
+}
+
+void FontDialog::showSample()
+{
+    m_sample->setFont(selectedFont());
+    QPalette palette = m_sample->palette();
+    const QColor color = colorFromStored(colorValue());
+    palette.setColor(QPalette::WindowText, color.isValid() ? color : this->palette().color(QPalette::Text));
+    m_sample->setPalette(palette);
 }

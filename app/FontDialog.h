@@ -5,17 +5,23 @@
 
 #include <cstdint>
 
+class QCheckBox;
 class QComboBox;
-class QFontDialog;
+class QLabel;
+class QSpinBox;
 
-// Font selection for the path box: Qt's font chooser (family, style, size,
-// strike-out, underline) with a colour list below it, as the path box's
-// stored font includes a colour. Sizes are limited to 20 points.
+// Font selection for the path box. It offers only what the settings file
+// keeps: faces with Latin letters (no symbol fonts), sizes 1 to 20 points,
+// bold, italic, strike-out, underline, and a colour.
 class FontDialog : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int kLargestPointSize = 20;
+
     explicit FontDialog(QWidget *parent = nullptr);
 
+    // Takes the face, size and style of `font`; a size out of range is
+    // shown at the nearest size offered.
     void setSelectedFont(const QFont &font);
     QFont selectedFont() const;
     // A stored colour value (see PathBoxFont.h): system colour or 0x00BBGGRR.
@@ -24,14 +30,23 @@ public:
     // The stored pitch of the selected face: 2 fixed, 1 variable.
     std::int32_t pitchValue() const;
 
-    QFontDialog *fontChooser() const { return m_chooser; }
+    QComboBox *familyList() const { return m_family; }
+    QSpinBox *sizeBox() const { return m_size; }
     QComboBox *colorList() const { return m_colors; }
 
 private:
-    QFontDialog *m_chooser;
+    void showSample();
+
+    QComboBox *m_family;
+    QSpinBox *m_size;
+    QCheckBox *m_bold;
+    QCheckBox *m_italic;
+    QCheckBox *m_strikeOut;
+    QCheckBox *m_underline;
+    QComboBox *m_colors;
+    QLabel *m_sample;
     // The font the dialog started from: its family name is kept when the
-    // chooser only shows the face that name resolves to ("Arial" shown as
+    // list only shows the face that name resolves to ("Arial" shown as
     // "Liberation Sans").
     QFont m_original;
-    QComboBox *m_colors;
 };

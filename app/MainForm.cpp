@@ -2,7 +2,9 @@
 
 #include "About.h"
 #include "ErrorDialg.h"
+#include "FileDialogs.h"
 #include "Forms.h"
+#include "LocalPath.h"
 #include "OtherDialog.h"
 #include "Placement.h"
 #include "SettingsFile.h"
@@ -13,6 +15,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -23,21 +26,20 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
 const char *const kOpenFailed = "Cannot open this file.";
 const char *const kNotMpegAudio = "This file is not MPEG/Audio file.";
 const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
-
-std::string localPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 } // namespace
 
@@ -46,7 +48,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     buildActions();
     buildLayout();
     LoadSettings();
-    m_commandLine = QCoreApplication::arguments().mid(1);
+    setCommandLine(QCoreApplication::arguments().mid(1));
 }
 
 TForm1::~TForm1() = default;
@@ -58,18 +60,25 @@ void TForm1::buildActions()
         connect(result, &QAction::triggered, this, handler);
         return result;
     };
-    FileOpen = action(QStringLiteral("&Open"), &TForm1::FileOpenExecute);
+    // The menu entries that open a dialog say so with an ellipsis.
+    FileOpen = action(QStringLiteral("&Open..."), &TForm1::FileOpenExecute);
     FileOpen->setIcon(openImage());
+    FileOpen->setShortcut(QKeySequence::Open);
     FileSave = action(QStringLiteral("&Save"), &TForm1::FileSaveExecute);
     FileSave->setIcon(saveImage());
-    FileMultiple = action(QStringLiteral("&Multiple"), &TForm1::FileMultipleExecute);
+    FileMultiple = action(QStringLiteral("&Multiple..."), &TForm1::FileMultipleExecute);
+    FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
-    HelpAbout = action(QStringLiteral("&About"), &TForm1::HelpAboutExecute);
-    SettingOther = action(QStringLiteral("O&ther"), &TForm1::SettingOtherExecute);
-    SettingFont = action(QStringLiteral("&Font"), &TForm1::SettingFontExecute);
+    // Some platform themes name no key for Quit.
+    FileExit->setShortcut(QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    HelpAbout = action(QStringLiteral("&About..."), &TForm1::HelpAboutExecute);
+    SettingOther = action(QStringLiteral("O&ther..."), &TForm1::SettingOtherExecute);
+    SettingFont = action(QStringLiteral("&Font..."), &TForm1::SettingFontExecute);
 
     Save1 = new QAction(FileSave->text(), this);
     Save1->setIcon(FileSave->icon());
+    // On the entry, not on FileSave, so that it is off while the entry is.
+    Save1->setShortcut(QKeySequence::Save);
     connect(Save1, &QAction::triggered, FileSave, &QAction::trigger);
 }
 
@@ -82,16 +91,19 @@ void TForm1::buildLayout()
     // No menu for hiding the toolbar.
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(FileOpen);
     file->addAction(Save1);
     file->addAction(FileMultiple);
     file->addAction(FileExit);
-    QMenu *settings = menuBar()->addMenu(QStringLiteral("Settings"));
+    QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
     settings->addAction(SettingFont);
     settings->addAction(SettingOther);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help"));
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(HelpAbout);
+    // F10 opens the first menu, as in other desktop programs.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 
     ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -103,13 +115,18 @@ void TForm1::buildLayout()
     ToolBar1->addWidget(gap);
     ToolButton2 = new QToolButton(ToolBar1);
     ToolButton2->setDefaultAction(FileOpen);
+    ToolButton2->setToolTip(QStringLiteral("Open a file (%1)").arg(FileOpen->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton2->setAccessibleName(QStringLiteral("Open"));
     ToolButton3 = new QToolButton(ToolBar1);
     ToolButton3->setIcon(FileSave->icon());
-    ToolButton3->setToolTip(QStringLiteral("Save"));
+    ToolButton3->setToolTip(QStringLiteral("Add or remove the VBR header (%1)").arg(Save1->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton3->setAccessibleName(QStringLiteral("Save"));
     connect(ToolButton3, &QToolButton::clicked, FileSave, &QAction::trigger);
     for (QToolButton *button : {ToolButton2, ToolButton3}) {
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
+        // Reachable with Tab, and Space presses it.
+        button->setFocusPolicy(Qt::StrongFocus);
         ToolBar1->addWidget(button);
     }
 
@@ -120,28 +137,25 @@ void TForm1::buildLayout()
     GroupBox1 = new QGroupBox(QStringLiteral(" File "), central);
     GroupBox1->setGeometry(8, 36 - 29, 342, 81);
     anchorRight(GroupBox1, 10);
-    Label1 = labelAt(GroupBox1, QStringLiteral("Path:"), 25, 24);
+    Label1 = labelAt(GroupBox1, QStringLiteral("&Path:"), 25, 24);
     Edit1 = new QLineEdit(GroupBox1);
     Edit1->setReadOnly(true);
+    Label1->setBuddy(Edit1);
     Edit1->setGeometry(72, 20, 254, 24);
     anchorRight(Edit1, 16);
     Label2 = labelAt(GroupBox1, QStringLiteral("Status:"), 16, 56);
     Label3 = labelAt(GroupBox1, QString(), 72, 56);
     Label3->resize(Label3->width(), Label2->height());
     anchorRight(Label3, 8);
+    setTabOrder(ToolButton2, ToolButton3);
+    setTabOrder(ToolButton3, Edit1);
 
     OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"));
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name need not exist: opening it then reports the failure.
     OpenDialog1->setFileMode(QFileDialog::AnyFile);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    // Letter case is ignored, so that SONG.MP3 is offered too.
-    OpenDialog1->setNameFilters({
-        QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.[mM][pP]3 *.[rR][mM][pP] *.[wW][aA][vV])"),
-        QStringLiteral("Normal MP3 Files(.mp3) (*.[mM][pP]3)"),
-        QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.[rR][mM][pP])"),
-        QStringLiteral("RIFF/WAVE Files(.wav) (*.[wW][aA][vV])"),
-    });
+    OpenDialog1->setNameFilters(fileDialogFilters());
 
     FontDialog1 = new FontDialog(this);
     setSaveEntryEnabled(false);
@@ -152,9 +166,23 @@ QString TForm1::openDialogFolder() const
     return m_openDialogFolder;
 }
 
-void TForm1::setCommandLine(const QStringList &arguments)
+void TForm1::setCommandLine(const QList<QByteArray> &arguments)
 {
     m_commandLine = arguments;
+}
+
+void TForm1::setCommandLine(const QStringList &arguments)
+{
+    m_commandLine.clear();
+    for (const QString &argument : arguments)
+        m_commandLine.append(QFile::encodeName(argument));
+}
+
+QByteArray TForm1::localFileName() const
+{
+    if (!m_localFileName.isEmpty() && shownPath(m_localFileName) == FileName)
+        return m_localFileName;
+    return localPathOf(FileName);
 }
 
 void TForm1::setSaveEntryEnabled(bool enabled)
@@ -172,11 +200,18 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
+    // Labels sized from their texts in the font in use.
+    Label1->adjustSize();
+    Label2->adjustSize();
+    Label3->resize(Label3->width(), Label2->height());
     LoadFont();
     setAcceptDrops(true);
-    if (m_commandLine.size() != 1 || !QFileInfo(m_commandLine.front()).isFile())
+    if (m_commandLine.size() != 1 || !isExistingFile(m_commandLine.front()))
         return;
-    FileName = QFileInfo(m_commandLine.front()).absoluteFilePath();
+    m_localFileName = m_commandLine.front();
+    if (!m_localFileName.startsWith('/'))
+        m_localFileName = QFile::encodeName(QDir::currentPath()) + '/' + m_localFileName;
+    FileName = shownPath(m_localFileName);
     // Opened once the window is up, so that an error dialog has its owner on screen.
     QTimer::singleShot(0, this, [this] { OpenCurrentFile(); });
 }
@@ -210,9 +245,10 @@ void TForm1::dropEvent(QDropEvent *event)
     raise();
     // Only the first file; opened after the drop has finished so that the
     // source is not kept waiting on an error dialog.
-    const QString path = urls.front().toLocalFile();
+    const QByteArray path = localPathOf(urls.front());
     QTimer::singleShot(0, this, [this, path] {
-        FileName = path;
+        m_localFileName = path;
+        FileName = shownPath(path);
         OpenCurrentFile();
     });
 }
@@ -223,7 +259,7 @@ bool TForm1::OpenCurrentFile()
     Label3->clear();
     setSaveEntryEnabled(false);
 
-    const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localPath(FileName), Opened);
+    const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
         ErrorDBox->Label1->setText(QString::fromLatin1(message));
@@ -233,7 +269,7 @@ bool TForm1::OpenCurrentFile()
 
     Edit1->setText(FileName);
     AddMode = !Opened.hadHeader;
-    Save1->setText(AddMode ? QStringLiteral("Add VBR Header") : QStringLiteral("Remove VBR Header"));
+    Save1->setText(AddMode ? QStringLiteral("&Add VBR Header") : QStringLiteral("&Remove VBR Header"));
     m_openStatus = AddMode ? QStringLiteral("This File includes no VBR Header.")
                            : QStringLiteral("This File includes a VBR Header.");
     Label3->setText(m_openStatus);
@@ -268,9 +304,11 @@ bool TForm1::RewriteCurrentFile()
 void TForm1::FileOpenExecute()
 {
     OpenDialog1->setDirectory(m_openDialogFolder);
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    if (execFileDialog(OpenDialog1) != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
     FileName = OpenDialog1->selectedFiles().front();
+    // The dialog shows names that are not UTF-8 with replacement characters.
+    m_localFileName = localPathOf(FileName);
     Settings.Folder = brantlow::folderOf(FileName);
     m_openDialogFolder = Settings.Folder;
     OpenCurrentFile();

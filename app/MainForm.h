@@ -31,7 +31,8 @@ public:
     // starts there too.
     QString openDialogFolder() const;
     // Replaces the program's own arguments (without the program name) that
-    // FormShow looks at; for tests and the screenshot tool.
+    // FormShow looks at: main hands over their bytes; tests use text.
+    void setCommandLine(const QList<QByteArray> &arguments);
     void setCommandLine(const QStringList &arguments);
 
     SettingsRecord Settings;
@@ -101,7 +102,12 @@ private:
     // Gives Edit1 the font and the colour PathFontExtras names.
     void applyPathFont(const QFont &font);
 
-    QStringList m_commandLine;
+    // The bytes of the path FileName shows (file names need not be UTF-8);
+    // FileName set on its own is looked up from its text.
+    QByteArray localFileName() const;
+
+    QList<QByteArray> m_commandLine;
+    QByteArray m_localFileName;
     QString m_openDialogFolder;
     // Label3's text after the last successful open, shown again when a save fails.
     QString m_openStatus;

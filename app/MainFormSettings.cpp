@@ -3,6 +3,7 @@
 
 #include "MainForm.h"
 
+#include "Placement.h"
 #include "SettingsFile.h"
 
 #include <QDir>
@@ -26,6 +27,8 @@ constexpr int kDefaultHeight = 174;
 constexpr int kMinimumWidth = 150;
 // Below this the window's controls cannot be reached.
 constexpr int kMinimumHeight = 60;
+// Borders and title bar of a usual window frame: left, top, right, bottom.
+constexpr QMargins kFrameAllowance(4, 27, 4, 4);
 
 } // namespace
 
@@ -38,7 +41,7 @@ void TForm1::LoadSettings()
     const int height = readProfileInteger(file, "Form", "Height", kDefaultHeight);
     applyGeometry(left, top, width, height);
 
-    Settings.Folder = readProfileText(file, "Folder", "Init", executableFolder());
+    Settings.Folder = readProfileText(file, "Folder", "Init", firstFolder());
     m_openDialogFolder = Settings.Folder;
     Settings.NotUpdate = readProfileBool(file, "TimeStamp", "NotUpdate", true);
     Settings.MaxOffset = readProfileInteger(file, "FramseSeek", "MaxOffset", 3);
@@ -49,14 +52,26 @@ void TForm1::LoadSettings()
 
 void TForm1::applyGeometry(int left, int top, int width, int height)
 {
-    // The stored position is taken as it is. The size is kept within the
-    // screen: a huge stored size would otherwise ask for a window buffer
-    // larger than memory.
+    // The size is kept within the screen: a huge stored size would otherwise
+    // ask for a window buffer larger than memory.
     const QScreen *screen = QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->geometry().width() : width;
     const int screenHeight = screen ? screen->geometry().height() : height;
     width = std::clamp(width, kMinimumWidth, std::max(kMinimumWidth, screenWidth));
     height = std::clamp(height, kMinimumHeight, std::max(kMinimumHeight, screenHeight));
+
+    // A position on a screen that is gone (a monitor unplugged) would open
+    // the window where it cannot be seen, and keep it there at every close.
+    QList<QRect> available;
+    for (const QScreen *each : QGuiApplication::screens())
+        available.append(each->availableGeometry());
+    // The window manager's frame is not known before the window is shown:
+    // room is kept for a usual one.
+    const QRect placed = placeOnScreens(QRect(left, top, width, height) + kFrameAllowance, available) - kFrameAllowance;
+    left = placed.left();
+    top = placed.top();
+    width = std::max(kMinimumWidth, placed.width());
+    height = std::max(kMinimumHeight, placed.height());
 
     move(left, top);
     // The user may change the width only; the height stays what was stored.
@@ -87,9 +102,15 @@ void TForm1::LoadFont()
 void TForm1::applyPathFont(const QFont &font)
 {
     Edit1->setFont(font);
-    QPalette palette = Edit1->palette();
     const QColor color = colorFromStored(PathFontExtras.Color);
-    palette.setColor(QPalette::Text, color.isValid() ? color : QPalette().color(QPalette::Text));
+    if (!color.isValid()) {
+        // The system's window-text colour: the palette's own, so that it
+        // follows a dark or changed theme.
+        Edit1->setPalette(QPalette());
+        return;
+    }
+    QPalette palette = Edit1->palette();
+    palette.setColor(QPalette::Text, color);
     Edit1->setPalette(palette);
 }
 

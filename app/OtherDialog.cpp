@@ -10,9 +10,15 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
+
+constexpr QSize kDesignClient(352, 193);
+// The check boxes' design bounds, in the order CheckBox1 to CheckBox4.
+constexpr QRect kCheckBoxBounds[] = {{17, 96, 177, 17}, {17, 120, 249, 17}, {17, 144, 241, 17}, {17, 168, 233, 17}};
 
 QCheckBox *checkBoxAt(QWidget *parent, const QString &text, const QRect &bounds)
 {
@@ -31,7 +37,7 @@ TOtherDBox::TOtherDBox(QWidget *parent)
     QFont dialogFont(QStringLiteral("Arial"));
     dialogFont.setPixelSize(12);
     setFont(dialogFont);
-    setFixedSize(352, 193);
+    setFixedSize(kDesignClient);
 
     // Created in keyboard order.
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);
@@ -44,14 +50,15 @@ TOtherDBox::TOtherDBox(QWidget *parent)
     UpDown1->setRange(0, 32767);
     UpDown1->setSingleStep(1);
     UpDown1->setWrapping(false);
-    CheckBox1 = checkBoxAt(this, QStringLiteral("Don't update time stamp."), {17, 96, 177, 17});
+    CheckBox1 = checkBoxAt(this, QStringLiteral("Don't &update time stamp."), kCheckBoxBounds[0]);
     GroupBox1 = new QGroupBox(QStringLiteral(" Note: "), this);
     GroupBox1->setGeometry(29, 32, 223, 56);
-    CheckBox2 = checkBoxAt(this, QStringLiteral("Search in Sub-directories.(Multiple Only)"), {17, 120, 249, 17});
-    CheckBox3 = checkBoxAt(this, QStringLiteral("Don't show error dialogs.(Multiple Only)"), {17, 144, 241, 17});
-    CheckBox4 = checkBoxAt(this, QStringLiteral("Delete successful items.(Multiple Only)"), {17, 168, 233, 17});
+    CheckBox2 = checkBoxAt(this, QStringLiteral("Search in Sub-&directories.(Multiple Only)"), kCheckBoxBounds[1]);
+    CheckBox3 = checkBoxAt(this, QStringLiteral("Don't show &error dialogs.(Multiple Only)"), kCheckBoxBounds[2]);
+    CheckBox4 = checkBoxAt(this, QStringLiteral("De&lete successful items.(Multiple Only)"), kCheckBoxBounds[3]);
 
-    Label1 = labelAt(this, QStringLiteral("Seek frame header within "), 16, 12);
+    Label1 = labelAt(this, QStringLiteral("&Seek frame header within "), 16, 12);
+    Label1->setBuddy(UpDown1);
     Label2 = labelAt(this, QStringLiteral("Bytes."), 223, 12);
     Label3 = labelAt(GroupBox1, QStringLiteral("Default is 3Bytes."), 19, 16);
     Label4 = labelAt(GroupBox1, QStringLiteral("Max frame size is 1441Bytes."), 18, 32);
@@ -66,6 +73,7 @@ TOtherDBox::TOtherDBox(QWidget *parent)
 void TOtherDBox::showEvent(QShowEvent *event)
 {
     FormShow();
+    fitToText();
     centreOnScreen(this);
     QDialog::showEvent(event);
 }
@@ -91,4 +99,28 @@ void TOtherDBox::OKBtnClick()
     settings.SubDirectory = CheckBox2->isChecked();
     settings.NoErrDialog = CheckBox3->isChecked();
     settings.DelItems = CheckBox4->isChecked();
+}
+
+void TOtherDBox::fitToText()
+{
+    // The design layout, widened where the font in use needs more room than
+    // the design widths give; the dialog grows to the right to hold it.
+    for (QLabel *label : {Label1, Label2, Label3, Label4})
+        label->adjustSize();
+    UpDown1->move(std::max(162, Label1->geometry().right() + 1), 8);
+    Label2->move(std::max(223, UpDown1->geometry().right() + 6), 12);
+    GroupBox1->resize(std::max(223, std::max(Label3->geometry().right(), Label4->geometry().right()) + 8),
+                      GroupBox1->height());
+
+    int right = std::max(Label2->geometry().right(), GroupBox1->geometry().right());
+    QCheckBox *const boxes[] = {CheckBox1, CheckBox2, CheckBox3, CheckBox4};
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        QCheckBox *box = boxes[i];
+        box->resize(std::max(kCheckBoxBounds[i].width(), widthForText(box)), box->height());
+        right = std::max(right, box->geometry().right());
+    }
+    const int shift = std::max(0, right + 10 - 276);
+    OKBtn->move(276 + shift, OKBtn->y());
+    CancelBtn->move(275 + shift, CancelBtn->y());
+    setFixedSize(std::max(kDesignClient.width() + shift, Label2->geometry().right() + 10), kDesignClient.height());
 }

@@ -38,4 +38,5 @@ protected:
 
 private:
     void FormShow();
+    void fitToText();
 };

@@ -1,6 +1,10 @@
 #include "Placement.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QEvent>
+#include <QRadioButton>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -58,4 +62,48 @@ void centreOnScreen(QWidget *window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available)
+{
+    // Enough to grab the title bar of a window, or the whole of a small one.
+    const int seenWidth = std::min(bounds.width(), 48);
+    const int seenHeight = std::min(bounds.height(), 24);
+    const QRect *nearest = nullptr;
+    qint64 nearestDistance = 0;
+    for (const QRect &area : available) {
+        const QRect seen = area.intersected(bounds);
+        if (seen.width() >= seenWidth && seen.height() >= seenHeight)
+            return bounds;
+        const QPoint centre = bounds.center();
+        const qint64 dx = centre.x() - std::clamp(centre.x(), area.left(), area.right());
+        const qint64 dy = centre.y() - std::clamp(centre.y(), area.top(), area.bottom());
+        const qint64 distance = dx * dx + dy * dy;
+        if (!nearest || distance < nearestDistance) {
+            nearest = &area;
+            nearestDistance = distance;
+        }
+    }
+    if (!nearest)
+        return bounds;
+    const QSize size = bounds.size().boundedTo(nearest->size());
+    const int left = std::clamp(bounds.left(), nearest->left(), nearest->right() + 1 - size.width());
+    const int top = std::clamp(bounds.top(), nearest->top(), nearest->bottom() + 1 - size.height());
+    return QRect(QPoint(left, top), size);
+}
+
+int widthForText(const QAbstractButton *button)
+{
+    QString text = button->text();
+    text.remove(QLatin1Char('&'));
+    const int textWidth = button->fontMetrics().horizontalAdvance(text);
+    const QStyle *style = button->style();
+    if (qobject_cast<const QRadioButton *>(button))
+        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button)
+            + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, button) + textWidth;
+    if (qobject_cast<const QCheckBox *>(button))
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, button)
+            + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, button) + textWidth;
+    // A push button: its text between the frame's margins.
+    return textWidth + 16;
 }

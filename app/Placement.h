@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 
+class QAbstractButton;
 class QLabel;
 class QWidget;
 
@@ -10,9 +13,21 @@ class QWidget;
 // A label sized to its text, its top-left corner at (left, top) of `parent`.
 QLabel *labelAt(QWidget *parent, const QString &text, int left, int top);
 
+// The width a push button, check box or radio button needs to show its text
+// in its current font: the text, and the indicator or a frame's margins.
+// Unlike the size hint, it leaves out a style's minimum width and spare room,
+// so that a control at its design width stays there when its text fits.
+int widthForText(const QAbstractButton *button);
+
 // Keeps `child`'s right edge `rightMargin` pixels from its parent's right
 // edge whenever the parent is resized; its left edge stays where it is.
 void anchorRight(QWidget *child, int rightMargin);
 
 // Moves a top-level window to the middle of the screen it is on.
 void centreOnScreen(QWidget *window);
+
+// Where a window stored at `bounds` is shown: where it was when enough of it
+// lies within one of the screens' `available` areas to be seen and moved;
+// otherwise moved wholly onto the nearest of them, its size kept where it
+// fits. With no screen known, as it was.
+QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available);

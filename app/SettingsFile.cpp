@@ -119,3 +119,11 @@ bool writeProfileText(const QString &file, const char *section, const char *key,
 }
 
 } // namespace brantlow
+
+QString brantlow::firstFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QFileInfo(music).isDir())
+        return music;
+    return QDir::homePath();
+}

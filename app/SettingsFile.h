@@ -16,6 +16,9 @@ QString settingsFilePath();
 QString chooseSettingsFile(const QString &executablePath, bool executableFolderWritable, const QString &configFolder);
 // The executable's path without its last component; a root keeps its separator.
 QString executableFolder();
+// Where the open dialogs start when no folder is stored: the user's music
+// folder, else the home folder.
+QString firstFolder();
 // The same rule for any path.
 QString folderOf(const QString &path);
 

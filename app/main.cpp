@@ -2,15 +2,25 @@
 #include "Forms.h"
 #include "MainForm.h"
 
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 int main(int argc, char **argv)
 {
+    // Answered before any window system is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("brantlow %s\n", BRANTLOW_VERSION);
+        return 0;
+    }
     Application app(argc, argv);
-    // Names the configuration folder the settings file falls back to.
-    QCoreApplication::setApplicationName(QStringLiteral("brantlow"));
     try {
         CreateForms();
+        // The argument's own bytes: a file name need not be UTF-8.
+        QList<QByteArray> arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.append(QByteArray(argv[i]));
+        Form1->setCommandLine(arguments);
         Form1->show();
         Application::exec();
     } catch (const std::exception &error) {

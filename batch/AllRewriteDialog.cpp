@@ -3,8 +3,10 @@
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
 
+#include "app/FileDialogs.h"
 #include "app/Forms.h"
 #include "app/MainForm.h"
+#include "app/Placement.h"
 #include "platform/DirectoryWalk.h"
 #include "platform/PathParts.h"
 
@@ -20,6 +22,11 @@
 #include <QShowEvent>
 #include <QToolButton>
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
 namespace {
 
 using Edge = AnchoredGeometry::Edge;
@@ -31,25 +38,30 @@ constexpr QSize kDesignClient = QSize(402, 210) - kFrameAllowance;
 constexpr QSize kMinimumClient = QSize(400, 210) - kFrameAllowance;
 constexpr QSize kMaximumClient = QSize(1600, 1200) - kFrameAllowance;
 
-std::string toLocal(const QString &path)
-{
-    return path.toStdString();
-}
-
-QString fromLocal(const std::string &path)
-{
-    return QString::fromStdString(path);
-}
-
-QToolButton *makeGlyphButton(const QPixmap &glyph, QWidget *parent)
+QToolButton *makeGlyphButton(const QPixmap &glyph, const QString &name, QWidget *parent)
 {
     auto *button = new QToolButton(parent);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::StrongFocus);
     button->setIcon(QIcon(glyph));
     button->setIconSize(glyph.size());
+    button->setToolTip(name);
+    button->setAccessibleName(name);
     return button;
 }
+
+// The design bounds of the controls whose width follows their text.
+constexpr QRect kGroupBox1(300, 6, 81, 52);
+constexpr QRect kButton1(301, 65, 79, 25);
+constexpr QRect kButton3(301, 94, 79, 25);
+constexpr QRect kButton2(301, 122, 79, 25);
+constexpr QRect kLabel4(63, 158, 54, 16);
+constexpr QRect kProgressBar1(120, 158, 165, 16);
+// The largest counts the counters are sized for.
+const QString kWidestPosition = QStringLiteral("99999");
+const QString kWidestCount = QStringLiteral("99999 Files");
+// A progress bar narrower than this is hard to read: the window grows instead.
+constexpr int kSmallestProgressWidth = 60;
 
 } // namespace
 
@@ -67,10 +79,9 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     connect(CheckListBox1, &FileCheckList::filesDropped, this, &TMultiFileDBox::WMDropFiles);
 
     GroupBox1 = new QGroupBox(this);
-    m_geometry.place(GroupBox1, {300, 6, 81, 52}, Edge::Top | Edge::Right);
-    RadioButton1 = new QRadioButton(QStringLiteral("Add"), GroupBox1);
+    RadioButton1 = new QRadioButton(QStringLiteral("A&dd"), GroupBox1);
     RadioButton1->setGeometry(8, 11, 65, 17);
-    RadioButton2 = new QRadioButton(QStringLiteral("Remove"), GroupBox1);
+    RadioButton2 = new QRadioButton(QStringLiteral("Re&move"), GroupBox1);
     RadioButton2->setGeometry(8, 30, 68, 17);
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -82,63 +93,110 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     });
 
     Button1 = new QPushButton(QStringLiteral("&Browse"), this);
-    m_geometry.place(Button1, {301, 65, 79, 25}, Edge::Top | Edge::Right);
     connect(Button1, &QPushButton::clicked, this, &TMultiFileDBox::Button1Click);
     Button3 = new QPushButton(QStringLiteral("&Folder"), this);
-    m_geometry.place(Button3, {301, 94, 79, 25}, Edge::Top | Edge::Right);
     connect(Button3, &QPushButton::clicked, this, &TMultiFileDBox::Button3Click);
     Button2 = new QPushButton(QStringLiteral("Rewrites"), this);
-    m_geometry.place(Button2, {301, 122, 79, 25}, Edge::Top | Edge::Right);
     connect(Button2, &QPushButton::clicked, this, &TMultiFileDBox::Button2Click);
 
-    SpeedButton1 = makeGlyphButton(tickedBoxGlyph(), this);
-    m_geometry.place(SpeedButton1, {13, 155, 20, 19}, Edge::Left | Edge::Bottom);
+    SpeedButton1 = makeGlyphButton(tickedBoxGlyph(), QStringLiteral("Check all"), this);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMultiFileDBox::SpeedButton1Click);
-    SpeedButton2 = makeGlyphButton(emptyBoxGlyph(), this);
-    m_geometry.place(SpeedButton2, {32, 155, 20, 19}, Edge::Left | Edge::Bottom);
+    SpeedButton2 = makeGlyphButton(emptyBoxGlyph(), QStringLiteral("Uncheck all"), this);
     connect(SpeedButton2, &QToolButton::clicked, this, &TMultiFileDBox::SpeedButton2Click);
 
     Label4 = new QLabel(QStringLiteral("Rewrited:"), this);
-    m_geometry.place(Label4, {63, 158, 54, 16}, Edge::Left | Edge::Bottom);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    m_geometry.place(ProgressBar1, {120, 158, 165, 16}, Edge::Left | Edge::Right | Edge::Bottom);
+    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
 
-    // The counters grow away from the slash as their numbers get longer, so
-    // they are wider than their design texts.
+    // The counters grow away from the slash as their numbers get longer.
     Label1 = new QLabel(QStringLiteral("0"), this);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_geometry.place(Label1, {287, 158, 28, 16}, Edge::Right | Edge::Bottom);
     Label2 = new QLabel(QStringLiteral("/"), this);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    m_geometry.place(Label2, {321, 158, 8, 16}, Edge::Right | Edge::Bottom);
     Label3 = new QLabel(QStringLiteral("0 Files"), this);
-    m_geometry.place(Label3, {335, 158, kDesignClient.width() - 335 - 2, 16}, Edge::Right | Edge::Bottom);
+    CheckListBox1->setAccessibleName(QStringLiteral("Files"));
 
     OpenDialog1 = new QFileDialog(this, QStringLiteral("Select MPEG/Audio files you want to add/remove a VBR header.."));
     OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
-    OpenDialog1->setNameFilters({
-        QStringLiteral("Supported Files(.mp3; .rmp; .wav) (*.mp3 *.rmp *.wav)"),
-        QStringLiteral("Normal MP3 Files(.mp3) (*.mp3)"),
-        QStringLiteral("RIFF/MP3(RMP3) Files(.rmp) (*.rmp)"),
-        QStringLiteral("RIFF/WAVE Files(.wav) (*.wav)"),
-    });
+    OpenDialog1->setNameFilters(fileDialogFilters());
 
     setTabOrder(Button1, Button3);
     setTabOrder(Button3, Button2);
     setTabOrder(Button2, CheckListBox1);
-    setTabOrder(CheckListBox1, RadioButton1);
+    setTabOrder(CheckListBox1, SpeedButton1);
+    setTabOrder(SpeedButton1, SpeedButton2);
+    setTabOrder(SpeedButton2, RadioButton1);
     setTabOrder(RadioButton1, RadioButton2);
     ProgressBar1->setFocusPolicy(Qt::NoFocus);
 
-    setMinimumSize(kMinimumClient);
+    placeControls();
     setMaximumSize(kMaximumClient);
     resize(kDesignClient);
     move(228, 142);
+}
+
+void TMultiFileDBox::placeControls()
+{
+    // The design layout, widened where the font in use needs more room: the
+    // right-hand column and the window grow together; the counters, sized for
+    // five digits, take their room from the progress bar.
+    const QFontMetrics metrics(font());
+    // The run button's width holds either of its captions, and "&Folder"'s
+    // holds "&Cancel", which it shows during a scan.
+    const QString runCaption = Button2->text();
+    const QString folderCaption = Button3->text();
+    int buttonWidth = std::max({kButton1.width(), widthForText(Button1), widthForText(Button2)});
+    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove")}) {
+        Button2->setText(caption);
+        buttonWidth = std::max(buttonWidth, widthForText(Button2));
+    }
+    Button2->setText(runCaption);
+    for (const QString &caption : {QStringLiteral("&Folder"), QStringLiteral("&Cancel")}) {
+        Button3->setText(caption);
+        buttonWidth = std::max(buttonWidth, widthForText(Button3));
+    }
+    Button3->setText(folderCaption);
+    const int radioWidth = std::max({65, widthForText(RadioButton1), 68, widthForText(RadioButton2)});
+    RadioButton1->resize(radioWidth, RadioButton1->height());
+    RadioButton2->resize(radioWidth, RadioButton2->height());
+    const int groupWidth = std::max(kGroupBox1.width(), 8 + radioWidth + 5);
+    int grow = std::max({0, groupWidth - kGroupBox1.width(), buttonWidth - kButton1.width()});
+
+    const int label4Width = std::max(kLabel4.width(), Label4->sizeHint().width());
+    const int progressLeft = std::max(kProgressBar1.left(), kLabel4.left() + label4Width + 3);
+    const int positionWidth = std::max(28, metrics.horizontalAdvance(kWidestPosition) + 2);
+    const int countWidth = std::max(57, metrics.horizontalAdvance(kWidestCount) + 2);
+    const int countersWidth = positionWidth + 6 + 8 + 6 + countWidth + 2;
+    const int progressRoom = kDesignClient.width() + grow - countersWidth - 2 - progressLeft;
+    grow += std::max(0, kSmallestProgressWidth - progressRoom);
+
+    const QSize design(kDesignClient.width() + grow, kDesignClient.height());
+    const int countersLeft = design.width() - countersWidth;
+    m_geometry = AnchoredGeometry(design);
+    m_geometry.place(CheckListBox1, {11, 10, 274, 138}, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);
+    m_geometry.place(GroupBox1, {kGroupBox1.left(), kGroupBox1.top(), groupWidth, kGroupBox1.height()},
+                     Edge::Top | Edge::Right);
+    for (auto [button, bounds] : {std::pair{Button1, kButton1}, {Button3, kButton3}, {Button2, kButton2}})
+        m_geometry.place(button, {bounds.left(), bounds.top(), buttonWidth, bounds.height()}, Edge::Top | Edge::Right);
+    m_geometry.place(SpeedButton1, {13, 155, 20, 19}, Edge::Left | Edge::Bottom);
+    m_geometry.place(SpeedButton2, {32, 155, 20, 19}, Edge::Left | Edge::Bottom);
+    m_geometry.place(Label4, {kLabel4.left(), kLabel4.top(), label4Width, kLabel4.height()},
+                     Edge::Left | Edge::Bottom);
+    m_geometry.place(ProgressBar1, {progressLeft, 158, countersLeft - 2 - progressLeft, 16},
+                     Edge::Left | Edge::Right | Edge::Bottom);
+    m_geometry.place(Label1, {countersLeft, 158, positionWidth, 16}, Edge::Right | Edge::Bottom);
+    m_geometry.place(Label2, {countersLeft + positionWidth + 6, 158, 8, 16}, Edge::Right | Edge::Bottom);
+    m_geometry.place(Label3, {countersLeft + positionWidth + 20, 158, countWidth, 16}, Edge::Right | Edge::Bottom);
+
+    setMinimumSize(kMinimumClient + QSize(grow, 0));
+    m_geometry.apply(size().expandedTo(minimumSize()));
+    if (width() < minimumWidth())
+        resize(minimumWidth(), height());
 }
 
 TMultiFileDBox::~TMultiFileDBox() = default;
@@ -158,6 +216,7 @@ void TMultiFileDBox::showEvent(QShowEvent *event)
 
 void TMultiFileDBox::FormShow()
 {
+    placeControls();
     RadioButton1->setChecked(true); // runs RadioButton1Click when it was not checked
     RadioButton2->setChecked(false);
     if (Form1)
@@ -166,14 +225,26 @@ void TMultiFileDBox::FormShow()
     Label3->setText(QStringLiteral("0 Files"));
     setWindowTitle(QStringLiteral("Multiple File Mode"));
     ProgressBar1->setValue(0);
-    if (Form1)
+    if (Form1) {
         CheckListBox1->setFont(Form1->Edit1->font());
+        // The path box's colour too: a stored one, or the theme's own.
+        if (Form1->Edit1->testAttribute(Qt::WA_SetPalette)) {
+            QPalette palette = CheckListBox1->palette();
+            palette.setColor(QPalette::Text, Form1->Edit1->palette().color(QPalette::Text));
+            CheckListBox1->setPalette(palette);
+        } else {
+            CheckListBox1->setPalette(QPalette());
+        }
+    }
     CheckListBox1->clear();
 }
 
 void TMultiFileDBox::done(int result)
 {
-    if (m_running) {
+    // A close asked for during a scan cancels it and then closes.
+    if (m_scanning)
+        m_scanCancelled = true;
+    if (m_running || m_scanning) {
         m_closeRequested = true;
         m_closeResult = result;
         return;
@@ -211,23 +282,13 @@ void TMultiFileDBox::SpeedButton2Click()
 
 void TMultiFileDBox::Button1Click()
 {
-    if (OpenDialog1->exec() != QDialog::Accepted)
+    if (execFileDialog(OpenDialog1) != QDialog::Accepted)
         return;
     // Any file the user picks is listed, whatever its extension.
     for (const QString &path : OpenDialog1->selectedFiles()) {
         if (CheckListBox1->findPath(path) < 0)
             CheckListBox1->appendChecked(path);
     }
-}
-
-void TMultiFileDBox::Button3Click()
-{
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
-    if (folder.isEmpty())
-        return;
-    setPushButtonsEnabled(false);
-    MergeScan(folder);
-    setPushButtonsEnabled(true);
 }
 
 void TMultiFileDBox::setPushButtonsEnabled(bool enabled)
@@ -237,48 +298,14 @@ void TMultiFileDBox::setPushButtonsEnabled(bool enabled)
     Button3->setEnabled(enabled);
 }
 
-void TMultiFileDBox::MergeScan(const QString &folder)
+void TMultiFileDBox::WMDropFiles(const QList<QByteArray> &names)
 {
-    // A folder that already ends in a separator (the root, a dropped "dir/")
-    // gets no second one, so that its files are listed under one spelling.
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    QStringList found;
-    QStringList openFolders;
-    SearchFolder(found, prefix + QStringLiteral("*.*"), openFolders);
-    CheckListBox1->mergeChecked(found);
-}
-
-void TMultiFileDBox::SearchFolder(QStringList &list, const QString &pattern, QStringList &openFolders)
-{
-    const std::string folder = brantlow::platform::directoryPart(toLocal(pattern));
-    const QString mask = fromLocal(brantlow::platform::namePart(toLocal(pattern)));
-
-    // A link back to a folder that is being walked would otherwise recurse
-    // until the stack runs out.
-    const QString identity = QFileInfo(fromLocal(folder)).canonicalFilePath();
-    if (identity.isEmpty() || openFolders.contains(identity))
-        return;
-    openFolders.append(identity);
-
-    // The mask is always "*.*", which takes every name.
-    brantlow::platform::enumerateDirectory(folder, [&](const brantlow::platform::DirectoryEntry &entry) {
-        if (entry.isDirectory) {
-            if (Form1 && Form1->Settings.SubDirectory)
-                SearchFolder(list, fromLocal(folder + entry.name) + QLatin1Char('/') + mask, openFolders);
-        } else if (brantlow::platform::hasSupportedExtension(entry.name)) {
-            list.append(fromLocal(folder + entry.name));
-        }
-    });
-
-    openFolders.removeLast();
-}
-
-void TMultiFileDBox::WMDropFiles(const QStringList &names)
-{
-    for (const QString &name : names) {
-        if (QFileInfo(name).isDir())
+    for (const QByteArray &name : names) {
+        std::error_code error;
+        // A folder named like an audio file is scanned, never listed itself.
+        if (std::filesystem::is_directory(name.toStdString(), error))
             MergeScan(name);
-        if (brantlow::platform::hasSupportedExtension(toLocal(name)) && CheckListBox1->findPath(name) < 0)
+        else if (brantlow::platform::hasSupportedExtension(name.toStdString()) && CheckListBox1->findPath(name) < 0)
             CheckListBox1->appendChecked(name);
     }
     activateWindow();

@@ -5,11 +5,18 @@
 #include "engine/Binedit.h"
 #include "job/RewriteJob.h"
 
+#include "platform/DirectoryWalk.h"
+
+#include <QByteArray>
 #include <QDialog>
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <vector>
 
 class FileCheckList;
 class QFileDialog;
@@ -51,6 +58,8 @@ public:
 
     // True from the start of a run to its end.
     bool isRunning() const { return m_running; }
+    // True while a folder scan runs.
+    bool isScanning() const { return m_scanning; }
 
     void Button1Click();
     void Button2Click();
@@ -59,20 +68,24 @@ public:
     void SpeedButton2Click();
     void RadioButton1Click();
     void RadioButton2Click();
-    // Files and folders dropped onto the list.
-    void WMDropFiles(const QStringList &names);
+    // Files and folders dropped onto the list (their paths' bytes).
+    void WMDropFiles(const QList<QByteArray> &names);
 
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FormShow();
+    // Places the controls at their design bounds, widened for the font in use.
+    void placeControls();
     void FormClose();
-    void MergeScan(const QString &folder);
-    void SearchFolder(QStringList &list, const QString &pattern, QStringList &openFolders);
+    void MergeScan(const QByteArray &folder);
+    void SearchFolder(QList<QByteArray> &list, const QByteArray &folder);
+    void reportScanProblems(const std::vector<brantlow::platform::WalkProblem> &problems);
     void setPushButtonsEnabled(bool enabled);
 
     // Part of the run for one file: the step it ended at.
@@ -86,8 +99,14 @@ private:
     AnchoredGeometry m_geometry;
     // The item's path and the time stamps captured before loading it.
     brantlow::OpenedFile m_opened;
+    // The bytes of FileName's path.
+    QByteArray m_itemPath;
     brantlow::RewriteStep m_rewriteFailure = brantlow::RewriteStep::Done;
     bool m_running = false;
+    bool m_scanning = false;
+    bool m_scanCancelled = false;
+    // Folders the last scan could not read, shown beside the window.
+    QPointer<QMessageBox> m_scanReport;
     // A close asked for during a run, carried out when the run ends.
     bool m_closeRequested = false;
     int m_closeResult = QDialog::Rejected;

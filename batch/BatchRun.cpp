@@ -6,6 +6,7 @@
 #include "MultiErrorDialog.h"
 
 #include "app/Forms.h"
+#include "app/LocalPath.h"
 #include "app/MainForm.h"
 #include "platform/PathParts.h"
 
@@ -73,8 +74,9 @@ void TMultiFileDBox::Button2Click()
             if (!CheckListBox1->isChecked(position))
                 continue;
             FileName = CheckListBox1->path(position);
-            setWindowTitle(QStringLiteral("Rewriting: ")
-                           + QString::fromStdString(brantlow::platform::namePart(FileName.toStdString())));
+            m_itemPath = CheckListBox1->localPath(position);
+            setWindowTitle(QStringLiteral("Rewriting: ") + shownPath(QByteArray::fromStdString(
+                               brantlow::platform::namePart(m_itemPath.toStdString()))));
             Label1->setText(QString::number(position + 1));
             QCoreApplication::processEvents();
 
@@ -113,7 +115,7 @@ RewriteMode TMultiFileDBox::selectedMode() const
 
 RewriteStep TMultiFileDBox::rewriteItem()
 {
-    const brantlow::RewriteResult opened = brantlow::openForRewrite(BinEdit, FileName.toStdString(), m_opened);
+    const brantlow::RewriteResult opened = brantlow::openForRewrite(BinEdit, m_itemPath.toStdString(), m_opened);
     if (!opened.ok())
         return opened.step;
     const RewriteStep modeCheck = brantlow::checkMode(m_opened, selectedMode());

@@ -2,7 +2,8 @@
 
 #include <QPixmap>
 
-// The 16 x 16 glyphs of the check-all and uncheck-all tool buttons: a grey
-// box, with a black tick or empty, on a transparent background.
+// The 16 x 16 glyphs of the check-all and uncheck-all tool buttons: a box,
+// with a tick or empty, on a transparent background, in the colours of the
+// application's palette.
 QPixmap tickedBoxGlyph();
 QPixmap emptyBoxGlyph();

@@ -1,31 +1,39 @@
 #include "FileCheckList.h"
 
+#include "app/LocalPath.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QSet>
 #include <QUrl>
 
 namespace {
 
-QStringList localFiles(const QMimeData *mime)
+constexpr int kLocalPathRole = Qt::UserRole;
+
+QList<QByteArray> localFiles(const QMimeData *mime)
 {
-    QStringList paths;
+    QList<QByteArray> paths;
     if (!mime || !mime->hasUrls())
         return paths;
     for (const QUrl &url : mime->urls()) {
         if (url.isLocalFile())
-            paths.append(url.toLocalFile());
+            paths.append(localPathOf(url));
     }
     return paths;
 }
 
-// The same equality as QString::compare(..., Qt::CaseInsensitive), in a form
-// that can be hashed.
-QString caseKey(const QString &path)
+// Letter case ignored: the case-folded text of a UTF-8 path; for other bytes,
+// which several paths may show alike, the bytes with ASCII letters lowered.
+QString caseKey(const QByteArray &path)
 {
-    return path.toCaseFolded();
+    const QString shown = shownPath(path);
+    if (QFile::encodeName(shown) == path)
+        return shown.toCaseFolded();
+    return QLatin1Char('\0') + QString::fromLatin1(path.toLower());
 }
 
 } // namespace
@@ -37,30 +45,37 @@ FileCheckList::FileCheckList(QWidget *parent) : QListWidget(parent)
     setDragDropMode(QAbstractItemView::DropOnly);
 }
 
-int FileCheckList::findPath(const QString &path) const
+QByteArray FileCheckList::bytesOf(const QString &path)
 {
+    return localPathOf(path);
+}
+
+int FileCheckList::findPath(const QByteArray &path) const
+{
+    const QString key = caseKey(path);
     for (int row = 0; row < count(); ++row) {
-        if (QString::compare(item(row)->text(), path, Qt::CaseInsensitive) == 0)
+        if (caseKey(localPath(row)) == key)
             return row;
     }
     return -1;
 }
 
-void FileCheckList::appendChecked(const QString &path)
+void FileCheckList::appendChecked(const QByteArray &path)
 {
-    auto *entry = new QListWidgetItem(path);
+    auto *entry = new QListWidgetItem(shownPath(path));
+    entry->setData(kLocalPathRole, path);
     entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     entry->setCheckState(Qt::Checked);
     addItem(entry);
 }
 
-void FileCheckList::mergeChecked(const QStringList &paths)
+void FileCheckList::mergeChecked(const QList<QByteArray> &paths)
 {
     QSet<QString> listed;
     listed.reserve(count());
     for (int row = 0; row < count(); ++row)
-        listed.insert(caseKey(item(row)->text()));
-    for (const QString &path : paths) {
+        listed.insert(caseKey(localPath(row)));
+    for (const QByteArray &path : paths) {
         if (!listed.contains(caseKey(path)))
             appendChecked(path);
     }
@@ -97,6 +112,11 @@ QString FileCheckList::path(int row) const
     return item(row)->text();
 }
 
+QByteArray FileCheckList::localPath(int row) const
+{
+    return item(row)->data(kLocalPathRole).toByteArray();
+}
+
 void FileCheckList::dragEnterEvent(QDragEnterEvent *event)
 {
     if (localFiles(event->mimeData()).isEmpty())
@@ -115,7 +135,7 @@ void FileCheckList::dragMoveEvent(QDragMoveEvent *event)
 
 void FileCheckList::dropEvent(QDropEvent *event)
 {
-    const QStringList paths = localFiles(event->mimeData());
+    const QList<QByteArray> paths = localFiles(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
         return;

@@ -7,9 +7,12 @@
 #include "platform/PathParts.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+
+#include <algorithm>
 
 TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -43,8 +46,18 @@ void TMultiErrorDBox::showEvent(QShowEvent *event)
 
 void TMultiErrorDBox::FormShow()
 {
+    // Wider than the design when the texts need it in the font in use; the
+    // buttons stay in the middle.
+    const int textWidth = std::max({264, Label1->sizeHint().width(), Label2->sizeHint().width()});
+    Label1->resize(textWidth, Label1->height());
+    Label2->resize(textWidth, Label2->height());
+    const int grow = textWidth - 264;
+    setFixedSize(280 + grow, 96);
+    OKBtn->move(63 + grow / 2, OKBtn->y());
+    CancelBtn->move(143 + grow / 2, CancelBtn->y());
     if (MultiFileDBox)
-        setWindowTitle(QString::fromStdString(brantlow::platform::namePart(MultiFileDBox->FileName.toStdString())));
+        setWindowTitle(QFile::decodeName(
+            brantlow::platform::namePart(QFile::encodeName(MultiFileDBox->FileName).toStdString()).c_str()));
     centreOnScreen(this);
     QApplication::beep();
 }

@@ -25,5 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends comes from the libraries the programs link, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# The windows are laid out for Arial's metrics; Liberation Sans has them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation2)
 
 include(CPack)

@@ -94,6 +94,21 @@ private:
     int m_count = 0;
 };
 
+// Gives `window` and every child with a font of its own the font family
+// `family`, sizes kept.
+inline void useFontFamily(QWidget *window, const QString &family)
+{
+    QList<QWidget *> widgets = window->findChildren<QWidget *>();
+    widgets.prepend(window);
+    for (QWidget *widget : widgets) {
+        if (widget != window && !widget->testAttribute(Qt::WA_SetFont))
+            continue;
+        QFont font = widget->font();
+        font.setFamilies({family});
+        widget->setFont(font);
+    }
+}
+
 // What the main window's error dialog showed, each time it came up.
 struct ErrorSeen {
     QStringList captions;

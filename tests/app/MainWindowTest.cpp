@@ -118,7 +118,7 @@ private slots:
         if (opens) {
             QTRY_COMPARE(Form1->Label3->text(), kWithHeader);
             QCOMPARE(Form1->Edit1->text(), arguments.front());
-            QCOMPARE(Form1->Save1->text(), QStringLiteral("Remove VBR Header"));
+            QCOMPARE(Form1->Save1->text(), QStringLiteral("&Remove VBR Header"));
             QVERIFY(saveEntryEnabled());
         } else {
             QTest::qWait(50);
@@ -135,12 +135,12 @@ private slots:
         QTest::addColumn<QString>("savedStatus");
         QTest::addColumn<QString>("reopenStatus");
         QTest::addColumn<QString>("reopenCaption");
-        QTest::newRow("add") << apptest::sampleWithoutHeader() << kWithoutHeader << QStringLiteral("Add VBR Header")
+        QTest::newRow("add") << apptest::sampleWithoutHeader() << kWithoutHeader << QStringLiteral("&Add VBR Header")
                              << QStringLiteral("This File includes a VBR Header Now.") << kWithHeader
-                             << QStringLiteral("Remove VBR Header");
-        QTest::newRow("remove") << apptest::sampleWithHeader() << kWithHeader << QStringLiteral("Remove VBR Header")
+                             << QStringLiteral("&Remove VBR Header");
+        QTest::newRow("remove") << apptest::sampleWithHeader() << kWithHeader << QStringLiteral("&Remove VBR Header")
                                 << QStringLiteral("This File includes no VBR Header Now.") << kWithoutHeader
-                                << QStringLiteral("Add VBR Header");
+                                << QStringLiteral("&Add VBR Header");
     }
 
     void openSaveReopen()

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -137,8 +138,8 @@ private slots:
         QCOMPARE(Form1->pos(), QPoint(100, 100));
         QCOMPARE(Form1->size(), QSize(435, 174));
         const SettingsRecord &s = Form1->Settings;
-        QCOMPARE(s.Folder, executableFolder());
-        QCOMPARE(Form1->openDialogFolder(), QCoreApplication::applicationDirPath());
+        QCOMPARE(s.Folder, firstFolder());
+        QCOMPARE(Form1->openDialogFolder(), firstFolder());
         QCOMPARE(s.NotUpdate, true);
         QCOMPARE(s.MaxOffset, 3);
         QCOMPARE(s.SubDirectory, true);
@@ -159,7 +160,7 @@ private slots:
             {"Form", "Left", "100"},
             {"Form", "Width", "435"},
             {"Form", "Height", "174"},
-            {"Folder", "Init", executableFolder()},
+            {"Folder", "Init", firstFolder()},
             {"TimeStamp", "NotUpdate", "1"},
             {"FramseSeek", "MaxOffset", "3"},
             {"Multiple", "SubDirectory", "1"},
@@ -220,6 +221,63 @@ private slots:
         QCOMPARE(Form1->openDialogFolder(), QStringLiteral("/srv/music"));
         QCOMPARE(Form1->pos(), QPoint(30, 40));
         QCOMPARE(Form1->size(), QSize(500, 200));
+    }
+
+    void firstFolderIsMusicElseHome_data()
+    {
+        QTest::addColumn<bool>("hasMusic");
+        QTest::newRow("music folder") << true;
+        QTest::newRow("home folder") << false;
+    }
+
+    void firstFolderIsMusicElseHome()
+    {
+        QFETCH(bool, hasMusic);
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldDirs = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+        if (hasMusic)
+            QVERIFY(QDir(home.path()).mkdir(QStringLiteral("Music")));
+        const QString chosen = firstFolder();
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldDirs);
+        QCOMPARE(chosen, hasMusic ? home.filePath(QStringLiteral("Music")) : home.path());
+    }
+
+    void positionOffEveryScreen_data()
+    {
+        QTest::addColumn<QRect>("storedBounds");
+        QTest::addColumn<bool>("keptAsStored");
+        QTest::newRow("far right and below") << QRect(100000, 80000, 435, 174) << false;
+        QTest::newRow("far left and above") << QRect(-100000, -80000, 435, 174) << false;
+        QTest::newRow("only a sliver above the top") << QRect(100, -170, 435, 174) << false;
+        QTest::newRow("partly off the left edge") << QRect(-200, 50, 435, 174) << true;
+    }
+
+    // The window comes up on a screen, at its stored size, and that is what
+    // the next close writes back.
+    void positionOffEveryScreen()
+    {
+        QFETCH(QRect, storedBounds);
+        QFETCH(bool, keptAsStored);
+        store(m_file, "Form", "Left", QByteArray::number(storedBounds.left()).constData());
+        store(m_file, "Form", "Top", QByteArray::number(storedBounds.top()).constData());
+        store(m_file, "Form", "Width", QByteArray::number(storedBounds.width()).constData());
+        store(m_file, "Form", "Height", QByteArray::number(storedBounds.height()).constData());
+        start();
+        const QRect shown(Form1->pos(), Form1->size());
+        QCOMPARE(shown.size(), storedBounds.size());
+        if (keptAsStored) {
+            QCOMPARE(shown, storedBounds);
+        } else {
+            const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+            QVERIFY2(screen.contains(shown), qPrintable(QStringLiteral("shown at %1,%2").arg(shown.x()).arg(shown.y())));
+        }
+        Form1->close();
+        QCOMPARE(stored(m_file, "Form", "Left"), QString::number(shown.left()));
+        QCOMPARE(stored(m_file, "Form", "Top"), QString::number(shown.top()));
     }
 
     void storedFont_data()

@@ -12,21 +12,27 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <QMessageBox>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace batchtest;
 
 namespace {
 
 // The supported files under `folder` in the order the file system returns
 // them, sub-folders walked where they are met: worked out independently of
-// the window, through QDirIterator (which does not sort).
+// the window, through QDir, each folder's entries sorted by name.
 QStringList expectedScan(const QString &folder, bool subFolders)
 {
     static const QStringList kSupported = {QStringLiteral("mp3"), QStringLiteral("rmp"), QStringLiteral("wav")};
     QStringList found;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &info : entries) {
+        const QString path = info.filePath();
         if (info.isDir()) {
             if (subFolders)
                 found += expectedScan(path, true);
@@ -150,18 +156,14 @@ private slots:
     void folderScanTakesSubFolderFilesWhereTheFolderIsMet()
     {
         // One sub-folder between files: its file must sit exactly where the
-        // folder came in the enumeration, not after the folder's own files.
+        // folder comes by name, not after the folder's own files.
         QTemporaryDir dir;
-        for (const char *name : {"a1.mp3", "a2.mp3", "a3.mp3", "a4.mp3", "a5.mp3"})
+        for (const char *name : {"d.mp3", "a.mp3", "x.mp3", "c.mp3"})
             QVERIFY(writeFile(dir.path() + QLatin1Char('/') + QLatin1String(name), "x"));
         QVERIFY(writeFile(dir.path() + QStringLiteral("/m/inner.mp3"), "x"));
         QStringList order;
-        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot);
-        while (it.hasNext())
-            order << it.next();
-        const int folderAt = order.indexOf(dir.path() + QStringLiteral("/m"));
-        QVERIFY(folderAt >= 0);
-        order[folderAt] = dir.path() + QStringLiteral("/m/inner.mp3");
+        for (const char *name : {"a.mp3", "c.mp3", "d.mp3", "m/inner.mp3", "x.mp3"})
+            order << dir.path() + QLatin1Char('/') + QLatin1String(name);
 
         answerFolderDialog(dir.path());
         MultiFileDBox->Button3->click();
@@ -237,8 +239,8 @@ private slots:
             << QStringList{"c.rmp", "b.Wav"};
         QTest::newRow("letter case duplicates")
             << "list" << QStringList{"c.rmp", "C.RMP", "b.Wav", "B.wav"} << QStringList{"c.rmp", "b.Wav"};
-        QTest::newRow("folder named like an MP3 is scanned and listed")
-            << "list" << QStringList{"album.mp3"} << QStringList{"album.mp3/track.rmp", "album.mp3"};
+        QTest::newRow("folder named like an MP3 is scanned, not listed")
+            << "list" << QStringList{"album.mp3"} << QStringList{"album.mp3/track.rmp"};
         QTest::newRow("on a push button") << "button" << QStringList{"c.rmp"} << QStringList{};
         QTest::newRow("on the progress bar") << "progress" << QStringList{"c.rmp"} << QStringList{};
         QTest::newRow("on the window") << "window" << QStringList{"c.rmp"} << QStringList{};
@@ -306,6 +308,118 @@ private slots:
         QCOMPARE(box.ProgressBar1->geometry(), progress.adjusted(0, 50, 100, 50));
         box.resize(100, 100);
         QCOMPARE(box.size(), box.minimumSize());
+    }
+
+    // The window repaints and takes input while a scan runs, shows what it
+    // has found so far, and Esc stops it keeping what was found.
+    void scanShowsCountsAndCancelsWithEscape()
+    {
+        QTemporaryDir dir;
+        constexpr int kFolders = 40;
+        constexpr int kFilesEach = 10;
+        for (int folder = 0; folder < kFolders; ++folder) {
+            for (int file = 0; file < kFilesEach; ++file)
+                QVERIFY(writeFile(dir.path() + QStringLiteral("/%1/%2.mp3").arg(folder, 2, 10, QLatin1Char('0')).arg(file), "x"));
+        }
+        TMultiFileDBox &box = *MultiFileDBox;
+        QStringList captions;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!box.isScanning())
+                return;
+            captions << box.windowTitle();
+            QVERIFY(box.Button3->isEnabled());
+            QCOMPARE(box.Button3->text(), QStringLiteral("&Cancel"));
+            if (captions.size() == 3)
+                QTest::keyClick(&box, Qt::Key_Escape);
+        });
+        watch.start(0);
+        answerFolderDialog(dir.path());
+        box.Button3->click();
+        watch.stop();
+
+        QCOMPARE(captions.size(), 3);
+        QVERIFY2(captions.front().startsWith(QStringLiteral("Scanning: ")), qPrintable(captions.front()));
+        QVERIFY2(captions.back().contains(QStringLiteral(" files")), qPrintable(captions.back()));
+        const int listed = box.CheckListBox1->count();
+        QVERIFY2(listed > 0 && listed < kFolders * kFilesEach, qPrintable(QString::number(listed)));
+        QVERIFY(box.isVisible());
+        QCOMPARE(box.windowTitle(), QStringLiteral("Multiple File Mode"));
+        QCOMPARE(box.Button3->text(), QStringLiteral("&Folder"));
+        QVERIFY(box.Button1->isEnabled() && box.Button2->isEnabled() && box.Button3->isEnabled());
+    }
+
+    // A folder that cannot be read is named, with its reason, in a report
+    // beside the window that leaves it usable; the rest is listed.
+    void unreadableFolderIsReported()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root reads every folder");
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/a.mp3"), "x"));
+        QVERIFY(writeFile(dir.path() + QStringLiteral("/locked/b.mp3"), "x"));
+        QVERIFY(QFile::setPermissions(dir.path() + QStringLiteral("/locked"), QFileDevice::Permissions()));
+        Form1->Settings.SubDirectory = true;
+        answerFolderDialog(dir.path());
+        MultiFileDBox->Button3->click();
+        QFile::setPermissions(dir.path() + QStringLiteral("/locked"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        QCOMPARE(listPaths(*MultiFileDBox), QStringList{dir.path() + QStringLiteral("/a.mp3")});
+        auto *report = MultiFileDBox->findChild<QMessageBox *>();
+        QVERIFY(report && report->isVisible() && !report->isModal());
+        QVERIFY2(report->text().contains(dir.path() + QStringLiteral("/locked: Permission denied")),
+                 qPrintable(report->text()));
+        report->close();
+    }
+
+    void nameThatIsNotUtf8_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("folder scan") << "scan";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("browse") << "browse";
+    }
+
+    // Listed with replacement characters, kept as bytes, and rewritten.
+    void nameThatIsNotUtf8()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        // A folder and a file whose names hold bytes that are not UTF-8.
+        const QByteArray folder = QFile::encodeName(dir.path()) + QByteArrayLiteral("/ÿ");
+        const QByteArray path = folder + QByteArrayLiteral("/café.mp3");
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        {
+            std::ofstream out(path.toStdString(), std::ios::binary);
+            const QByteArray bytes = mp3Bytes(12);
+            out.write(bytes.constData(), bytes.size());
+        }
+        const QString shown = QFile::decodeName(path);
+        TMultiFileDBox &box = *MultiFileDBox;
+        if (how == "scan") {
+            answerFolderDialog(dir.path());
+            box.Button3->click();
+        } else if (how == "drop") {
+            QMimeData mime;
+            mime.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.CheckListBox1->viewport(), &enter);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box.CheckListBox1->viewport(), &drop);
+        } else {
+            answerOpenDialog(QFile::decodeName(folder), {QFile::decodeName(QByteArrayLiteral("café.mp3"))});
+            box.Button1->click();
+        }
+        QCOMPARE(listPaths(box), QStringList{shown});
+        QCOMPARE(box.CheckListBox1->localPath(0), path);
+
+        Form1->Settings.NoErrDialog = true;
+        box.Button2->click();
+        std::ifstream in(path.toStdString(), std::ios::binary);
+        std::string head(kXingOffset + 4, '\0');
+        in.read(head.data(), std::streamsize(head.size()));
+        QCOMPARE(QByteArray::fromStdString(head).mid(kXingOffset, 4), QByteArray("Xing"));
     }
 
 private:

@@ -55,7 +55,7 @@ TEST(CliUsage, HelpAndVersion)
 
     const RunResult version = runCli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.outLines(), (std::vector<std::string>{"brantlow-cli 1.0.0"}));
+    EXPECT_EQ(version.outLines(), (std::vector<std::string>{"brantlow-cli 1.33"}));
 }
 
 class CliFolderScan : public ::testing::Test {

@@ -1,0 +1,143 @@
+// The batch window's folder scan: the shared folder walker, run on the
+// user-interface thread while the window keeps repainting and taking input,
+// with the counts so far in the caption and a way to cancel it.
+
+#include "AllRewriteDialog.h"
+#include "FileCheckList.h"
+
+#include "app/FileDialogs.h"
+#include "app/Forms.h"
+#include "app/LocalPath.h"
+#include "app/MainForm.h"
+#include "platform/DirectoryWalk.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// Waiting events are handled this often during a scan: by count, so that a
+// fast scan still lets them in, and by time, for slow folders.
+constexpr unsigned kEntriesBetweenEvents = 64;
+constexpr qint64 kMillisecondsBetweenEvents = 50;
+// Problems named in the report's text; all of them are in its details.
+constexpr int kProblemsShown = 5;
+
+QString problemLine(const brantlow::platform::WalkProblem &problem)
+{
+    return shownPath(QByteArray::fromStdString(problem.path)) + QStringLiteral(": ")
+        + QString::fromLocal8Bit(problem.reason.c_str());
+}
+
+} // namespace
+
+void TMultiFileDBox::Button3Click()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
+    closeLeftoverCompletion();
+    if (folder.isEmpty())
+        return;
+    setPushButtonsEnabled(false);
+    // The dialog shows folder names that are not UTF-8 with replacement characters.
+    MergeScan(localPathOf(folder));
+    setPushButtonsEnabled(true);
+}
+
+void TMultiFileDBox::MergeScan(const QByteArray &folder)
+{
+    QList<QByteArray> found;
+    SearchFolder(found, folder);
+    CheckListBox1->mergeChecked(found);
+}
+
+void TMultiFileDBox::SearchFolder(QList<QByteArray> &list, const QByteArray &folder)
+{
+    using namespace brantlow::platform;
+    if (m_scanning)
+        return;
+    m_scanning = true;
+    m_scanCancelled = false;
+
+    // While the scan runs, "&Folder" cancels it and nothing else may start;
+    // drops wait for the next scan.
+    const bool enabled[] = {Button1->isEnabled(), Button2->isEnabled(), Button3->isEnabled()};
+    const QString caption = windowTitle();
+    Button1->setEnabled(false);
+    Button2->setEnabled(false);
+    Button3->setText(QStringLiteral("&Cancel"));
+    Button3->setEnabled(true);
+    CheckListBox1->setAcceptDrops(false);
+
+    WalkOptions options;
+    options.recursive = Form1 && Form1->Settings.SubDirectory;
+    options.extensions = audioExtensions();
+    std::vector<WalkProblem> problems;
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    unsigned entries = 0;
+    WalkCallbacks callbacks;
+    callbacks.file = [&](const FoundFile &file) { list.append(QByteArray::fromStdString(file.path)); };
+    callbacks.problem = [&](const WalkProblem &problem) { problems.push_back(problem); };
+    callbacks.keepGoing = [&](const WalkProgress &progress) {
+        if (entries++ % kEntriesBetweenEvents == 0 || sinceEvents.elapsed() >= kMillisecondsBetweenEvents) {
+            setWindowTitle(QStringLiteral("Scanning: %1 folders, %2 files").arg(progress.folders).arg(progress.files));
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+        return !m_scanCancelled;
+    };
+    DirectoryWalker walker(options, callbacks);
+    walker.walk(folder.toStdString());
+
+    setWindowTitle(caption);
+    Button3->setText(QStringLiteral("&Folder"));
+    Button1->setEnabled(enabled[0]);
+    Button2->setEnabled(enabled[1]);
+    Button3->setEnabled(enabled[2]);
+    CheckListBox1->setAcceptDrops(true);
+    m_scanning = false;
+    reportScanProblems(problems);
+
+    if (m_closeRequested && !m_running) {
+        m_closeRequested = false;
+        QMetaObject::invokeMethod(this, [this] { done(m_closeResult); }, Qt::QueuedConnection);
+    }
+}
+
+void TMultiFileDBox::reportScanProblems(const std::vector<brantlow::platform::WalkProblem> &problems)
+{
+    if (problems.empty())
+        return;
+    // Not modal: the files found are listed and the user goes on working.
+    if (!m_scanReport) {
+        m_scanReport = new QMessageBox(QMessageBox::Warning, QStringLiteral("Folder scan"), QString(),
+                                       QMessageBox::Close, this);
+        m_scanReport->setModal(false);
+    }
+    QStringList lines;
+    for (const auto &problem : problems)
+        lines << problemLine(problem);
+    QString text = problems.size() == 1 ? QStringLiteral("1 folder could not be scanned:")
+                                        : QStringLiteral("%1 folders could not be scanned:").arg(problems.size());
+    text += QLatin1Char('\n') + lines.mid(0, kProblemsShown).join(QLatin1Char('\n'));
+    if (lines.size() > kProblemsShown)
+        text += QStringLiteral("\n...");
+    m_scanReport->setText(text);
+    m_scanReport->setDetailedText(lines.join(QLatin1Char('\n')));
+    m_scanReport->show();
+}
+
+void TMultiFileDBox::keyPressEvent(QKeyEvent *event)
+{
+    // Esc cancels a scan; otherwise it closes the window.
+    if (m_scanning && event->key() == Qt::Key_Escape) {
+        m_scanCancelled = true;
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,121 @@
+// Pictures of every window as a Linux desktop shows them without Arial:
+// desktop_screenshots <folder> <name prefix> [dark]. Every window is drawn
+// in DejaVu Sans with its longest texts and the batch counters at 99,999;
+// "dark" draws them with the Fusion style's dark palette instead. Run on the
+// offscreen platform; QT_SCALE_FACTOR=1.5 gives the 144 dpi pictures.
+
+#include "AppTestSupport.h"
+
+#include "app/About.h"
+#include "app/ErrorDialg.h"
+#include "app/OtherDialog.h"
+#include "batch/AllRewriteDialog.h"
+#include "batch/FileCheckList.h"
+#include "batch/MultiErrorDialog.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QStyleFactory>
+
+#include <cstdio>
+
+namespace {
+
+QPalette darkPalette()
+{
+    QPalette dark;
+    const QColor window(0x35, 0x35, 0x35), base(0x23, 0x23, 0x23), text(0xE6, 0xE6, 0xE6);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
+    dark.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x45));
+    dark.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+    return dark;
+}
+
+bool save(QWidget *window, const QString &folder, const QString &name)
+{
+    window->show();
+    QApplication::processEvents();
+    const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
+    const bool saved = window->grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    window->hide();
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const bool dark = argc == 4 && qstrcmp(argv[3], "dark") == 0;
+    if (dark)
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: desktop_screenshots <folder> <name prefix> [dark]\n");
+        return 2;
+    }
+    if (dark)
+        QApplication::setPalette(darkPalette());
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString prefix = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(folder);
+    QDir work(QDir::temp().filePath(QStringLiteral("Music")));
+    work.mkpath(QStringLiteral("."));
+    apptest::freshSettingsFile();
+    CreateForms();
+    const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox};
+    if (!dark) {
+        for (QWidget *window : windows)
+            apptest::useFontFamily(window, QStringLiteral("DejaVu Sans"));
+    }
+
+    const QString song =
+        apptest::copyDatedBack(apptest::sampleWithoutHeader(), work.path(), QStringLiteral("Night Drive.mp3"));
+    Form1->show();
+    Form1->FileName = song;
+    Form1->OpenCurrentFile();
+    Form1->FileSave->trigger();
+    bool ok = save(Form1, folder, prefix + QStringLiteral("main"));
+    ok &= save(OtherDBox, folder, prefix + QStringLiteral("other-setting"));
+    ok &= save(AboutBox, folder, prefix + QStringLiteral("about-box"));
+    ErrorDBox->Label1->setText(QStringLiteral("This file is not MPEG/Audio file."));
+    ok &= save(ErrorDBox, folder, prefix + QStringLiteral("error-dialog"));
+    MultiErrorDBox->Label1->setText(QStringLiteral("Cannot Add/Remove a VBR Header."));
+    ok &= save(MultiErrorDBox, folder, prefix + QStringLiteral("batch-error"));
+
+    MultiFileDBox->show();
+    for (const char *name : {"01 - Intro.mp3", "02 - Highway Lights.mp3", "03 - Broken Radio.mp3"})
+        MultiFileDBox->CheckListBox1->appendChecked(work.filePath(QLatin1String(name)));
+    MultiFileDBox->CheckListBox1->setChecked(1, false);
+    MultiFileDBox->RadioButton2->setChecked(true);
+    MultiFileDBox->Label1->setText(QStringLiteral("99999"));
+    MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
+    MultiFileDBox->ProgressBar1->setValue(60);
+    QApplication::processEvents();
+    const QString path = QDir(folder).filePath(prefix + QStringLiteral("batch.png"));
+    ok &= MultiFileDBox->grab().save(path);
+    std::printf("wrote %s\n", qPrintable(path));
+
+    DestroyForms();
+    QFile::remove(brantlow::settingsFilePath());
+    QFile::remove(song);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,311 @@
+// The desktop program as a Linux desktop user meets it: driven by keyboard
+// alone, drawn with a font wider than Arial, and given file names that are
+// not UTF-8.
+
+#include "AppTestSupport.h"
+
+#include "app/About.h"
+#include "app/ErrorDialg.h"
+#include "app/FontDialog.h"
+#include "app/OtherDialog.h"
+#include "batch/AllRewriteDialog.h"
+#include "batch/MultiErrorDialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QSpinBox>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <QRegularExpression>
+#include <QStyle>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+// Bytes 0xE9 (Latin-1 "é") and 0xFF are not UTF-8.
+const QByteArray kNotUtf8Name = QByteArrayLiteral("caf\xE9 \xFF.mp3");
+
+bool writeBytes(const QByteArray &path, const QByteArray &bytes)
+{
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    out.write(bytes.constData(), bytes.size());
+    return bool(out);
+}
+
+QByteArray readBytes(const QByteArray &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+// Every visible label, check box, radio button and push button whose text
+// does not fit inside it, or that reaches past its parent's edge.
+QStringList clippedTexts(QWidget *window)
+{
+    QStringList clipped;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(window) || widget->window() != window)
+            continue;
+        QString text;
+        int needed = 0;
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            text = label->text();
+            if (text.isEmpty())
+                continue;
+            QString plain = text;
+            plain.remove(QLatin1Char('&'));
+            needed = label->fontMetrics().horizontalAdvance(plain);
+            if (needed > label->contentsRect().width())
+                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(label->contentsRect().width());
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            text = button->text();
+            // Tool buttons show only their pictures.
+            if (text.isEmpty() || qobject_cast<QToolButton *>(button))
+                continue;
+            // A push button's size hint has a minimum width of its own;
+            // what counts is its text inside the frame.
+            QString plain = text;
+            plain.remove(QLatin1Char('&'));
+            const QStyle *style = button->style();
+            const int indicator =
+                qobject_cast<QRadioButton *>(button)
+                    ? style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
+                : qobject_cast<QCheckBox *>(button)
+                    ? style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
+                    : 6; // a push button's frame
+            needed = indicator + button->fontMetrics().horizontalAdvance(plain);
+            if (needed > button->width())
+                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(button->width());
+        } else {
+            continue;
+        }
+        const QWidget *parent = widget->parentWidget();
+        if (widget->geometry().right() >= parent->width())
+            clipped << QStringLiteral("\"%1\" reaches past its parent").arg(text);
+    }
+    return clipped;
+}
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_folder.isValid());
+        apptest::freshSettingsFile();
+        CreateForms();
+        Form1->show();
+        Form1->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+    }
+
+    void cleanup() { DestroyForms(); }
+
+    // Open through the menu's mnemonics and the file dialog's name box,
+    // save with the shortcut, quit with the shortcut.
+    void keyboardOnly()
+    {
+        const QString path = apptest::copyDatedBack(apptest::sampleWithoutHeader(), m_folder.path(), "keys.mp3");
+        const QByteArray before = apptest::readFile(path);
+        bool typed = false;
+        {
+            apptest::ModalAnswerer answerer([&](QWidget *modal) {
+                // The name box has the focus when the dialog comes up.
+                QWidget *focus = QApplication::focusWidget();
+                if (!qobject_cast<QLineEdit *>(focus) || focus->window() != modal)
+                    return; // not focused yet: the next look
+                QTest::keyClicks(focus, path);
+                QTest::keyClick(focus, Qt::Key_Return);
+                typed = !modal->isVisible();
+            });
+            QTest::keyClick(Form1, Qt::Key_F, Qt::AltModifier);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            QTest::keyClick(menu, Qt::Key_O);
+        }
+        QVERIFY(typed);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes no VBR Header."));
+        // No completion list is left open; a window manager gives the focus back.
+        QVERIFY(!QApplication::activePopupWidget());
+        Form1->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget *>(Form1));
+
+        QTest::keyClick(Form1, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes a VBR Header Now."));
+        QVERIFY(apptest::readFile(path) != before);
+
+        // F10 opens the first menu; Esc closes it, a second Esc leaves the menu bar.
+        QTest::keyClick(Form1, Qt::Key_F10);
+        QVERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+
+        QTest::keyClick(Form1, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!Form1->isVisible());
+    }
+
+    // Both open dialogs offer SONG.MP3 and b.Wav, and every file last.
+    void openDialogsIgnoreLetterCase()
+    {
+        for (QFileDialog *dialog : {Form1->OpenDialog1, MultiFileDBox->OpenDialog1}) {
+            const QStringList filters = dialog->nameFilters();
+            QCOMPARE(filters.back(), QStringLiteral("All files (*)"));
+            const QString first = filters.front();
+            const QStringList patterns =
+                first.mid(first.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).split(QLatin1Char(' '));
+            for (const char *name : {"SONG.MP3", "b.Wav", "c.rmp"}) {
+                const bool offered = std::any_of(patterns.begin(), patterns.end(), [name](const QString &pattern) {
+                    return QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                        .match(QLatin1String(name))
+                        .hasMatch();
+                });
+                QVERIFY2(offered, name);
+            }
+        }
+    }
+
+    // The font dialog offers only what the settings file keeps: sizes up to
+    // 20 points, faces with Latin letters.
+    void fontDialogOffersWhatIsKept()
+    {
+        FontDialog dialog;
+        QCOMPARE(dialog.sizeBox()->maximum(), 20);
+        QVERIFY(dialog.familyList()->findText(QStringLiteral("DejaVu Sans")) >= 0);
+        int symbolFonts = 0;
+        for (const QString &family : QFontDatabase::families()) {
+            const QList<QFontDatabase::WritingSystem> systems = QFontDatabase::writingSystems(family);
+            if (systems.contains(QFontDatabase::Symbol) && !systems.contains(QFontDatabase::Latin)) {
+                ++symbolFonts;
+                QCOMPARE(dialog.familyList()->findText(family), -1);
+            }
+        }
+        if (symbolFonts == 0)
+            QSKIP("no symbol font installed");
+    }
+
+    void toolbarInTabOrder()
+    {
+        Form1->ToolButton2->setFocus();
+        QCOMPARE(Form1->ToolButton2->nextInFocusChain(), static_cast<QWidget *>(Form1->ToolButton3));
+        QVERIFY(!Form1->ToolButton2->toolTip().isEmpty() && !Form1->ToolButton3->toolTip().isEmpty());
+        QVERIFY(!MultiFileDBox->SpeedButton1->toolTip().isEmpty() && !MultiFileDBox->SpeedButton2->toolTip().isEmpty());
+        QVERIFY(MultiFileDBox->SpeedButton1->focusPolicy() & Qt::TabFocus);
+    }
+
+    // Every window drawn in DejaVu Sans, which is wider than Arial, with the
+    // longest texts its labels take, the counters at five digits.
+    void noTextClippedWithDejaVuSans()
+    {
+        Form1->Label3->setText(QStringLiteral("This File includes no VBR Header Now."));
+        ErrorDBox->Label1->setText(QStringLiteral("This file is not MPEG/Audio file."));
+        MultiErrorDBox->Label1->setText(QStringLiteral("Cannot Add/Remove a VBR Header."));
+        FontDialog fontDialog(Form1);
+        const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox,
+                                          &fontDialog};
+        for (QWidget *window : windows) {
+            apptest::useFontFamily(window, QStringLiteral("DejaVu Sans"));
+            window->hide();
+            window->show();
+            if (window == MultiFileDBox) {
+                MultiFileDBox->RadioButton2->setChecked(true);
+                MultiFileDBox->Label1->setText(QStringLiteral("99999"));
+                MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
+            }
+            QCoreApplication::processEvents();
+            const QStringList clipped = clippedTexts(window);
+            QVERIFY2(clipped.isEmpty(), qPrintable(window->windowTitle() + QStringLiteral(": ") + clipped.join("; ")));
+            window->hide();
+        }
+    }
+
+    // With Arial's metrics (Liberation Sans stands in for it) every window
+    // keeps the size of its design.
+    void arialMetricsKeepTheDesignSizes()
+    {
+        const QString arial = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+        if (arial != QStringLiteral("Arial") && arial != QStringLiteral("Liberation Sans"))
+            QSKIP("no font with Arial's metrics");
+        const QList<std::pair<QWidget *, QSize>> windows = {
+            {AboutBox, {329, 108}}, {MultiErrorDBox, {280, 96}}, {ErrorDBox, {210, 79}}, {OtherDBox, {352, 193}}};
+        for (const auto &[window, design] : windows) {
+            window->show();
+            QCoreApplication::processEvents();
+            QCOMPARE(window->size(), design);
+            window->hide();
+        }
+        MultiFileDBox->show();
+        MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
+        QCOMPARE(MultiFileDBox->minimumSize(), QSize(400 - 8, 210 - 27));
+        QVERIFY(clippedTexts(MultiFileDBox).isEmpty());
+        MultiFileDBox->hide();
+    }
+
+    void nameThatIsNotUtf8_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("open dialog") << "dialog";
+        QTest::newRow("drop") << "drop";
+        QTest::newRow("command line") << "command line";
+    }
+
+    // Shown with replacement characters, opened and saved by its own bytes.
+    void nameThatIsNotUtf8()
+    {
+        QFETCH(QString, how);
+        const QByteArray path = QFile::encodeName(m_folder.path()) + '/' + kNotUtf8Name;
+        const QByteArray original = apptest::readFile(apptest::sampleWithoutHeader());
+        QVERIFY(writeBytes(path, original));
+        const QString shown = QFile::decodeName(path);
+        QVERIFY(shown.contains(QChar::ReplacementCharacter));
+
+        if (how == "dialog") {
+            // What the file dialog hands over: the text, bytes already lost.
+            apptest::ModalAnswerer answerer([&](QWidget *modal) {
+                modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(shown);
+                static_cast<QDialog *>(modal)->accept();
+            });
+            Form1->FileOpen->trigger();
+        } else if (how == "drop") {
+            QMimeData mime;
+            mime.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
+            QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Form1, &enter);
+            QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(Form1, &drop);
+        } else {
+            DestroyForms();
+            CreateForms();
+            Form1->setCommandLine(QList<QByteArray>{path});
+            Form1->show();
+        }
+        QTRY_COMPARE(Form1->Edit1->text(), shown);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes no VBR Header."));
+        Form1->FileSave->trigger();
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File includes a VBR Header Now."));
+        QVERIFY(readBytes(path).size() > original.size());
+    }
+
+private:
+    QTemporaryDir m_folder;
+};
+
+QTEST_MAIN(DesktopTest)
+#include "DesktopTest.moc"
