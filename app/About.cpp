@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "Placement.h"
+#include "batch/Placement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "ErrorDialg.h"
 
-#include "Placement.h"
+#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
 

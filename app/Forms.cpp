@@ -8,6 +8,32 @@
 #include "batch/AllRewriteDialog.h"
 #include "batch/MultiErrorDialog.h"
 
+#include <QLineEdit>
+
+namespace {
+
+// The batch window reads the settings record, the open-dialog folder and the
+// path box's look through these, each when it needs them.
+BatchHost mainWindowHost()
+{
+    BatchHost host;
+    host.settings = [] {
+        const SettingsRecord &s = Form1->Settings;
+        return BatchSettings{s.SubDirectory, s.NotUpdate, s.MaxOffset, s.NoErrDialog, s.DelItems};
+    };
+    host.openDialogFolder = [] { return Form1->openDialogFolder(); };
+    host.listFont = [] { return Form1->Edit1->font(); };
+    host.listTextColour = []() -> std::optional<QColor> {
+        if (!Form1->Edit1->testAttribute(Qt::WA_SetPalette))
+            return std::nullopt;
+        return Form1->Edit1->palette().color(QPalette::Text);
+    };
+    host.errorDialog = MultiErrorDBox;
+    return host;
+}
+
+} // namespace
+
 TForm1 *Form1 = nullptr;
 TAboutBox *AboutBox = nullptr;
 TMultiFileDBox *MultiFileDBox = nullptr;
@@ -23,6 +49,7 @@ void CreateForms()
     MultiErrorDBox = new TMultiErrorDBox;
     ErrorDBox = new TErrorDBox;
     OtherDBox = new TOtherDBox;
+    MultiFileDBox->setHost(mainWindowHost());
 }
 
 void DestroyForms()

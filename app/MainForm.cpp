@@ -2,11 +2,11 @@
 
 #include "About.h"
 #include "ErrorDialg.h"
-#include "FileDialogs.h"
+#include "batch/FileDialogs.h"
 #include "Forms.h"
-#include "LocalPath.h"
+#include "batch/LocalPath.h"
 #include "OtherDialog.h"
-#include "Placement.h"
+#include "batch/Placement.h"
 #include "SettingsFile.h"
 #include "ToolbarImages.h"
 

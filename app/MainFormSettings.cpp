@@ -3,7 +3,7 @@
 
 #include "MainForm.h"
 
-#include "Placement.h"
+#include "batch/Placement.h"
 #include "SettingsFile.h"
 
 #include <QDir>

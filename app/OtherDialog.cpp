@@ -1,6 +1,6 @@
 #include "OtherDialog.h"
 
-#include "Placement.h"
+#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
 

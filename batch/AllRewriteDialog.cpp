@@ -3,10 +3,8 @@
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
 
-#include "app/FileDialogs.h"
-#include "app/Forms.h"
-#include "app/MainForm.h"
-#include "app/Placement.h"
+#include "FileDialogs.h"
+#include "Placement.h"
 #include "platform/DirectoryWalk.h"
 #include "platform/PathParts.h"
 
@@ -219,22 +217,22 @@ void TMultiFileDBox::FormShow()
     placeControls();
     RadioButton1->setChecked(true); // runs RadioButton1Click when it was not checked
     RadioButton2->setChecked(false);
-    if (Form1)
-        OpenDialog1->setDirectory(Form1->openDialogFolder());
+    if (m_host.openDialogFolder)
+        OpenDialog1->setDirectory(m_host.openDialogFolder());
     Label1->setText(QStringLiteral("0"));
     Label3->setText(QStringLiteral("0 Files"));
     setWindowTitle(QStringLiteral("Multiple File Mode"));
     ProgressBar1->setValue(0);
-    if (Form1) {
-        CheckListBox1->setFont(Form1->Edit1->font());
-        // The path box's colour too: a stored one, or the theme's own.
-        if (Form1->Edit1->testAttribute(Qt::WA_SetPalette)) {
-            QPalette palette = CheckListBox1->palette();
-            palette.setColor(QPalette::Text, Form1->Edit1->palette().color(QPalette::Text));
-            CheckListBox1->setPalette(palette);
-        } else {
-            CheckListBox1->setPalette(QPalette());
-        }
+    if (m_host.listFont)
+        CheckListBox1->setFont(m_host.listFont());
+    // The path box's colour too: a stored one, or the theme's own.
+    const std::optional<QColor> colour = m_host.listTextColour ? m_host.listTextColour() : std::nullopt;
+    if (colour) {
+        QPalette palette = CheckListBox1->palette();
+        palette.setColor(QPalette::Text, *colour);
+        CheckListBox1->setPalette(palette);
+    } else {
+        CheckListBox1->setPalette(QPalette());
     }
     CheckListBox1->clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnchoredGeometry.h"
+#include "BatchHost.h"
 
 #include "engine/Binedit.h"
 #include "job/RewriteJob.h"
@@ -16,6 +17,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class FileCheckList;
@@ -35,6 +37,9 @@ class TMultiFileDBox : public QDialog {
 public:
     explicit TMultiFileDBox(QWidget *parent = nullptr);
     ~TMultiFileDBox() override;
+
+    // What the window reads of the program around it; set before it is shown.
+    void setHost(BatchHost host) { m_host = std::move(host); }
 
     FileCheckList *CheckListBox1;
     QGroupBox *GroupBox1;
@@ -96,6 +101,9 @@ private:
     bool reportFailure(brantlow::RewriteStep step);
     void stepProgress();
 
+    BatchSettings settings() const { return m_host.settings ? m_host.settings() : BatchSettings{}; }
+
+    BatchHost m_host;
     AnchoredGeometry m_geometry;
     // The item's path and the time stamps captured before loading it.
     brantlow::OpenedFile m_opened;

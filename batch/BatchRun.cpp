@@ -5,9 +5,7 @@
 #include "FileCheckList.h"
 #include "MultiErrorDialog.h"
 
-#include "app/Forms.h"
-#include "app/LocalPath.h"
-#include "app/MainForm.h"
+#include "LocalPath.h"
 #include "platform/PathParts.h"
 
 #include <QApplication>
@@ -84,7 +82,7 @@ void TMultiFileDBox::Button2Click()
             if (step == RewriteStep::Done) {
                 CheckListBox1->setChecked(position, false);
                 stepProgress();
-                if (Form1->Settings.DelItems) {
+                if (settings().DelItems) {
                     delete CheckListBox1->takeItem(position);
                     --position;
                 }
@@ -130,20 +128,23 @@ bool TMultiFileDBox::RewriteCurrentFile()
 {
     brantlow::RewriteOptions options;
     options.mode = selectedMode();
-    options.keepTimes = Form1->Settings.NotUpdate;
-    options.seekRange = Form1->Settings.MaxOffset;
+    const BatchSettings current = settings();
+    options.keepTimes = current.NotUpdate;
+    options.seekRange = current.MaxOffset;
     m_rewriteFailure = brantlow::rewriteOpened(BinEdit, m_opened, options).step;
     return m_rewriteFailure == RewriteStep::Done;
 }
 
 bool TMultiFileDBox::reportFailure(RewriteStep step)
 {
-    if (Form1->Settings.NoErrDialog) {
+    if (settings().NoErrDialog || !m_host.errorDialog) {
         stepProgress();
         return true;
     }
-    MultiErrorDBox->Label1->setText(QString::fromUtf8(brantlow::batchFailureText(step)));
-    const int result = MultiErrorDBox->exec();
+    TMultiErrorDBox *dialog = m_host.errorDialog;
+    dialog->Label1->setText(QString::fromUtf8(brantlow::batchFailureText(step)));
+    dialog->FileName = m_itemPath;
+    const int result = dialog->exec();
     stepProgress();
     return result == TMultiErrorDBox::kContinue;
 }

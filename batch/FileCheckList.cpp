@@ -1,6 +1,6 @@
 #include "FileCheckList.h"
 
-#include "app/LocalPath.h"
+#include "LocalPath.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

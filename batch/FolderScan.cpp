@@ -5,10 +5,8 @@
 #include "AllRewriteDialog.h"
 #include "FileCheckList.h"
 
-#include "app/FileDialogs.h"
-#include "app/Forms.h"
-#include "app/LocalPath.h"
-#include "app/MainForm.h"
+#include "FileDialogs.h"
+#include "LocalPath.h"
 #include "platform/DirectoryWalk.h"
 
 #include <QCoreApplication>
@@ -73,7 +71,7 @@ void TMultiFileDBox::SearchFolder(QList<QByteArray> &list, const QByteArray &fol
     CheckListBox1->setAcceptDrops(false);
 
     WalkOptions options;
-    options.recursive = Form1 && Form1->Settings.SubDirectory;
+    options.recursive = settings().SubDirectory;
     options.extensions = audioExtensions();
     std::vector<WalkProblem> problems;
     QElapsedTimer sinceEvents;

@@ -1,9 +1,7 @@
 #include "MultiErrorDialog.h"
 
-#include "AllRewriteDialog.h"
+#include "Placement.h"
 
-#include "app/Forms.h"
-#include "app/Placement.h"
 #include "platform/PathParts.h"
 
 #include <QApplication>
@@ -55,9 +53,7 @@ void TMultiErrorDBox::FormShow()
     setFixedSize(280 + grow, 96);
     OKBtn->move(63 + grow / 2, OKBtn->y());
     CancelBtn->move(143 + grow / 2, CancelBtn->y());
-    if (MultiFileDBox)
-        setWindowTitle(QFile::decodeName(
-            brantlow::platform::namePart(QFile::encodeName(MultiFileDBox->FileName).toStdString()).c_str()));
+    setWindowTitle(QFile::decodeName(brantlow::platform::namePart(FileName.toStdString()).c_str()));
     centreOnScreen(this);
     QApplication::beep();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDialog>
 
 class QLabel;
@@ -16,6 +17,7 @@ public:
     explicit TMultiErrorDBox(QWidget *parent = nullptr);
 
     QLabel *Label1; // the failure, written by the run before showing
+    QByteArray FileName; // the failing file's path; its name part is the caption
     QLabel *Label2;
     QPushButton *OKBtn;
     QPushButton *CancelBtn;
