@@ -56,26 +56,31 @@ TEST(Analysis, Id3v2TagPlacesTheFirstFrame)
     EXPECT_EQ(e->Image->Position(), 2058);
 }
 
-TEST(Analysis, NeverSearchesForTheFirstFrame)
+TEST(Analysis, SearchesForTheFirstFrameOnlyAfterAnId3v2Tag)
 {
     struct Case {
         const char *name;
         Bytes image;
     };
-    Bytes junkAfterTag = synth::id3v2(64);
-    junkAfterTag.insert(junkAfterTag.end(), 16, 0x00);
-    synth::append(junkAfterTag, synth::mpeg1Frames(2));
     Bytes noSync = synth::mpeg1Frames(2);
     noSync[1] = 0x00;
     Bytes leadingByte{0x00};
     synth::append(leadingByte, synth::mpeg1Frames(2));
-    for (const Case &c : {Case{"padding after ID3v2", junkAfterTag}, Case{"FF 00", noSync},
-                          Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
+    for (const Case &c : {Case{"FF 00", noSync}, Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
         std::int32_t ok = 1;
         auto e = analyse(c.image, &ok);
         EXPECT_EQ(ok, 0) << c.name;
         EXPECT_EQ(e->ErrorCode, 10) << c.name;
     }
+    // Padding the tag does not count: the first frame is where frames chain.
+    Bytes paddedTag = synth::id3v2(64);
+    paddedTag.insert(paddedTag.end(), 16, 0x00);
+    synth::append(paddedTag, synth::mpeg1Frames(2));
+    std::int32_t ok = 0;
+    auto e = analyse(paddedTag, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->FirstFrame, 74 + 16);
+    EXPECT_EQ(e->AudioSize, 2 * 417);
 }
 
 TEST(Analysis, AcceptsMpeg25Sync)
@@ -156,15 +161,21 @@ TEST(Analysis, Id3v2InsideRiffPayload)
     EXPECT_EQ(e->Structure, sfRmp3 | sfId3v2);
 }
 
-TEST(Analysis, OnlyXingCountsAsVbrHeader)
+TEST(Analysis, XingInfoAndVbriAreHeaders)
 {
-    for (const char *tag : {"Xing", "Info", "xing"}) {
+    struct Case {
+        const char *tag;
+        int at;
+        bool header;
+    };
+    for (const Case c : {Case{"Xing", 36, true}, Case{"Info", 36, true}, Case{"xing", 36, false},
+                         Case{"VBRI", 36, true}, Case{"VBRI", 40, false}}) {
         Bytes image = synth::mpeg1Frames(3);
-        std::copy_n(tag, 4, image.begin() + 36);
+        std::copy_n(c.tag, 4, image.begin() + c.at);
         std::int32_t ok = 0;
         auto e = analyse(image, &ok);
         ASSERT_EQ(ok, 1);
-        EXPECT_EQ(e->HasVbrHeader(), std::string(tag) == "Xing") << tag;
+        EXPECT_EQ(e->HasVbrHeader(), c.header) << c.tag << " at " << c.at;
     }
     // Mono MPEG-2: the tag stands at 4 + 9.
     Bytes mono;
