@@ -81,8 +81,10 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 // A RIFF chunk of odd size is followed by a pad byte, so that the next chunk
 // starts on an even offset. After the data chunk changed by `delta` bytes,
 // the pad byte is added or dropped as its size's parity changed, and the RIFF
-// size follows. A data chunk that was odd without its pad byte (a broken
-// writer) is left so; it becomes right as soon as its size is even.
+// size follows, wherever another chunk follows the data chunk (by the RIFF
+// size and in the image). A last data chunk is left as it is, and so is one
+// that was odd without its pad byte (a broken writer): it becomes right as
+// soon as its size is even.
 std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
 {
     if (m_dataChunkHeader < 0 || (delta & 1) == 0)
@@ -92,26 +94,31 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     const auto dataSize = reader.u32le(m_dataChunkHeader + 4);
     if (!riffSize || !dataSize)
         return 1;
-    const std::int64_t padAt = m_dataChunkHeader + 8 + std::int64_t(*dataSize);
-    const bool nowOdd = (*dataSize & 1) != 0;
-    if (nowOdd) {
+    const std::int64_t dataEnd = m_dataChunkHeader + 8 + std::int64_t(*dataSize);
+    const std::int64_t riffEnd = 8 + std::int64_t(*riffSize);
+    auto chunkFollows = [&](std::int64_t pad) {
+        return riffEnd - dataEnd >= 8 + pad && Image->Size() - dataEnd >= 8 + pad;
+    };
+    auto putRiffSize = [this](std::int64_t size) {
+        putLittleEndian32(Image->Data() + kRiffSizeOffset, static_cast<std::uint32_t>(size));
+    };
+    if ((*dataSize & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
-        if (padAt > Image->Size())
+        if (!chunkFollows(0))
             return 1;
         MemoryStream pad;
         pad.SetSize(1);
-        if (!InsertStream(*Image, static_cast<std::int32_t>(padAt), pad))
+        if (!InsertStream(*Image, static_cast<std::int32_t>(dataEnd), pad))
             return 0;
-        putLittleEndian32(Image->Data() + kRiffSizeOffset, *riffSize + 1);
+        putRiffSize(std::int64_t(*riffSize) + 1);
         return 1;
     }
     // Odd before: drop its pad byte, if it had one.
-    const auto pad = reader.u8(padAt);
-    if (!pad || *pad != 0)
+    if (!chunkFollows(1) || Image->Data()[dataEnd] != 0)
         return 1;
-    if (!DeleteBytes(*Image, static_cast<std::int32_t>(padAt), 1))
+    if (!DeleteBytes(*Image, static_cast<std::int32_t>(dataEnd), 1))
         return 0;
-    putLittleEndian32(Image->Data() + kRiffSizeOffset, *riffSize - 1);
+    putRiffSize(std::int64_t(*riffSize) - 1);
     return 1;
 }
 

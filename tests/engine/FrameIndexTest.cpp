@@ -99,6 +99,31 @@ TEST(FrameIndex, WalkFindsTheFramesAgainAfterJunk)
     }
 }
 
+TEST(FrameIndex, AHeaderForPartOfTheStreamIsRefused)
+{
+    // Bytes in which no frame can be found again at the end of the audio:
+    // a little (up to 1 % and 64 KiB) is covered by the byte count as before.
+    struct Case {
+        int frames;
+        int junk;
+        bool added;
+    };
+    for (const Case c : {Case{1000, 4000, true}, Case{1000, 4300, false}, Case{100, 400, true}, Case{100, 500, false},
+                         Case{17000, 65000, true}, Case{17000, 66000, false}}) {
+        Bytes image = synth::mpeg1Frames(c.frames);
+        image.insert(image.end(), std::size_t(c.junk), 0x11);
+        auto e = loaded(image);
+        ASSERT_EQ(e->Analyze(), 1);
+        e->ErrorCode = 0;
+        EXPECT_EQ(e->AddVbrHeader(), c.added ? 1 : 0) << c.frames << " + " << c.junk;
+        EXPECT_EQ(e->UnresyncedBytes(), c.junk);
+        if (!c.added) {
+            EXPECT_EQ(e->ErrorCode, 32);
+            EXPECT_EQ(e->Image->Size(), std::int64_t(image.size()));
+        }
+    }
+}
+
 TEST(FrameIndex, AudioSizeBeyondTheImageEndsAtTheImage)
 {
     Bytes image = synth::rmp3(synth::mpeg1Frames(4));

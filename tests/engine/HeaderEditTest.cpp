@@ -121,6 +121,18 @@ TEST(HeaderEdit, RemovalSearchesForTheNextFrameWithinTheSeekRange)
     }
 }
 
+TEST(HeaderEdit, RemovalSearchEndsAtTheImageWhateverTheRange)
+{
+    // A header frame followed by zeros only: no candidate anywhere.
+    Bytes image = synth::frame(0xFB, 0x50, 0x00, 208);
+    std::copy_n("Xing", 4, image.begin() + 36);
+    image.resize(image.size() + 5000, 0);
+    auto e = analysed(image);
+    ASSERT_EQ(e->SetSeekRange(2147483647), 1);
+    EXPECT_EQ(e->RemoveVbrHeader(), 0);
+    EXPECT_EQ(imageOf(*e), image);
+}
+
 TEST(HeaderEdit, ShorterCandidateWinsAtTheSameDistance)
 {
     // Syncs both at 206 and 210: 208 - 2 is preferred to 208 + 2.
