@@ -39,15 +39,18 @@ ReplayGain replayGain(std::uint16_t raw)
     return gain;
 }
 
-// The extension is taken to be there when its encoder string starts with
-// four letters or digits, as every encoder that writes one does.
+// The extension is taken to be there when its encoder string starts with a
+// letter and three letters, digits or dots ("LAME3.100", "Lavc60.3", "L3.99"),
+// as every encoder that writes one does.
 std::optional<EncoderExtension> readExtension(const detail::ByteReader &frame, std::int64_t at)
 {
     char text[9];
     if (!frame.contains(at, kExtensionSize) || !frame.readBytes(at, 9, text))
         return std::nullopt;
-    for (int i = 0; i < 4; ++i)
-        if (!std::isalnum(static_cast<unsigned char>(text[i])))
+    if (!std::isalpha(static_cast<unsigned char>(text[0])))
+        return std::nullopt;
+    for (int i = 1; i < 4; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(text[i])) && text[i] != '.')
             return std::nullopt;
     EncoderExtension ext;
     ext.offset = at;
