@@ -1,9 +1,10 @@
 #include "BatchRunner.h"
 
+#include "PathText.h"
 #include "ProgressBar.h"
 
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
@@ -17,15 +18,15 @@ namespace brantlow::cli {
 
 namespace {
 
-FileReport runOne(TBinEdit &engine, const std::string &path, const FileWork &work)
+FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work)
 {
     FileReport report;
     try {
-        report = work(engine, path);
+        report = work(engine, item);
     } catch (const std::bad_alloc &) {
-        report = {Outcome::Failed, path + ": Not enough memory for this file.\n"};
+        report = {Outcome::Failed, "", shownPath(item.path) + ": Not enough memory for this file.\n"};
     } catch (const std::exception &e) {
-        report = {Outcome::Failed, path + ": " + e.what() + "\n"};
+        report = {Outcome::Failed, "", shownPath(item.path) + ": " + e.what() + "\n"};
     }
     // An idle worker holds no image.
     engine.ReleaseImage();
@@ -33,77 +34,124 @@ FileReport runOne(TBinEdit &engine, const std::string &path, const FileWork &wor
     return report;
 }
 
+// How often waiting threads look at the stop flag, which a signal sets
+// without telling them.
+constexpr auto kStopPoll = std::chrono::milliseconds(50);
+
 } // namespace
 
-BatchCounts runBatch(const std::vector<std::string> &files, unsigned jobs, const FileWork &work, bool showProgress)
+BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work)
 {
-    const std::size_t total = files.size();
+    const std::size_t total = items.size();
     std::vector<std::optional<FileReport>> reports(total);
     std::mutex mutex;
-    std::condition_variable finishedOne;
+    std::condition_variable changed;
     std::size_t finished = 0;
-    std::atomic<std::size_t> next{0};
+    std::size_t started = 0;      // items [0, started) were started, in order
+    std::uint64_t bytesInFlight = 0;
+    std::size_t workersRunning = 0;
+    auto stopping = [&] { return options.stop != nullptr && options.stop->load() != 0; };
 
-    auto worker = [&] {
-        TBinEdit engine;
-        for (std::size_t i = next++; i < total; i = next++) {
-            FileReport report = runOne(engine, files[i], work);
-            {
-                std::lock_guard lock(mutex);
-                reports[i] = std::move(report);
-                ++finished;
+    // The next item to start, once the budget has room for it; none when the
+    // list is done or the run is stopping.
+    auto admit = [&](std::unique_lock<std::mutex> &lock) -> std::optional<std::size_t> {
+        for (;;) {
+            if (started >= total || stopping())
+                return std::nullopt;
+            const std::uint64_t bytes = items[started].bytes;
+            const bool fits = options.memoryBudget == 0 || bytesInFlight == 0
+                || (bytesInFlight <= options.memoryBudget && bytes <= options.memoryBudget - bytesInFlight);
+            if (fits) {
+                bytesInFlight += bytes;
+                return started++;
             }
-            finishedOne.notify_one();
+            changed.wait_for(lock, kStopPoll);
         }
     };
 
-    const std::size_t workerCount = std::clamp<std::size_t>(jobs, 1, std::max<std::size_t>(total, 1));
+    auto worker = [&] {
+        TBinEdit engine;
+        std::unique_lock lock(mutex);
+        while (const std::optional<std::size_t> index = admit(lock)) {
+            lock.unlock();
+            FileReport report = runOne(engine, items[*index], work);
+            lock.lock();
+            reports[*index] = std::move(report);
+            bytesInFlight -= items[*index].bytes;
+            ++finished;
+            changed.notify_all();
+        }
+        --workersRunning;
+        changed.notify_all();
+    };
+
+    const std::size_t workerCount = std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(total, 1));
     std::vector<std::jthread> workers;
     workers.reserve(workerCount);
     for (std::size_t i = 0; i < workerCount; ++i) {
         try {
+            {
+                std::lock_guard lock(mutex);
+                ++workersRunning;
+            }
             workers.emplace_back(worker);
         } catch (const std::system_error &) {
+            {
+                std::lock_guard lock(mutex);
+                --workersRunning;
+            }
             if (workers.empty())
                 throw;
             break; // the system gives no more threads: go on with those there are
         }
     }
 
-    ProgressBar progress(showProgress, total);
+    ProgressBar progress(options.showProgress, total);
     BatchCounts counts;
     std::size_t printed = 0;
     std::size_t drawnFinished = 0;
     progress.draw(0);
-    while (printed < total) {
+    for (;;) {
         std::vector<FileReport> ready;
         std::size_t finishedNow = 0;
+        bool over = false;
         {
             std::unique_lock lock(mutex);
-            finishedOne.wait(lock, [&] { return finished != drawnFinished; });
+            changed.wait_for(lock, kStopPoll,
+                             [&] { return finished != drawnFinished || workersRunning == 0; });
             finishedNow = finished;
             for (std::size_t i = printed; i < total && reports[i]; ++i) {
                 ready.push_back(std::move(*reports[i]));
                 reports[i].reset();
             }
+            over = workersRunning == 0 && printed + ready.size() == started;
+            if (over)
+                counts.notReached = total - started;
         }
-        if (!ready.empty()) {
-            for (const FileReport &report : ready) {
-                if (!report.text.empty()) {
-                    progress.clear();
-                    std::fputs(report.text.c_str(), stdout);
-                }
-                switch (report.outcome) {
-                case Outcome::Done: ++counts.done; break;
-                case Outcome::Unchanged: ++counts.unchanged; break;
-                case Outcome::Failed: ++counts.failed; break;
-                }
+        for (const FileReport &report : ready) {
+            if (!report.out.empty() || !report.err.empty())
+                progress.clear();
+            if (!report.err.empty()) {
+                std::fflush(stdout);
+                std::fputs(report.err.c_str(), stderr);
             }
-            std::fflush(stdout);
-            printed += ready.size();
+            if (!report.out.empty())
+                std::fputs(report.out.c_str(), stdout);
+            switch (report.outcome) {
+            case Outcome::Done: ++counts.done; break;
+            case Outcome::Unchanged: ++counts.unchanged; break;
+            case Outcome::Skipped: ++counts.skipped; break;
+            case Outcome::Failed: ++counts.failed; break;
+            }
         }
-        drawnFinished = finishedNow;
-        progress.draw(finishedNow);
+        std::fflush(stdout);
+        printed += ready.size();
+        if (over)
+            break;
+        if (finishedNow != drawnFinished) {
+            drawnFinished = finishedNow;
+            progress.draw(finishedNow);
+        }
     }
     progress.clear();
     return counts;

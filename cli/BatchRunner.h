@@ -2,7 +2,9 @@
 
 #include "engine/Binedit.h"
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,26 +14,46 @@ namespace brantlow::cli {
 enum class Outcome {
     Done,      // the file was rewritten (or, in a dry run, would be) or described
     Unchanged, // the file already was in the wanted state
+    Skipped,   // found by a folder scan and not MPEG audio at all
     Failed,
 };
 
 struct FileReport {
     Outcome outcome = Outcome::Failed;
-    std::string text; // printed as it stands; empty prints nothing
+    std::string out; // results, printed to standard output as they stand
+    std::string err; // failures and warnings, printed to standard error
+};
+
+struct BatchItem {
+    std::string path;
+    bool named = false;      // named on the command line, not found by a scan
+    std::uint64_t bytes = 0; // its size when the run began; what its image takes
 };
 
 struct BatchCounts {
     std::size_t done = 0;
     std::size_t unchanged = 0;
+    std::size_t skipped = 0;
     std::size_t failed = 0;
+    std::size_t notReached = 0; // never started because the run was interrupted
 };
 
-using FileWork = std::function<FileReport(TBinEdit &engine, const std::string &path)>;
+struct BatchOptions {
+    unsigned jobs = 1;
+    bool showProgress = false;
+    // Bytes the images of the files in flight may take together; a file
+    // larger than this runs alone. 0: no limit.
+    std::uint64_t memoryBudget = 0;
+    // Non-zero once the run is to stop: no file is started after that.
+    const std::atomic<int> *stop = nullptr;
+};
 
-// Runs `work` on every file with up to `jobs` files at once, one engine per
-// worker, and prints each report to standard output in the order of `files`
-// as soon as it and all before it are finished. With `showProgress`, a
-// progress bar is drawn on standard error.
-BatchCounts runBatch(const std::vector<std::string> &files, unsigned jobs, const FileWork &work, bool showProgress);
+using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item)>;
+
+// Runs `work` on every item with up to `jobs` files at once, one engine per
+// worker, files started in their order as the memory budget allows, and
+// prints each report in the order of `items` as soon as it and all before it
+// are finished. With `showProgress`, a progress bar is drawn on standard error.
+BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work);
 
 } // namespace brantlow::cli

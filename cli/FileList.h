@@ -1,20 +1,31 @@
 #pragma once
 
+#include "platform/DirectoryWalk.h"
+
+#include <atomic>
 #include <string>
 #include <vector>
 
 namespace brantlow::cli {
 
 struct FileList {
-    std::vector<std::string> files;            // in the order they are to be worked on
-    std::vector<std::string> unreadableFolders; // folders that could not be listed
+    std::vector<platform::FoundFile> files;       // in the order they are to be worked on
+    std::vector<platform::WalkProblem> problems;  // folders not read or not entered, with the reason
+    bool interrupted = false;                     // the scan was stopped by a signal
+};
+
+struct CollectOptions {
+    bool recursive = false;
+    bool followSymlinks = false;
+    bool oneFileSystem = false;
+    const std::atomic<int> *stop = nullptr; // non-zero stops the scan
 };
 
 // A path that is not a folder is taken as it stands, whatever its extension
 // (a missing file then fails when it is opened). A folder contributes its
-// files with a supported extension, sorted by name; with `recursive`, each
+// .mp3, .rmp and .wav files, sorted by name; with `recursive`, each
 // sub-folder's files come where the sub-folder stands in that order
-// (depth-first). A path met twice is taken once.
-FileList collectFiles(const std::vector<std::string> &paths, bool recursive);
+// (depth-first). Each file is taken once, however it was reached.
+FileList collectFiles(const std::vector<std::string> &paths, const CollectOptions &options);
 
 } // namespace brantlow::cli

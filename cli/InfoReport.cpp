@@ -1,5 +1,7 @@
 #include "InfoReport.h"
 
+#include "PathText.h"
+
 #include "engine/ByteReader.h"
 #include "engine/FrameHeader.h"
 #include "engine/XingLayout.h"
@@ -118,7 +120,7 @@ FileFacts gatherFacts(TBinEdit &engine)
 std::string factsAsJson(const std::string &path, const FileFacts &facts)
 {
     nlohmann::ordered_json j;
-    j["path"] = path;
+    j["path"] = pathAsJson(path);
     j["ok"] = true;
     j["structure"] = facts.structure;
     j["flags"] = facts.flags;
@@ -144,13 +146,16 @@ std::string factsAsJson(const std::string &path, const FileFacts &facts)
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message)
+std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message,
+                          const std::string &reason)
 {
     nlohmann::ordered_json j;
-    j["path"] = path;
+    j["path"] = pathAsJson(path);
     j["ok"] = false;
     j["error_code"] = errorCode >= 0 ? nlohmann::ordered_json(errorCode) : nullptr;
     j["message"] = message;
+    if (!reason.empty())
+        j["reason"] = reason;
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
@@ -160,7 +165,7 @@ std::string factsAsText(const std::string &path, const FileFacts &facts)
     for (const std::string &flag : facts.flags)
         flags += (flags.empty() ? "" : ", ") + flag;
     char line[256];
-    std::string text = path + ": " + (facts.xing ? "This File includes a VBR Header." : "This File includes no VBR Header.") + "\n";
+    std::string text = shownPath(path) + ": " + (facts.xing ? "This File includes a VBR Header." : "This File includes no VBR Header.") + "\n";
     std::snprintf(line, sizeof line, "  structure:    0x%02X (%s)\n", static_cast<unsigned>(facts.structure),
                   flags.empty() ? "plain MPEG audio" : flags.c_str());
     text += line;

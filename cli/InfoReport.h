@@ -43,7 +43,8 @@ FileFacts gatherFacts(TBinEdit &engine);
 
 // One JSON object on one line, with a trailing newline.
 std::string factsAsJson(const std::string &path, const FileFacts &facts);
-std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message);
+std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message,
+                          const std::string &reason);
 // A few lines for a person, with a trailing newline.
 std::string factsAsText(const std::string &path, const FileFacts &facts);
 

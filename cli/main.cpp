@@ -4,11 +4,15 @@
 #include "BatchRunner.h"
 #include "FileList.h"
 #include "InfoReport.h"
+#include "Interrupts.h"
+#include "PathText.h"
 #include "job/RewriteJob.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -26,25 +30,43 @@ struct Settings {
     std::vector<std::string> paths;
     bool json = false;
     bool recursive = false;
+    bool followSymlinks = false;
+    bool oneFileSystem = false;
     unsigned jobs = 0;
+    std::uint64_t memoryLimit = 0;
     bool noKeepTimes = false;
     bool dryRun = false;
     bool quiet = false;
     std::int32_t seekRange = 3;
 };
 
+// The reason in parentheses after the fixed text, with the engine's number
+// where there is one: "(error 13: PCM WAVE)", "(No such file or directory)".
+std::string detail(const RewriteResult &result)
+{
+    if (result.errorCode >= 0)
+        return " (error " + std::to_string(result.errorCode) + (result.reason.empty() ? "" : ": " + result.reason) + ")";
+    return result.reason.empty() ? "" : " (" + result.reason + ")";
+}
+
 std::string failureLine(const std::string &path, const RewriteResult &result)
 {
-    std::string line = path + ": " + batchFailureText(result.step);
-    if (result.errorCode >= 0)
-        line += " (error " + std::to_string(result.errorCode) + ")";
-    return line + "\n";
+    return shownPath(path) + ": " + batchFailureText(result.step) + detail(result) + "\n";
 }
 
 bool inWantedState(RewriteStep step) { return step == RewriteStep::AlreadyHasHeader || step == RewriteStep::HasNoHeader; }
 
-FileReport rewriteReport(TBinEdit &engine, const std::string &path, RewriteMode mode, const Settings &settings)
+// What no amount of retrying makes audio: the analysis refused it, or it is
+// no regular file.
+bool notAudio(const RewriteResult &result)
 {
+    return result.step == RewriteStep::Analyze
+        || (result.step == RewriteStep::Open && result.reason.starts_with("Is a ") && result.reason != "Is a directory");
+}
+
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mode, const Settings &settings)
+{
+    const std::string &path = item.path;
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
     RewriteResult result;
     if (settings.dryRun) {
@@ -52,42 +74,59 @@ FileReport rewriteReport(TBinEdit &engine, const std::string &path, RewriteMode 
         result = openForRewrite(engine, path, opened);
         if (result.ok())
             result = editImage(engine, opened, options);
+        if (result.ok())
+            result = predictSave(opened);
     } else {
         result = rewriteFile(engine, path, options);
     }
 
-    if (result.ok()) {
+    if (result.ok() || result.step == RewriteStep::RestoreTimes) {
         const char *text = !settings.dryRun          ? successText(mode)
                            : mode == RewriteMode::Add ? "A VBR Header would be added."
                                                       : "The VBR Header would be removed.";
-        return {Outcome::Done, settings.quiet ? "" : path + ": " + text + "\n"};
+        FileReport report{Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
+        if (!result.ok())
+            report.err = shownPath(path) + ": warning: the last-write time could not be put back" + detail(result) + "\n";
+        return report;
     }
     if (inWantedState(result.step))
-        return {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result)};
-    return {Outcome::Failed, failureLine(path, result)};
+        return {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
+    if (!item.named && notAudio(result))
+        return {Outcome::Skipped, settings.quiet ? "" : shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
+    return {Outcome::Failed, "", failureLine(path, result)};
 }
 
-FileReport infoReport(TBinEdit &engine, const std::string &path, const Settings &settings)
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings)
 {
+    const std::string &path = item.path;
     OpenedFile opened;
     const RewriteResult result = openForRewrite(engine, path, opened);
     if (!result.ok()) {
+        const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
+        // JSON lines stay on standard output: one object per file.
         if (settings.json)
-            return {Outcome::Failed, failureAsJson(path, result.errorCode, batchFailureText(result.step))};
-        return {Outcome::Failed, failureLine(path, result)};
+            return {outcome, failureAsJson(path, result.errorCode, batchFailureText(result.step), result.reason), ""};
+        if (outcome == Outcome::Skipped)
+            return {outcome, shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
+        return {outcome, "", failureLine(path, result)};
     }
     const FileFacts facts = gatherFacts(engine);
-    return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts)};
+    return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), ""};
 }
 
-void printSummary(const BatchCounts &counts, bool dryRun, bool info)
+void printSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dryRun, bool info)
 {
-    const std::size_t total = counts.done + counts.unchanged + counts.failed;
+    const std::size_t total = counts.done + counts.unchanged + counts.skipped + counts.failed;
+    std::string extra;
+    if (counts.skipped > 0)
+        extra += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
+    if (unreadFolders > 0)
+        extra += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
     if (info)
-        std::printf("%zu files: %zu described, %zu failed.\n", total, counts.done, counts.failed);
+        std::printf("%zu files: %zu described, %zu failed%s.\n", total, counts.done, counts.failed, extra.c_str());
     else
-        std::printf("%zu files: %zu %s, %zu already as wanted, %zu failed.\n", total, counts.done,
-                    dryRun ? "would change" : "rewritten", counts.unchanged, counts.failed);
+        std::printf("%zu files: %zu %s, %zu already as wanted, %zu failed%s.\n", total, counts.done,
+                    dryRun ? "would change" : "rewritten", counts.unchanged, counts.failed, extra.c_str());
 }
 
 void addPathArgument(CLI::App *command, Settings &settings)
@@ -96,16 +135,53 @@ void addPathArgument(CLI::App *command, Settings &settings)
         ->required();
 }
 
+void addScanOptions(CLI::App *command, Settings &settings)
+{
+    command->add_flag("-r,--recursive", settings.recursive, "Descend into sub-folders of the folders given");
+    command->add_flag("--follow-symlinks", settings.followSymlinks,
+                      "In folders, take files and enter sub-folders reached through symbolic links");
+    command->add_flag("-x,--one-file-system", settings.oneFileSystem,
+                      "Never enter a sub-folder on another file system than the folder given");
+}
+
 void addRewriteOptions(CLI::App *command, Settings &settings)
 {
     addPathArgument(command, settings);
-    command->add_flag("-r,--recursive", settings.recursive, "Descend into sub-folders of the folders given");
+    addScanOptions(command, settings);
     command->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: the number of cores)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
+    command->add_option("--memory-limit", settings.memoryLimit,
+                        "Bytes the files in flight may take together, e.g. 512M or 2G (default: the larger of the "
+                        "largest file and a quarter of physical memory)")
+        ->type_name("SIZE")
+        ->transform(CLI::AsSizeValue(false))
+        ->check(CLI::PositiveNumber);
     command->add_flag("--no-keep-times", settings.noKeepTimes, "Let the last-write time show the rewrite");
-    command->add_flag("-n,--dry-run", settings.dryRun, "Report what would change; write nothing");
-    command->add_flag("-q,--quiet", settings.quiet, "Print failures only");
+    command->add_flag("-n,--dry-run", settings.dryRun, "Report what would change and what would fail; write nothing");
+    command->add_flag("-q,--quiet", settings.quiet, "Print failures and warnings only");
+}
+
+std::uint64_t quarterOfPhysicalMemory()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+}
+
+std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
+{
+    std::vector<BatchItem> items;
+    items.reserve(files.size());
+    for (const platform::FoundFile &file : files) {
+        struct stat st {};
+        const std::uint64_t bytes =
+            ::stat(file.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+        items.push_back({file.path, file.named, bytes});
+    }
+    return items;
 }
 
 } // namespace
@@ -138,19 +214,48 @@ int main(int argc, char **argv)
         return code == 0 ? kExitOk : kExitUsage;
     }
 
+    // Before any other thread, so that every thread leaves the signals to it.
+    const InterruptWatch interrupts;
+
     const bool isInfo = info->parsed();
-    const FileList list = collectFiles(settings.paths, settings.recursive);
-    for (const std::string &folder : list.unreadableFolders)
-        std::fprintf(stderr, "brantlow-cli: cannot read the folder %s\n", folder.c_str());
+    const FileList list = collectFiles(
+        settings.paths, {settings.recursive, settings.followSymlinks, settings.oneFileSystem, &interrupts.flag()});
+    std::size_t unreadFolders = 0;
+    for (const platform::WalkProblem &problem : list.problems) {
+        if (problem.kind == platform::WalkProblemKind::CannotRead) {
+            ++unreadFolders;
+            std::fprintf(stderr, "brantlow-cli: cannot read the folder %s (%s)\n", shownPath(problem.path).c_str(),
+                         problem.reason.c_str());
+        } else {
+            std::fprintf(stderr, "brantlow-cli: warning: %s not scanned (%s)\n", shownPath(problem.path).c_str(),
+                         problem.reason.c_str());
+        }
+    }
 
-    const unsigned jobs = settings.jobs > 0 ? settings.jobs : std::max(1u, std::thread::hardware_concurrency());
+    const std::vector<BatchItem> items = batchItems(list.files);
+    std::uint64_t largest = 0;
+    for (const BatchItem &item : items)
+        largest = std::max(largest, item.bytes);
+    BatchOptions options;
+    options.jobs = settings.jobs > 0 ? settings.jobs : std::max(1u, std::thread::hardware_concurrency());
+    options.showProgress = ::isatty(STDERR_FILENO) == 1;
+    options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : std::max(largest, quarterOfPhysicalMemory());
+    options.stop = &interrupts.flag();
+
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : RewriteMode::Add;
-    const FileWork work = [&](TBinEdit &engine, const std::string &path) {
-        return isInfo ? infoReport(engine, path, settings) : rewriteReport(engine, path, mode, settings);
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item) {
+        return isInfo ? infoReport(engine, item, settings) : rewriteReport(engine, item, mode, settings);
     };
-    const BatchCounts counts = runBatch(list.files, jobs, work, ::isatty(STDERR_FILENO) == 1);
+    const BatchCounts counts = runBatch(items, options, work);
 
+    const int signal = interrupts.signal();
     if (!settings.quiet && !(isInfo && settings.json))
-        printSummary(counts, settings.dryRun, isInfo);
-    return counts.failed > 0 || !list.unreadableFolders.empty() ? kExitFailed : kExitOk;
+        printSummary(counts, unreadFolders, settings.dryRun, isInfo);
+    if (signal != 0) {
+        std::printf("Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
+                    list.interrupted ? ", and the folder scan did not finish" : "");
+        std::fflush(stdout);
+        return InterruptWatch::exitStatus(signal);
+    }
+    return counts.failed > 0 || unreadFolders > 0 ? kExitFailed : kExitOk;
 }

@@ -1,6 +1,14 @@
 #include "RewriteJob.h"
 
+#include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
+#include "platform/SafeReplace.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <vector>
 
 namespace brantlow {
 
@@ -13,7 +21,45 @@ constexpr std::int32_t kNoCode = -1;
 
 RewriteResult failed(RewriteStep step, std::int32_t errorCode = kNoCode)
 {
-    return {step, errorCode};
+    return {step, errorCode, 0, {}};
+}
+
+// The system's words for an errno, with the kind of file where an open
+// refused one that is not regular.
+RewriteResult failedWithError(RewriteStep step, int error, const std::string &path = {})
+{
+    std::string reason = std::strerror(error);
+    struct stat st {};
+    if (error == EINVAL && !path.empty() && ::stat(path.c_str(), &st) == 0) {
+        if (S_ISFIFO(st.st_mode))
+            reason = "Is a FIFO";
+        else if (S_ISSOCK(st.st_mode))
+            reason = "Is a socket";
+        else if (S_ISCHR(st.st_mode))
+            reason = "Is a character device";
+        else if (S_ISBLK(st.st_mode))
+            reason = "Is a block device";
+    }
+    return {step, kNoCode, error, reason};
+}
+
+// Reads the head and tail of an open file and asks whether it can be audio
+// at all, so that a large file of another kind is never read whole.
+RewriteResult probe(const platform::ExclusiveFile &file)
+{
+    const std::int64_t size = file.size();
+    if (size < 0)
+        return failedWithError(RewriteStep::Load, errno);
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::int64_t>(size, kProbeHeadSize)));
+    std::vector<std::uint8_t> tail(static_cast<std::size_t>(std::min<std::int64_t>(size, kProbeTailSize)));
+    if (!file.readAt(0, head.data(), static_cast<std::int64_t>(head.size()))
+        || !file.readAt(size - static_cast<std::int64_t>(tail.size()), tail.data(),
+                        static_cast<std::int64_t>(tail.size())))
+        return failedWithError(RewriteStep::Load, errno);
+    const ProbeVerdict verdict = probeFileHead(head.data(), head.size(), tail.data(), tail.size(), size);
+    if (!verdict.acceptable)
+        return {RewriteStep::Analyze, kNoCode, 0, verdict.reason};
+    return {};
 }
 
 } // namespace
@@ -25,14 +71,21 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
     {
         platform::ExclusiveFile file;
         if (!file.open(path, platform::FileAccess::Read))
-            return failed(RewriteStep::Open);
+            return failedWithError(RewriteStep::Open, errno, path);
         if (!platform::captureFileTimes(file, opened.times))
-            return failed(RewriteStep::Open);
+            return failedWithError(RewriteStep::Open, errno);
+        if (const RewriteResult looked = probe(file); !looked.ok())
+            return looked;
     }
 
     engine.ErrorCode = kNoCode;
-    if (!engine.LoadFile(path))
-        return failed(RewriteStep::Load, engine.ErrorCode);
+    errno = 0;
+    if (!engine.LoadFile(path)) {
+        RewriteResult result = failed(RewriteStep::Load, engine.ErrorCode);
+        if (errno != 0)
+            result.reason = std::strerror(errno);
+        return result;
+    }
     engine.ErrorCode = kNoCode;
     if (!engine.Analyze())
         return failed(RewriteStep::Analyze, engine.ErrorCode);
@@ -73,17 +126,30 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
         return edited;
 
     engine.ErrorCode = kNoCode;
-    if (!engine.SaveFile(opened.path))
-        return failed(RewriteStep::Save, engine.ErrorCode);
+    if (!engine.SaveFile(opened.path)) {
+        RewriteResult result = failed(RewriteStep::Save, engine.ErrorCode);
+        if (const platform::ReplaceResult replace = platform::lastReplaceResult(); replace.error != 0) {
+            result.systemError = replace.error;
+            result.reason = replace.error == ESTALE ? "the file changed since it was read" : std::strerror(replace.error);
+        }
+        return result;
+    }
 
     if (options.keepTimes) {
         platform::ExclusiveFile file;
-        if (!file.open(opened.path, platform::FileAccess::ReadWrite))
-            return failed(RewriteStep::RestoreTimes);
-        if (!platform::restoreFileTimes(file, opened.times))
-            return failed(RewriteStep::RestoreTimes);
+        if (!file.open(opened.path, platform::FileAccess::ReadWrite) || !platform::restoreFileTimes(file, opened.times))
+            return failedWithError(RewriteStep::RestoreTimes, errno);
     }
     return {};
+}
+
+RewriteResult predictSave(const OpenedFile &opened)
+{
+    const platform::ReplaceResult check = platform::checkReplaceable(opened.path);
+    if (check.ok)
+        return {};
+    // The same words as the failed save would give.
+    return failedWithError(RewriteStep::Save, check.error);
 }
 
 RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options)

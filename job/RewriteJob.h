@@ -36,6 +36,8 @@ struct RewriteOptions {
 struct RewriteResult {
     RewriteStep step = RewriteStep::Done;
     std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
+    int systemError = 0;         // errno of the failing system call, else 0
+    std::string reason;          // why, in words ("PCM WAVE", "Permission denied"); empty when unknown
     bool ok() const { return step == RewriteStep::Done; }
 };
 
@@ -46,7 +48,9 @@ struct OpenedFile {
     bool hadHeader = false;
 };
 
-// Steps up to Analyze: exclusive open, capture times, LoadFile, Analyze.
+// Steps up to Analyze: exclusive open, capture times, a look at the head and
+// tail that refuses what can never be audio before the file is read whole
+// (step Analyze, with the reason), LoadFile, Analyze.
 RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened);
 
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done.
@@ -62,6 +66,11 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
 
 // All of it, for one file.
 RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options);
+
+// What a rewrite of an analysed file would meet when it writes, found without
+// writing: a read-only file, a folder where neither a new file can be made nor
+// the file rewritten in place (step Save, with the reason).
+RewriteResult predictSave(const OpenedFile &opened);
 
 // The batch run's text for a step ("Cannot open this File." ...), and the
 // success text for a mode ("This File includes a VBR Header Now." ...).

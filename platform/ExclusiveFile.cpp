@@ -88,11 +88,16 @@ std::int64_t ExclusiveFile::size() const
 
 bool ExclusiveFile::readWhole(std::uint8_t *buffer, std::int64_t count) const
 {
-    if (m_fd < 0 || count < 0 || (count > 0 && buffer == nullptr))
+    return readAt(0, buffer, count);
+}
+
+bool ExclusiveFile::readAt(std::int64_t offset, std::uint8_t *buffer, std::int64_t count) const
+{
+    if (m_fd < 0 || offset < 0 || count < 0 || (count > 0 && buffer == nullptr))
         return false;
     std::int64_t done = 0;
     while (done < count) {
-        const ssize_t got = ::pread(m_fd, buffer + done, static_cast<std::size_t>(count - done), done);
+        const ssize_t got = ::pread(m_fd, buffer + done, static_cast<std::size_t>(count - done), offset + done);
         if (got < 0) {
             if (errno == EINTR)
                 continue;

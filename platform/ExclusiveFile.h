@@ -33,6 +33,8 @@ public:
     std::int64_t size() const;
     // Reads exactly `count` bytes from offset 0; false on a short or failed read.
     bool readWhole(std::uint8_t *buffer, std::int64_t count) const;
+    // Reads exactly `count` bytes from `offset`; false on a short or failed read.
+    bool readAt(std::int64_t offset, std::uint8_t *buffer, std::int64_t count) const;
 
 private:
     int m_fd = -1;

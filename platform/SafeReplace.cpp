@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -54,9 +57,93 @@ public:
     OwnedFd &operator=(const OwnedFd &) = delete;
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;
+};
+
+// What a process that must stop at once needs to know: the temporary names
+// now in folders, and whether an in-place rewrite is under way. Names are
+// made and registered under one lock, so none escapes the final clean-up.
+class ReplaceRegistry {
+public:
+    static ReplaceRegistry &instance()
+    {
+        static ReplaceRegistry registry;
+        return registry;
+    }
+
+    // Runs `make` (which creates a temporary name and returns its result)
+    // under the lock, registering the name when `made` says it exists.
+    template <typename Make>
+    auto makeName(int dirFd, const std::string &name, Make &&make, bool (*made)(decltype(make())))
+        -> decltype(make())
+    {
+        std::unique_lock lock(m_mutex);
+        waitUnlessExiting(lock);
+        auto result = make();
+        if (made(result))
+            m_names.insert({{dirFd, name}, 0});
+        return result;
+    }
+
+    void forget(int dirFd, const std::string &name)
+    {
+        std::lock_guard lock(m_mutex);
+        m_names.erase({dirFd, name});
+    }
+
+    void beginInPlace()
+    {
+        std::unique_lock lock(m_mutex);
+        waitUnlessExiting(lock);
+        ++m_inPlaceWriters;
+    }
+
+    void endInPlace()
+    {
+        std::lock_guard lock(m_mutex);
+        --m_inPlaceWriters;
+        m_changed.notify_all();
+    }
+
+    [[noreturn]] void exitNow(int status)
+    {
+        std::unique_lock lock(m_mutex);
+        m_exiting = true;
+        m_changed.wait(lock, [&] { return m_inPlaceWriters == 0; });
+        for (const auto &[where, unused] : m_names)
+            ::unlinkat(where.first, where.second.c_str(), 0);
+        ::_exit(status);
+    }
+
+private:
+    // Once the process is exiting, nothing new starts: the caller waits
+    // until the exit takes it.
+    void waitUnlessExiting(std::unique_lock<std::mutex> &lock)
+    {
+        m_changed.wait(lock, [&] { return !m_exiting; });
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_exiting = false;
+    int m_inPlaceWriters = 0;
+    std::map<std::pair<int, std::string>, int> m_names;
+};
+
+class InPlaceSection {
+public:
+    InPlaceSection() { ReplaceRegistry::instance().beginInPlace(); }
+    ~InPlaceSection() { ReplaceRegistry::instance().endInPlace(); }
+    InPlaceSection(const InPlaceSection &) = delete;
+    InPlaceSection &operator=(const InPlaceSection &) = delete;
 };
 
 // Removes a temporary name from the folder unless the rename consumed it.
@@ -65,13 +152,21 @@ public:
     explicit TempNameGuard(int dirFd) : m_dirFd(dirFd) {}
     ~TempNameGuard()
     {
-        if (!m_name.empty())
+        if (!m_name.empty()) {
             ::unlinkat(m_dirFd, m_name.c_str(), 0);
+            ReplaceRegistry::instance().forget(m_dirFd, m_name);
+        }
     }
     TempNameGuard(const TempNameGuard &) = delete;
     TempNameGuard &operator=(const TempNameGuard &) = delete;
+    // The name is registered already (ReplaceRegistry::makeName).
     void hold(std::string name) { m_name = std::move(name); }
-    void release() { m_name.clear(); }
+    void release()
+    {
+        ReplaceRegistry::instance().forget(m_dirFd, m_name);
+        m_name.clear();
+    }
+    int dirFd() const { return m_dirFd; }
     const std::string &name() const { return m_name; }
 
 private:
@@ -169,6 +264,7 @@ ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uin
         ::futimens(fd, stamps);
         return failure(step, error, method);
     };
+    const InPlaceSection section; // a stop at once waits for this rewrite to end
     const auto newSize = static_cast<off_t>(size);
     if (newSize > original.st_size) {
         const int reserved = systemCall("allocate", [&] { return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, newSize); });
@@ -232,21 +328,18 @@ bool copyExtendedAttributes(int originalFd, int fd)
     return true;
 }
 
-// Gives the new file the original's owner, group, extended attributes and
-// permission bits. Owner and group are kept only as far as the process may
-// change them; the owner first, because a change of owner clears the
-// set-user-ID and set-group-ID bits, and the mode last, so that it wins over
-// an access list's mask.
+// Gives the new file the original's owner and group. EPERM means the
+// process may not: the caller then keeps the original file instead.
+bool copyOwner(int fd, const struct stat &original)
+{
+    return systemCall("fchown", [&] { return ::fchown(fd, original.st_uid, original.st_gid); }) == 0;
+}
+
+// Gives the new file, already owned as the original, its extended attributes
+// and permission bits; the mode last, so that it wins over an access list's
+// mask (and after the owner, whose change clears the set-ID bits).
 bool copyMetadata(int originalFd, int fd, const struct stat &original, const char *&step)
 {
-    step = "fchown";
-    if (systemCall(step, [&] { return ::fchown(fd, original.st_uid, original.st_gid); }) != 0) {
-        if (errno != EPERM)
-            return false;
-        if (systemCall(step, [&] { return ::fchown(fd, static_cast<uid_t>(-1), original.st_gid); }) != 0
-            && errno != EPERM)
-            return false;
-    }
     step = "xattr";
     if (!copyExtendedAttributes(originalFd, fd))
         return false;
@@ -260,11 +353,17 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
     const std::string procPath = "/proc/self/fd/" + std::to_string(tempFd);
     const std::string temp = hiddenTempName(name);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        int linked = systemCall("link", [&] {
-            return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, temp.c_str(), AT_SYMLINK_FOLLOW);
-        });
-        if (linked != 0 && errno == ENOENT) // no /proc mounted
-            linked = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, temp.c_str(), AT_EMPTY_PATH); });
+        const int linked = ReplaceRegistry::instance().makeName(
+            dirFd, temp,
+            [&] {
+                int result = systemCall("link", [&] {
+                    return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, temp.c_str(), AT_SYMLINK_FOLLOW);
+                });
+                if (result != 0 && errno == ENOENT) // no /proc mounted
+                    result = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, temp.c_str(), AT_EMPTY_PATH); });
+                return result;
+            },
+            +[](int result) { return result == 0; });
         if (linked == 0) {
             tempName.hold(temp);
             return true;
@@ -281,9 +380,14 @@ int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
 {
     const std::string temp = hiddenTempName(name);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const int fd = systemCall("create", [&] {
-            return ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        });
+        const int fd = ReplaceRegistry::instance().makeName(
+            dirFd, temp,
+            [&] {
+                return systemCall("create", [&] {
+                    return ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+                });
+            },
+            +[](int fd) { return fd >= 0; });
         if (fd >= 0) {
             tempName.hold(temp);
             return fd;
@@ -302,14 +406,20 @@ void setReplaceFaultHook(std::function<int(const char *step)> hook)
     faultHook() = std::move(hook);
 }
 
-ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
-                                  const FileIdentity &expected)
-{
-    if (size > 0 && data == nullptr)
-        return failure("write", EINVAL);
-    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
-        return failure("write", EFBIG);
+namespace {
 
+thread_local ReplaceResult t_lastResult;
+
+// The original, opened for writing and locked, and its folder.
+struct Original {
+    OwnedFd dir;
+    OwnedFd file;
+    struct stat info {};
+    std::string name;
+};
+
+ReplaceResult openOriginal(const std::string &path, Original &original)
+{
     // Replace the file a symbolic link points to, never the link itself.
     char *resolvedText = ::realpath(path.c_str(), nullptr);
     if (resolvedText == nullptr)
@@ -319,75 +429,126 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
 
     const auto slash = resolved.rfind('/');
     const std::string folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
-    const std::string name = resolved.substr(slash + 1);
+    original.name = resolved.substr(slash + 1);
 
     // A folder that may be searched but not listed still holds a writable
     // file: it is reached by path only, and cannot be flushed after the rename.
     int dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     if (dirFd < 0 && errno == EACCES)
         dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
-    OwnedFd dir(dirFd);
-    if (!dir.valid())
+    original.dir.reset(dirFd);
+    if (!original.dir.valid())
         return failure("folder", errno);
 
-    OwnedFd file(systemCall("open", [&] {
-        return ::openat(dir.get(), name.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    original.file.reset(systemCall("open", [&] {
+        return ::openat(original.dir.get(), original.name.c_str(),
+                        O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     }));
-    if (!file.valid())
+    if (!original.file.valid())
         return failure("open", errno);
-    struct stat original {};
-    if (::fstat(file.get(), &original) != 0)
+    if (::fstat(original.file.get(), &original.info) != 0)
         return failure("open", errno);
-    if (!S_ISREG(original.st_mode))
+    if (!S_ISREG(original.info.st_mode))
         return failure("open", EINVAL);
     // Root may open a read-only file for writing; the file still says "do not write".
-    if ((original.st_mode & 0222) == 0)
+    if ((original.info.st_mode & 0222) == 0)
         return failure("open", EACCES);
-    if (systemCall("lock", [&] { return ::flock(file.get(), LOCK_EX | LOCK_NB); }) != 0)
+    if (systemCall("lock", [&] { return ::flock(original.file.get(), LOCK_EX | LOCK_NB); }) != 0)
         return failure("lock", errno);
-    if (expected.valid() && !(identityOf(file.get()) == expected))
+    return success(ReplaceMethod::None);
+}
+
+ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::size_t size,
+                            const FileIdentity &expected)
+{
+    const int fileFd = original.file.get();
+    if (expected.valid() && !(identityOf(fileFd) == expected))
         return failure("changed", ESTALE);
 
-    if (original.st_nlink > 1)
-        return replaceInPlace(file.get(), original, data, size);
+    if (original.info.st_nlink > 1)
+        return replaceInPlace(fileFd, original.info, data, size);
 
-    TempNameGuard tempName(dir.get());
+    TempNameGuard tempName(original.dir.get());
     // An anonymous file leaves nothing behind if the process dies while writing it.
     int tempFd = systemCall("create", [&] {
-        return ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        return ::openat(original.dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     });
     const bool anonymous = tempFd >= 0;
     if (tempFd < 0 && tmpFileUnsupported(errno))
-        tempFd = createNamedTemp(dir.get(), name, tempName);
+        tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
-            return replaceInPlace(file.get(), original, data, size);
+            return replaceInPlace(fileFd, original.info, data, size);
         return failure("create", errno, ReplaceMethod::Rename);
     }
     OwnedFd temp(tempFd);
+    // A new file the process may not give to the original's owner and group
+    // would hand the file to another owner: the original is rewritten instead.
+    if (!copyOwner(temp.get(), original.info)) {
+        if (errno != EPERM)
+            return failure("fchown", errno, ReplaceMethod::Rename);
+        temp.reset(-1);
+        return replaceInPlace(fileFd, original.info, data, size);
+    }
 
     constexpr auto method = ReplaceMethod::Rename;
     std::size_t written = 0;
     if (!writeAll(temp.get(), data, size, written))
         return failure("write", errno, method);
     const char *step = "";
-    if (!copyMetadata(file.get(), temp.get(), original, step))
+    if (!copyMetadata(fileFd, temp.get(), original.info, step))
         return failure(step, errno, method);
     if (systemCall("fsync", [&] { return ::fsync(temp.get()); }) != 0)
         return failure("fsync", errno, method);
-    if (anonymous && !linkAnonymous(temp.get(), dir.get(), name, tempName))
+    if (anonymous && !linkAnonymous(temp.get(), original.dir.get(), original.name, tempName))
         return failure("link", errno, method);
-    if (systemCall("rename", [&] { return ::renameat(dir.get(), tempName.name().c_str(), dir.get(), name.c_str()); })
+    if (systemCall("rename", [&] {
+            return ::renameat(original.dir.get(), tempName.name().c_str(), original.dir.get(), original.name.c_str());
+        })
         != 0)
         return failure("rename", errno, method);
     tempName.release();
 
     ReplaceResult result = success(method);
-    if (systemCall("syncdir", [&] { return ::fsync(dir.get()); }) != 0) {
+    if (systemCall("syncdir", [&] { return ::fsync(original.dir.get()); }) != 0) {
         result.error = errno;
         result.step = "syncdir";
     }
     return result;
 }
+
+ReplaceResult replaceChecked(const std::string &path, const std::uint8_t *data, std::size_t size,
+                             const FileIdentity &expected)
+{
+    if (size > 0 && data == nullptr)
+        return failure("write", EINVAL);
+    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
+        return failure("write", EFBIG);
+    Original original;
+    if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
+        return opened;
+    return replaceOpened(original, data, size, expected);
+}
+
+} // namespace
+
+ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
+                                  const FileIdentity &expected)
+{
+    t_lastResult = replaceChecked(path, data, size, expected);
+    return t_lastResult;
+}
+
+ReplaceResult lastReplaceResult() { return t_lastResult; }
+
+ReplaceResult checkReplaceable(const std::string &path)
+{
+    Original original;
+    // Opened for writing, the file can always be rewritten in place when no
+    // new file can be made beside it, so the open decides.
+    return openOriginal(path, original);
+}
+
+void abandonReplacesAndExit(int status) { ReplaceRegistry::instance().exitNow(status); }
 
 } // namespace brantlow::platform

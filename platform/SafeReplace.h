@@ -29,8 +29,11 @@ struct ReplaceResult {
 // is not created. When `expected` is valid and the file on disk no longer
 // matches it, nothing is written (step "changed"). A file without any write
 // permission bit is refused (step "open", EACCES), also for root.
-// The new file keeps the original's mode, owner and group (as far as the
-// process may set them) and extended attributes such as access lists.
+// The new file keeps the original's mode, owner, group and extended
+// attributes such as access lists. Where the process may not give a new file
+// the original's owner or group (it is neither root nor both the owner and a
+// member of the group), the file is rewritten in place instead, as for a file
+// with several hard links, so that it never passes to another owner.
 // Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
 // "xattr", "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
 // A process killed during a replace leaves the old or the new content whole;
@@ -46,5 +49,21 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
 // call fail with the answer as errno. Set or clear it only while no replace
 // runs. An empty function clears it.
 void setReplaceFaultHook(std::function<int(const char *step)> hook);
+
+// The result of the calling thread's last replaceFileContents, for callers
+// that reach it through another layer and want its reason.
+ReplaceResult lastReplaceResult();
+
+// The checks replaceFileContents makes before it writes (the file opened for
+// writing and locked, a write permission bit, a new file possible in the
+// folder or else the in-place path), made without writing anything. ok, or
+// the step and errno the replace would fail with.
+ReplaceResult checkReplaceable(const std::string &path);
+
+// For a process that must stop at once (a second interrupt): no replace
+// starts writing from now on, any in-place rewrite under way is let finish,
+// every temporary name still in a folder is removed, and the process exits
+// with `status`. Never returns.
+[[noreturn]] void abandonReplacesAndExit(int status);
 
 } // namespace brantlow::platform

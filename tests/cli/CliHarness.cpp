@@ -16,14 +16,21 @@ namespace clitest {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> RunResult::outLines() const
+namespace {
+
+std::vector<std::string> linesOf(const std::string &text)
 {
     std::vector<std::string> lines;
-    std::istringstream stream(out);
+    std::istringstream stream(text);
     for (std::string line; std::getline(stream, line);)
         lines.push_back(line);
     return lines;
 }
+
+} // namespace
+
+std::vector<std::string> RunResult::outLines() const { return linesOf(out); }
+std::vector<std::string> RunResult::errLines() const { return linesOf(err); }
 
 namespace {
 

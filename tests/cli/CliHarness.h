@@ -15,6 +15,7 @@ struct RunResult {
     std::string out;
     std::string err;
     std::vector<std::string> outLines() const;
+    std::vector<std::string> errLines() const;
 };
 
 // Runs `program` (looked up in PATH when it has no slash) with `args`.

@@ -103,16 +103,38 @@ TEST(CliInfo, FailuresCarryTheEngineNumberAndTheBatchText)
     TempFolder folder;
     const std::string text = (folder.path() / "text.mp3").string();
     writeBytes(text, std::vector<std::uint8_t>(500, 'a'));
+    // An MPEG WAVE without a data chunk passes the first look; the analysis refuses it.
+    std::vector<std::uint8_t> noData = {'R', 'I', 'F', 'F', 28, 0, 0, 0, 'W', 'A', 'V', 'E',
+                                        'f', 'm', 't', ' ', 16, 0, 0, 0, 0x55, 0};
+    noData.resize(36, 0);
+    const std::string sync = (folder.path() / "nodata.wav").string();
+    writeBytes(sync, noData);
     const std::string missing = (folder.path() / "missing.mp3").string();
+    // A name that is not UTF-8 is given as its bytes.
+    const std::string latin1 = (folder.path() / "caf\xe9.mp3").string();
+    writeBytes(latin1, std::vector<std::uint8_t>(500, 'a'));
 
-    const RunResult result = runCli({"info", "--json", text, missing});
+    const RunResult result = runCli({"info", "--json", text, sync, missing, latin1});
     EXPECT_EQ(result.exitCode, 1);
     const auto lines = result.outLines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(json::parse(lines[0]),
-              json({{"path", text}, {"ok", false}, {"error_code", 10}, {"message", "This file is not MPEG/Audio."}}));
-    EXPECT_EQ(json::parse(lines[1]),
-              json({{"path", missing}, {"ok", false}, {"error_code", nullptr}, {"message", "Cannot open this File."}}));
+    ASSERT_EQ(lines.size(), 4u);
+    const std::string noSync = "not MPEG audio: no frame sync in the first 64 KiB";
+    EXPECT_EQ(json::parse(lines[0]), json({{"path", text}, {"ok", false}, {"error_code", nullptr},
+                                           {"message", "This file is not MPEG/Audio."}, {"reason", noSync}}));
+    const json engineRefusal = json::parse(lines[1]);
+    EXPECT_EQ(engineRefusal["message"], "This file is not MPEG/Audio.");
+    EXPECT_TRUE(engineRefusal["error_code"].is_number()) << lines[1];
+    EXPECT_EQ(json::parse(lines[2]), json({{"path", missing}, {"ok", false}, {"error_code", nullptr},
+                                           {"message", "Cannot open this File."}, {"reason", "No such file or directory"}}));
+    const json bytes = json::parse(lines[3]);
+    ASSERT_TRUE(bytes["path"].is_object()) << lines[3];
+    if (toolAvailable("python3")) {
+        const RunResult encoded = run("python3", {"-c",
+                                                  "import base64, os, sys; "
+                                                  "print(base64.b64encode(os.fsencode(sys.argv[1])).decode())",
+                                                  latin1});
+        EXPECT_EQ(bytes["path"]["bytes"], encoded.outLines().at(0));
+    }
 }
 
 TEST(CliInfo, TextFormTellsThePersonTheSameFacts)

@@ -453,7 +453,7 @@ TEST_F(UnprivilegedReplaceTest, FolderThatCannotBeListedStillGetsTheFileReplaced
     ScratchFolder blind;
     const std::string target = blind.file("song.mp3");
     test::writeBytes(target, original);
-    ASSERT_EQ(::chmod(target.c_str(), 0666), 0);
+    ASSERT_EQ(::chown(target.c_str(), test::kNobody, test::kNobody), 0); // so that a new file may keep the owner
     ASSERT_EQ(::chmod(blind.path().c_str(), 0333), 0); // nobody may search and write, not list
 
     const ReplaceResult result = replaceAsNobody(target, replacement);
@@ -464,17 +464,23 @@ TEST_F(UnprivilegedReplaceTest, FolderThatCannotBeListedStillGetsTheFileReplaced
     EXPECT_EQ(test::entriesOf(blind.path()), std::set<std::string>{"song.mp3"});
 }
 
-TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsReplacedWithItsModeWhenTheOwnerCannotBeKept)
+TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsRewrittenInPlaceSoThatItKeepsItsOwner)
 {
-    // nobody may write the file and the folder but cannot give the new file
-    // root's owner: the replace still succeeds and keeps the mode bits.
+    // nobody may write the file and the folder but cannot give a new file
+    // root's owner: the file itself is rewritten, owner, group and mode kept.
     ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    const struct stat before = test::statOf(path);
     const ReplaceResult result = replaceAsNobody(path, replacement);
     ASSERT_TRUE(result.ok) << describe(result);
-    EXPECT_EQ(result.method, ReplaceMethod::Rename);
+    EXPECT_EQ(result.method, ReplaceMethod::InPlace);
     EXPECT_EQ(test::readBytes(path), replacement);
-    EXPECT_EQ(test::statOf(path).st_mode & 07777, 0666u);
+    const struct stat after = test::statOf(path);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode & 07777, 0666u);
+    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"result", "song.mp3"})) << "no temporary file left";
 }
 
 // Real file systems that fail: a tiny tmpfs that fills up and a read-only bind
