@@ -42,7 +42,7 @@ struct FileLayout {
 // The locator: trailing tags (ID3v1, Lyrics3 v2, APEv2), RIFF chunks, the
 // ID3v2 tags, and the first frame: right after the last ID3v2 tag, or, where
 // padding or junk follows the tag, the first offset within 64 KiB where two
-// frames of one stream chain.
+// frames of one stream chain or a VBR header frame stands.
 FileLayout locateLayout(const std::uint8_t *data, std::int64_t size);
 
 } // namespace brantlow

@@ -44,16 +44,29 @@ inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t aud
     return frameAt(reader, at + length, second) != 0 && sameStream(first, second);
 }
 
-// The first offset in [from, to) where frames chain; -1 when there is none.
+// A frame that carries a VBR header tag ("Xing" or "Info" at its side-
+// information offset, "VBRI" at byte 36): found by its tag, since a header
+// frame may be a few bytes longer or shorter than its header says.
+inline bool headerFrameAt(const ByteReader &reader, std::int64_t at)
+{
+    frameheader::Header h;
+    if (frameAt(reader, at, h) == 0)
+        return false;
+    const std::int64_t tag = at + 4 + frameheader::sideInfoSize(h);
+    return reader.matches(tag, "Xing") || reader.matches(tag, "Info") || reader.matches(at + 36, "VBRI");
+}
+
+// The first offset in [from, to) where frames chain (or, with
+// `orHeaderFrame`, where a header frame stands); -1 when there is none.
 inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::int64_t to, std::int64_t audioEnd,
-                              const frameheader::Header *reference = nullptr)
+                              const frameheader::Header *reference = nullptr, bool orHeaderFrame = false)
 {
     const std::uint8_t *data = reader.data();
     const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
     for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
         if (data[at] != 0xFF || !frameheader::isFrameSync(data[at], data[at + 1]))
             continue;
-        if (chainsAt(reader, at, audioEnd, reference))
+        if (chainsAt(reader, at, audioEnd, reference) || (orHeaderFrame && headerFrameAt(reader, at)))
             return at;
     }
     return -1;
