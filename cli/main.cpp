@@ -342,6 +342,9 @@ int main(int argc, char **argv)
     addScanOptions(check, settings);
     check->add_flag("--json", settings.json, "One JSON object per file per line");
     check->add_flag("-q,--quiet", settings.quiet, "Print only the files that are not right");
+    check->add_option("-j,--jobs", settings.jobs, "Read up to N files at once (default: the number of cores)")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 1024u));
 
     CLI::App *fix = app.add_subcommand("fix", "Make each file's VBR header right: add a missing one, rewrite a stale one");
     addRewriteOptions(fix, settings);
