@@ -11,6 +11,7 @@
 #include <mutex>
 #include <new>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -18,11 +19,11 @@ namespace brantlow::cli {
 
 namespace {
 
-FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work)
+FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, const ReserveMore &reserveMore)
 {
     FileReport report;
     try {
-        report = work(engine, item);
+        report = work(engine, item, reserveMore);
     } catch (const std::bad_alloc &) {
         report = {Outcome::Failed, "", shownPath(item.path) + ": Not enough memory for this file.\n"};
     } catch (const std::exception &e) {
@@ -49,6 +50,8 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
     std::size_t finished = 0;
     std::size_t started = 0;      // items [0, started) were started, in order
     std::uint64_t bytesInFlight = 0;
+    std::vector<std::uint64_t> reserved(total, 0);
+    std::set<std::size_t> inFlight;
     std::size_t workersRunning = 0;
     auto stopping = [&] { return options.stop != nullptr && options.stop->load() != 0; };
 
@@ -63,10 +66,26 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
                 || (bytesInFlight <= options.memoryBudget && bytes <= options.memoryBudget - bytesInFlight);
             if (fits) {
                 bytesInFlight += bytes;
+                reserved[started] = bytes;
+                inFlight.insert(started);
                 return started++;
             }
             changed.wait_for(lock, kStopPoll);
         }
+    };
+
+    auto reserveMore = [&](std::size_t index, std::uint64_t more) {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            const bool fits = options.memoryBudget == 0
+                || (bytesInFlight <= options.memoryBudget && more <= options.memoryBudget - bytesInFlight);
+            // The oldest file never waits, so that the files in flight cannot wait on each other.
+            if (fits || *inFlight.begin() == index)
+                break;
+            changed.wait_for(lock, kStopPoll);
+        }
+        bytesInFlight += more;
+        reserved[index] += more;
     };
 
     auto worker = [&] {
@@ -74,10 +93,12 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         std::unique_lock lock(mutex);
         while (const std::optional<std::size_t> index = admit(lock)) {
             lock.unlock();
-            FileReport report = runOne(engine, items[*index], work);
+            const ReserveMore more = [&, i = *index](std::uint64_t bytes) { reserveMore(i, bytes); };
+            FileReport report = runOne(engine, items[*index], work, more);
             lock.lock();
             reports[*index] = std::move(report);
-            bytesInFlight -= items[*index].bytes;
+            bytesInFlight -= reserved[*index];
+            inFlight.erase(*index);
             ++finished;
             changed.notify_all();
         }

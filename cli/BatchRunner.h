@@ -28,6 +28,8 @@ struct BatchItem {
     std::string path;
     bool named = false;      // named on the command line, not found by a scan
     std::uint64_t bytes = 0; // its size when the run began; what its image takes
+    std::uint64_t device = 0; // as the folder scan found it; 0 and 0 when unknown
+    std::uint64_t inode = 0;
 };
 
 struct BatchCounts {
@@ -48,10 +50,16 @@ struct BatchOptions {
     const std::atomic<int> *stop = nullptr;
 };
 
-using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item)>;
+// Asks the budget for more bytes than the file's image, once the work knows
+// what else it will hold (the frame index); waits while others hold too
+// much, except for the oldest file in flight, which always goes on.
+using ReserveMore = std::function<void(std::uint64_t bytes)>;
+
+using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore)>;
 
 // Runs `work` on every item with up to `jobs` files at once, one engine per
-// worker, files started in their order as the memory budget allows, and
+// worker, files started in their order as the memory budget allows (a file
+// reserves its size when it starts, and more through ReserveMore), and
 // prints each report in the order of `items` as soon as it and all before it
 // are finished. With `showProgress`, a progress bar is drawn on standard error.
 BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work);

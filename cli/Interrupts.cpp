@@ -3,7 +3,6 @@
 #include "platform/SafeReplace.h"
 
 #include <csignal>
-#include <cstdio>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -53,7 +52,7 @@ void InterruptWatch::watch()
             [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, kNote, sizeof kNote - 1);
             continue;
         }
-        std::fflush(stdout);
+        // No flush of standard output: the main thread may hold it, blocked on a full pipe.
         static constexpr char kStop[] = "\nbrantlow-cli: stopped\n";
         [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, kStop, sizeof kStop - 1);
         platform::abandonReplacesAndExit(exitStatus(m_signal.load()));

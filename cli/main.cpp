@@ -110,12 +110,13 @@ std::string rewriteAsJson(const std::string &path, Outcome outcome, const std::s
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mode, const Settings &settings)
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, RewriteMode mode,
+                         const Settings &settings)
 {
     const std::string &path = item.path;
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
     OpenedFile opened;
-    RewriteResult result = openForRewrite(engine, path, opened);
+    RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     nlohmann::ordered_json before = nullptr;
     nlohmann::ordered_json after = nullptr;
     std::string note;
@@ -124,6 +125,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mo
             note = layerNote(engine);
         if (settings.json)
             before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+        if (mode != RewriteMode::Remove)
+            reserveMore(frameIndexBytes(engine));
         if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
             result = RewriteResult{step, -1, 0, {}};
         } else if (settings.dryRun) {
@@ -168,11 +171,11 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, RewriteMode mo
     return report;
 }
 
-FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings)
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
 {
     const std::string &path = item.path;
     OpenedFile opened;
-    const RewriteResult result = openForRewrite(engine, path, opened);
+    const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (!result.ok()) {
         const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
         // JSON lines stay on standard output: one object per file.
@@ -182,6 +185,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &s
             return {outcome, shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
         return {outcome, "", failureLine(path, result)};
     }
+    reserveMore(frameIndexBytes(engine));
     const FileFacts facts = gatherFacts(engine);
     return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), layerNote(engine)};
 }
@@ -199,7 +203,7 @@ FileReport checkReport(TBinEdit &engine, const BatchItem &item, const Settings &
 {
     const std::string &path = item.path;
     OpenedFile opened;
-    const RewriteResult result = openForRewrite(engine, path, opened);
+    const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (!result.ok()) {
         std::string reason = failureLine("", result).substr(2);
         reason.pop_back();
@@ -316,7 +320,8 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
         struct stat st {};
         const std::uint64_t bytes =
             ::stat(file.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-        items.push_back({file.path, file.named, bytes});
+        // A named file is taken as it is found when it is worked on.
+        items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
     return items;
 }
@@ -406,10 +411,11 @@ int main(int argc, char **argv)
     const bool isCheck = check->parsed();
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
     VerdictCounts verdicts;
-    const FileWork work = [&](TBinEdit &engine, const BatchItem &item) {
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore) {
         if (isCheck)
             return checkReport(engine, item, settings, verdicts);
-        return isInfo ? infoReport(engine, item, settings) : rewriteReport(engine, item, mode, settings);
+        return isInfo ? infoReport(engine, item, reserveMore, settings)
+                      : rewriteReport(engine, item, reserveMore, mode, settings);
     };
     const BatchCounts counts = runBatch(items, options, work);
 

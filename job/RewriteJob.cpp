@@ -3,6 +3,7 @@
 #include "engine/FileCheck.h"
 #include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
+#include "platform/FileIdentity.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
@@ -96,7 +97,7 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
 
 } // namespace
 
-RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened)
+RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened, const ScannedAs &scanned)
 {
     opened = OpenedFile{};
     opened.path = path;
@@ -106,6 +107,11 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
             return failedWithError(RewriteStep::Open, errno, path);
         if (!platform::captureFileTimes(file, opened.times))
             return failedWithError(RewriteStep::Open, errno);
+        if (scanned.known()) {
+            const platform::FileIdentity now = platform::identityOf(file.fd());
+            if (now.device != scanned.device || now.inode != scanned.inode)
+                return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
+        }
         if (const RewriteResult looked = probe(file); !looked.ok())
             return looked;
     }
@@ -162,7 +168,8 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path)) {
         RewriteResult result = failed(RewriteStep::Save, engine.ErrorCode);
-        if (const platform::ReplaceResult replace = platform::lastReplaceResult(); replace.error != 0) {
+        const platform::ReplaceResult replace = platform::lastReplaceResult();
+        if (!replace.ok && replace.error != 0) {
             result.systemError = replace.error;
             result.reason = replace.error == ESTALE ? "the file changed since it was read" : std::strerror(replace.error);
         }
@@ -175,6 +182,16 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
             return failedWithError(RewriteStep::RestoreTimes, errno);
     }
     return {};
+}
+
+std::uint64_t frameIndexBytes(TBinEdit &engine)
+{
+    // What the allocator adds to each record.
+    constexpr std::uint64_t kAllocationOverhead = 16;
+    const std::int32_t length = std::max<std::int32_t>(1, engine.GetFrameLength(engine.FirstHeader));
+    const auto audioBytes = static_cast<std::uint64_t>(std::max<std::int32_t>(0, engine.AudioSize));
+    const std::uint64_t frames = audioBytes / static_cast<std::uint64_t>(length) + 1;
+    return frames * (sizeof(FrameRecord) + kAllocationOverhead);
 }
 
 RewriteResult predictSave(const OpenedFile &opened)

@@ -54,7 +54,16 @@ struct OpenedFile {
 // Steps up to Analyze: exclusive open, capture times, a look at the head and
 // tail that refuses what can never be audio before the file is read whole
 // (step Analyze, with the reason), LoadFile, Analyze.
-RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened);
+// Where a folder scan gave the file's device and inode, a file found at the
+// path that is another one (a folder swapped for a link since) is refused
+// (step Open, "changed since the folder scan").
+struct ScannedAs {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool known() const { return device != 0 || inode != 0; }
+};
+RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened,
+                             const ScannedAs &scanned = {});
 
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done (Fix is decided
 // on the image, in editImage).
@@ -68,6 +77,11 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
 
 // editImage, SaveFile, and the time restore when asked.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
+
+// Memory the frame index of an analysed file will take when a header is
+// added or the file described: one record per frame, the frames counted as
+// if all were as short as the first one.
+std::uint64_t frameIndexBytes(TBinEdit &engine);
 
 // All of it, for one file.
 RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options);

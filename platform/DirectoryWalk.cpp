@@ -241,8 +241,8 @@ bool DirectoryWalker::walk(const std::string &root)
     if (!keepGoing())
         return false;
     struct stat info {};
-    if (root.empty() || ::stat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        const bool known = !root.empty() && ::stat(root.c_str(), &info) == 0;
+    const bool known = !root.empty() && ::stat(root.c_str(), &info) == 0;
+    if (!known || !S_ISDIR(info.st_mode)) {
         listFile(root, true, known ? static_cast<std::uint64_t>(info.st_dev) : 0,
                  known ? static_cast<std::uint64_t>(info.st_ino) : 0);
         return true;

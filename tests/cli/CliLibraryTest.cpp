@@ -90,6 +90,7 @@ TEST(CliLibrary, FolderScansStayInTheirTreeAndTakeEachFileOnce)
     const fs::path outside = top.path() / "outside";
     top.copySample("mpeg1_stereo_vbr.mp3", "tree/a.mp3");
     top.copySample("mpeg1_stereo_vbr.mp3", "tree/album.mp3/b.mp3");
+    top.copySample("mpeg1_stereo_vbr.mp3", "tree/caf\xe9\n.mp3"); // shown escaped, as ls -b does
     top.copySample("mpeg1_stereo_vbr.mp3", "outside/o.mp3");
     writeBytes(tree / "pcm.wav", waveHead(1));
     fs::create_directory_symlink("album.mp3", tree / "in");
@@ -120,13 +121,14 @@ TEST(CliLibrary, FolderScansStayInTheirTreeAndTakeEachFileOnce)
     };
     const std::vector<Row> rows = {
         {{"add", "-n", "-r", tree.string()},
-         {t + "a.mp3" + kWouldAdd, t + "album.mp3/b.mp3" + kWouldAdd, t + noAudio,
-          "3 files: 2 would change, 0 already as wanted, 0 failed, 1 skipped (not MPEG audio)."},
+         {t + "a.mp3" + kWouldAdd, t + "album.mp3/b.mp3" + kWouldAdd, t + "caf\\351\\n.mp3" + kWouldAdd, t + noAudio,
+          "4 files: 3 would change, 0 already as wanted, 0 failed, 1 skipped (not MPEG audio)."},
          {},
          0},
         {{"add", "-n", "-r", "--follow-symlinks", tree.string()},
-         {t + "a.mp3" + kWouldAdd, t + "album.mp3/b.mp3" + kWouldAdd, t + "o-link.mp3" + kWouldAdd, t + noAudio,
-          "4 files: 3 would change, 0 already as wanted, 0 failed, 1 skipped (not MPEG audio)."},
+         {t + "a.mp3" + kWouldAdd, t + "album.mp3/b.mp3" + kWouldAdd, t + "caf\\351\\n.mp3" + kWouldAdd,
+          t + "o-link.mp3" + kWouldAdd, t + noAudio,
+          "5 files: 4 would change, 0 already as wanted, 0 failed, 1 skipped (not MPEG audio)."},
          {"brantlow-cli: warning: " + t + "proc not scanned (a pseudo file system (proc))"},
          0},
         {{"add", "-n", (tree / "pcm.wav").string()},
