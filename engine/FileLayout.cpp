@@ -196,7 +196,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     std::int64_t first = position;
     if (!layout.id3v2.empty()) {
         const std::int64_t chainEnd = layout.wrapper == RiffWrapper::None ? audioEnd : layout.payloadStart + riffAudioSize;
-        if (!detail::chainsAt(reader, position, chainEnd) && !detail::headerFrameAt(reader, position)) {
+        if (!detail::chainsAt(reader, position, chainEnd) && !detail::headerFrameAt(reader, position, chainEnd)) {
             const std::int64_t found = detail::findChain(reader, position + 1, position + detail::kFirstFrameWindow,
                                                          chainEnd, nullptr, true);
             if (found >= 0)

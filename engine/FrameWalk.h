@@ -45,15 +45,23 @@ inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t aud
 }
 
 // A frame that carries a VBR header tag ("Xing" or "Info" at its side-
-// information offset, "VBRI" at byte 36): found by its tag, since a header
-// frame may be a few bytes longer or shorter than its header says.
-inline bool headerFrameAt(const ByteReader &reader, std::int64_t at)
+// information offset, "VBRI" at byte 36) and is followed, within 3 bytes of
+// where its header says it ends, by frames of its stream that chain: found
+// so, since a header frame may be a little longer or shorter than it says.
+inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
 {
     frameheader::Header h;
-    if (frameAt(reader, at, h) == 0)
+    const std::int32_t length = frameAt(reader, at, h);
+    if (length == 0)
         return false;
     const std::int64_t tag = at + 4 + frameheader::sideInfoSize(h);
-    return reader.matches(tag, "Xing") || reader.matches(tag, "Info") || reader.matches(at + 36, "VBRI");
+    if (!reader.matches(tag, "Xing") && !reader.matches(tag, "Info") && !reader.matches(at + 36, "VBRI"))
+        return false;
+    for (const int d : {0, -1, 1, -2, 2, -3, 3}) {
+        if (length + d > 4 && chainsAt(reader, at + length + d, audioEnd, &h))
+            return true;
+    }
+    return false;
 }
 
 // The first offset in [from, to) where frames chain (or, with
@@ -66,7 +74,7 @@ inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::
     for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
         if (data[at] != 0xFF || !frameheader::isFrameSync(data[at], data[at + 1]))
             continue;
-        if (chainsAt(reader, at, audioEnd, reference) || (orHeaderFrame && headerFrameAt(reader, at)))
+        if (chainsAt(reader, at, audioEnd, reference) || (orHeaderFrame && headerFrameAt(reader, at, audioEnd)))
             return at;
     }
     return -1;
