@@ -127,6 +127,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
         if (mode != RewriteMode::Remove)
             reserveMore(frameIndexBytes(engine));
+        if (mode == RewriteMode::Fix)
+            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
         if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
             result = RewriteResult{step, -1, 0, {}};
         } else if (settings.dryRun) {
