@@ -431,9 +431,11 @@ int main(int argc, char **argv)
         printSummary(counts, unreadFolders, settings.dryRun, isInfo);
     }
     if (signal != 0) {
-        std::printf("Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
-                    list.interrupted ? ", and the folder scan did not finish" : "");
-        std::fflush(stdout);
+        // JSON lines hold one object per file: the note goes beside them.
+        std::FILE *note = isInfo && settings.json ? stderr : stdout;
+        std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
+                     list.interrupted ? ", and the folder scan did not finish" : "");
+        std::fflush(note);
         return InterruptWatch::exitStatus(signal);
     }
     return counts.failed > 0 || unreadFolders > 0 ? kExitFailed : kExitOk;
