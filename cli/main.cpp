@@ -432,7 +432,7 @@ int main(int argc, char **argv)
     }
     if (signal != 0) {
         // JSON lines hold one object per file: the note goes beside them.
-        std::FILE *note = isInfo && settings.json ? stderr : stdout;
+        std::FILE *note = settings.json ? stderr : stdout;
         std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
                      list.interrupted ? ", and the folder scan did not finish" : "");
         std::fflush(note);
