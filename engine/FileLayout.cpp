@@ -197,8 +197,13 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     if (!layout.id3v2.empty()) {
         const std::int64_t chainEnd = layout.wrapper == RiffWrapper::None ? audioEnd : layout.payloadStart + riffAudioSize;
         if (!detail::chainsAt(reader, position, chainEnd) && !detail::headerFrameAt(reader, position, chainEnd)) {
-            const std::int64_t found = detail::findChain(reader, position + 1, position + detail::kFirstFrameWindow,
-                                                         chainEnd, nullptr, true);
+            // A header frame goes right before the first frame: where one
+            // stands in the window, it is the first frame, even when junk
+            // before it happens to look like frames that chain.
+            const std::int64_t windowEnd = position + detail::kFirstFrameWindow;
+            std::int64_t found = detail::findHeaderFrame(reader, position + 1, windowEnd, chainEnd);
+            if (found < 0)
+                found = detail::findChain(reader, position + 1, windowEnd, chainEnd);
             if (found >= 0)
                 first = found;
         }

@@ -41,8 +41,8 @@ struct FileLayout {
 
 // The locator: trailing tags (ID3v1, Lyrics3 v2, APEv2), RIFF chunks, the
 // ID3v2 tags, and the first frame: right after the last ID3v2 tag, or, where
-// padding or junk follows the tag, the first offset within 64 KiB where two
-// frames of one stream chain or a VBR header frame stands.
+// padding or junk follows the tag, the first VBR header frame within 64 KiB,
+// or else the first offset within 64 KiB where two frames of one stream chain.
 FileLayout locateLayout(const std::uint8_t *data, std::int64_t size);
 
 } // namespace brantlow

@@ -65,17 +65,29 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
     return false;
 }
 
-// The first offset in [from, to) where frames chain (or, with
-// `orHeaderFrame`, where a header frame stands); -1 when there is none.
+// The first offset in [from, to) where frames chain; -1 when there is none.
 inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::int64_t to, std::int64_t audioEnd,
-                              const frameheader::Header *reference = nullptr, bool orHeaderFrame = false)
+                              const frameheader::Header *reference = nullptr)
 {
     const std::uint8_t *data = reader.data();
     const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
     for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
         if (data[at] != 0xFF || !frameheader::isFrameSync(data[at], data[at + 1]))
             continue;
-        if (chainsAt(reader, at, audioEnd, reference) || (orHeaderFrame && headerFrameAt(reader, at, audioEnd)))
+        if (chainsAt(reader, at, audioEnd, reference))
+            return at;
+    }
+    return -1;
+}
+
+// The first offset in [from, to) where a header frame stands; -1 when there is none.
+inline std::int64_t findHeaderFrame(const ByteReader &reader, std::int64_t from, std::int64_t to,
+                                    std::int64_t audioEnd)
+{
+    const std::uint8_t *data = reader.data();
+    const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
+    for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
+        if (data[at] == 0xFF && frameheader::isFrameSync(data[at], data[at + 1]) && headerFrameAt(reader, at, audioEnd))
             return at;
     }
     return -1;
