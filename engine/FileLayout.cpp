@@ -104,6 +104,38 @@ RiffChunks findRiffChunks(const detail::ByteReader &reader)
     return chunks;
 }
 
+// True when frames step from `from` exactly onto `to`.
+bool framesReach(const detail::ByteReader &reader, std::int64_t from, std::int64_t to)
+{
+    frameheader::Header h;
+    std::int64_t at = from;
+    while (at < to) {
+        const std::int32_t length = detail::frameAt(reader, at, h);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return at == to;
+}
+
+// The first frame after the ID3v2 tags, which may be followed by padding or
+// junk: the first place within the window where frames of one stream chain,
+// unless a VBR header frame stands in the window that those frames do not
+// lead to (junk that happens to look like frames then lies before a header
+// frame, which goes right before the first frame). Where neither is found,
+// the position itself, as without padding.
+std::int64_t firstFrameAfterTags(const detail::ByteReader &reader, std::int64_t position, std::int64_t audioEnd)
+{
+    const std::int64_t windowEnd = position + detail::kFirstFrameWindow;
+    const std::int64_t chain = detail::chainsAt(reader, position, audioEnd)
+        ? position
+        : detail::findChain(reader, position + 1, windowEnd, audioEnd);
+    const std::int64_t header = detail::findHeaderFrame(reader, position, windowEnd, audioEnd);
+    if (header >= 0 && (chain < 0 || header <= chain || !framesReach(reader, chain, header)))
+        return header;
+    return chain >= 0 ? chain : position;
+}
+
 } // namespace
 
 FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
@@ -196,17 +228,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     std::int64_t first = position;
     if (!layout.id3v2.empty()) {
         const std::int64_t chainEnd = layout.wrapper == RiffWrapper::None ? audioEnd : layout.payloadStart + riffAudioSize;
-        if (!detail::chainsAt(reader, position, chainEnd) && !detail::headerFrameAt(reader, position, chainEnd)) {
-            // A header frame goes right before the first frame: where one
-            // stands in the window, it is the first frame, even when junk
-            // before it happens to look like frames that chain.
-            const std::int64_t windowEnd = position + detail::kFirstFrameWindow;
-            std::int64_t found = detail::findHeaderFrame(reader, position + 1, windowEnd, chainEnd);
-            if (found < 0)
-                found = detail::findChain(reader, position + 1, windowEnd, chainEnd);
-            if (found >= 0)
-                first = found;
-        }
+        first = firstFrameAfterTags(reader, position, chainEnd);
     }
     if (!reader.contains(first, 4) || !frameheader::isFrameSync(data[first], data[first + 1]))
         return fail(10);
