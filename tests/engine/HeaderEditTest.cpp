@@ -34,8 +34,15 @@ std::vector<RoundTripCase> roundTripCases()
     synth::append(tagged, synth::id3v1());
     Bytes waveTagged = synth::wave(synth::vbrFrames(40));
     synth::append(waveTagged, synth::id3v1());
+    // Junk after the tag that looks like a 313-byte frame: it ends where the
+    // new header frame will, so after the add it chains; the header frame
+    // must still be found as the first frame.
+    Bytes falseFrameInJunk = synth::id3v2(40);
+    synth::append(falseFrameInJunk, synth::frame(0xFB, 0x70, 0x00, 105));
+    synth::append(falseFrameInJunk, synth::vbrFrames(40));
     return {
         {"plain", synth::vbrFrames(40), 0, 0},
+        {"junk after ID3v2 like a frame", falseFrameInJunk, 50 + 105, 0},
         {"tagged", tagged, 510, 0},
         {"wave", synth::wave(synth::vbrFrames(40)), 70, 66},
         {"wave_tagged", waveTagged, 70, 66},
