@@ -46,9 +46,9 @@ inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t aud
 
 // A frame that carries a VBR header tag ("Xing" or "Info" at its side-
 // information offset, "VBRI" at byte 36) and is followed, within 4 bytes (a
-// Layer I padding slot) of where its header says it ends, by frames of its
-// stream that chain: found so, since a header frame may be a little longer or
-// shorter than it says.
+// Layer I padding slot) of where its header says it ends, by a frame of its
+// stream (or ends the audio): found so, since a header frame may be a little
+// longer or shorter than it says.
 inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
 {
     frameheader::Header h;
@@ -58,8 +58,11 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
     const std::int64_t tag = at + 4 + frameheader::sideInfoSize(h);
     if (!reader.matches(tag, "Xing") && !reader.matches(tag, "Info") && !reader.matches(at + 36, "VBRI"))
         return false;
+    if (at + length == audioEnd)
+        return true;
+    frameheader::Header next;
     for (const int d : {0, -1, 1, -2, 2, -3, 3, -4, 4}) {
-        if (length + d > 4 && chainsAt(reader, at + length + d, audioEnd, &h))
+        if (length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next))
             return true;
     }
     return false;
