@@ -52,6 +52,8 @@ struct FrameRecord {
 //   31 no audio bytes to describe (AudioSize 0 or less) when a header is built,
 //   32 more than 1 % (or 64 KiB) of the audio holds no frame that can be found again,
 //   33 the header frame to fix is no Xing or Info frame, or too short for its fields,
+//   34 the new header frame would not be found again in front of the audio (junk
+//      after an ID3v2 tag that looks like frames): the add is taken back,
 //   43 no scratch stream, 44 insertion failed, 45 cut failed, 46 RIFF fix-up after a cut failed.
 // Without a loaded image every analysis and header operation returns 0.
 class TBinEdit {

@@ -133,6 +133,8 @@ const char *errorCodeText(std::int32_t errorCode)
         return "more than 1 % (or 64 KiB) of the audio holds no frame that can be found again";
     case 33:
         return "the header frame is no Xing or Info frame, or too short for its fields";
+    case 34:
+        return "the header frame would not be found again: the junk after the ID3v2 tag looks like frames";
     case 43:
     case 44:
         return "the header frame cannot be inserted";

@@ -1,10 +1,16 @@
 #include "Binedit.h"
 
+#include "FileLayout.h"
+
 #include <algorithm>
 #include <memory>
 #include <new>
 
 namespace brantlow {
+
+namespace {
+constexpr std::int32_t kErrorHeaderNotFoundAgain = 34;
+} // namespace
 
 std::int32_t TBinEdit::AddVbrHeader()
 {
@@ -22,18 +28,30 @@ std::int32_t TBinEdit::AddVbrHeader()
     std::int32_t length = 0;
     if (!MakeVbrHeader(*scratch, length))
         return 0;
-    if (!InsertStream(*Image, FirstFrame, *scratch)) {
+    const std::int32_t at = FirstFrame;
+    if (!InsertStream(*Image, at, *scratch)) {
         ErrorCode = 44;
         return 0;
     }
     // The flags as the frame index walk has just set them.
-    if (IsWave() || IsRmp3()) {
-        if (!FixRiffSizes(length))
-            return 0;
-        if (!keepRiffPadByte(length)) {
-            ErrorCode = 44;
-            return 0;
-        }
+    const bool riff = IsWave() || IsRmp3();
+    if (riff && !FixRiffSizes(length))
+        return 0;
+    // After padding or junk behind an ID3v2 tag the first frame is searched
+    // for; bytes there that look like frames could lead the search past the
+    // new frame once it stands. Then the add is taken back: a header that
+    // would not be found again is never written.
+    if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
+        if (riff)
+            FixRiffSizes(-length);
+        DeleteBytes(*Image, at, length);
+        AnalyzeStructure();
+        ErrorCode = kErrorHeaderNotFoundAgain;
+        return 0;
+    }
+    if (riff && !keepRiffPadByte(length)) {
+        ErrorCode = 44;
+        return 0;
     }
     return 1;
 }
