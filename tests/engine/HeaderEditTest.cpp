@@ -84,6 +84,24 @@ TEST(HeaderEdit, AddThenRemoveGivesTheOriginalBack)
     }
 }
 
+TEST(HeaderEdit, AddWhoseFrameWouldNotBeFoundAgainIsTakenBack)
+{
+    // Junk after the tag: 209 bytes of a 417-byte frame carrying "Xing". It is
+    // no header frame now (no frame where it ends), but would be one once the
+    // 208-byte header frame stands behind it.
+    Bytes fake = synth::frame(0xFB, 0x90, 0x00, 209);
+    std::copy_n("Xing", 4, fake.begin() + 36);
+    Bytes image = synth::id3v2(20);
+    synth::append(image, fake);
+    synth::append(image, synth::mpeg1Frames(20));
+    auto e = analysed(image);
+    ASSERT_FALSE(e->HasVbrHeader());
+    ASSERT_EQ(e->FirstFrame, 30 + 209);
+    EXPECT_EQ(e->AddVbrHeader(), 0);
+    EXPECT_EQ(e->ErrorCode, 34);
+    EXPECT_EQ(imageOf(*e), image);
+}
+
 TEST(HeaderEdit, AddLeavesTheAnalysisAsTheSpecialCasesExpect)
 {
     auto e = analysed(synth::vbrFrames(10));
