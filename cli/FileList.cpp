@@ -1,5 +1,9 @@
 #include "FileList.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace brantlow::cli {
 
 FileList collectFiles(const std::vector<std::string> &paths, const CollectOptions &options)
@@ -21,6 +25,34 @@ FileList collectFiles(const std::vector<std::string> &paths, const CollectOption
         }
     }
     return list;
+}
+
+bool readNameList(const std::string &from, bool nulSeparated, std::vector<std::string> &names, std::string &error)
+{
+    std::FILE *in = from == "-" ? stdin : std::fopen(from.c_str(), "rb");
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const char separator = nulSeparated ? '\0' : '\n';
+    std::string name;
+    for (int c; (c = std::getc(in)) != EOF;) {
+        if (c != separator) {
+            name.push_back(static_cast<char>(c));
+            continue;
+        }
+        if (!name.empty())
+            names.push_back(name);
+        name.clear();
+    }
+    const bool failed = std::ferror(in) != 0;
+    if (failed)
+        error = std::strerror(errno);
+    if (in != stdin)
+        std::fclose(in);
+    if (!name.empty())
+        names.push_back(name);
+    return !failed;
 }
 
 } // namespace brantlow::cli

@@ -28,4 +28,10 @@ struct CollectOptions {
 // (depth-first). Each file is taken once, however it was reached.
 FileList collectFiles(const std::vector<std::string> &paths, const CollectOptions &options);
 
+// Names listed one per line (or, with `nulSeparated`, ended by NUL bytes, as
+// `find -print0` writes them) in the file `from`, or on standard input for
+// "-". Empty entries are left out. False, with the system's reason, when the
+// list cannot be read.
+bool readNameList(const std::string &from, bool nulSeparated, std::vector<std::string> &names, std::string &error);
+
 } // namespace brantlow::cli

@@ -2,9 +2,7 @@
 
 #include "PathText.h"
 
-#include "engine/ByteReader.h"
 #include "engine/FrameHeader.h"
-#include "engine/XingLayout.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,14 +13,16 @@ namespace brantlow::cli {
 namespace {
 
 namespace fh = frameheader;
+using json = nlohmann::ordered_json;
 
-constexpr std::array<std::pair<std::int32_t, const char *>, 6> kFlagNames = {{
+constexpr std::array<std::pair<std::int32_t, const char *>, 7> kFlagNames = {{
     {sfVbrHeader, "vbr_header"},
     {sfId3v1, "id3v1"},
     {sfLyrics3, "lyrics3"},
     {sfId3v2, "id3v2"},
     {sfRmp3, "rmp3"},
     {sfWave, "wave"},
+    {sfApeV2, "apev2"},
 }};
 
 constexpr std::array<const char *, 4> kChannelModes = {"stereo", "joint_stereo", "dual_channel", "mono"};
@@ -37,36 +37,6 @@ std::string mpegVersionName(const fh::Header &h)
     return fh::idBit(h) == 1 ? "1" : "2";
 }
 
-std::optional<XingFacts> readXing(const TBinEdit &engine)
-{
-    if (!engine.HasVbrHeader())
-        return std::nullopt;
-    const detail::ByteReader reader(engine.Image->Data(), engine.Image->Size());
-    const xing::Layout layout = xing::layoutFor(engine.FirstHeader);
-    const std::int64_t frame = engine.FirstFrame;
-    XingFacts facts;
-    const auto flags = reader.u32be(frame + layout.flags);
-    if (!flags)
-        return facts;
-    facts.flags = *flags;
-    // The fields that are present follow one another in this order.
-    std::int64_t at = frame + layout.frames;
-    if (facts.flags & 1) {
-        facts.frames = reader.u32be(at);
-        at += 4;
-    }
-    if (facts.flags & 2) {
-        facts.bytes = reader.u32be(at);
-        at += 4;
-    }
-    if (facts.flags & 4) {
-        std::array<std::uint8_t, 100> toc{};
-        if (reader.readBytes(at, static_cast<std::int64_t>(toc.size()), toc.data()))
-            facts.toc = toc;
-    }
-    return facts;
-}
-
 std::string hex(const FrameHeaderBytes &h)
 {
     char text[9];
@@ -74,9 +44,69 @@ std::string hex(const FrameHeaderBytes &h)
     return text;
 }
 
+std::string dump(const json &j) { return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n"; }
+
+template <typename T>
+json orNull(const std::optional<T> &v)
+{
+    return v ? json(*v) : json(nullptr);
+}
+
+json gainAsJson(const ReplayGain &gain)
+{
+    if (gain.name == 0)
+        return nullptr;
+    return json{{"db", gain.db}, {"originator", gain.originator}};
+}
+
+json extensionAsJson(const EncoderExtension &ext, const std::optional<bool> &musicCrcValid)
+{
+    json j;
+    j["encoder"] = ext.encoder;
+    j["revision"] = ext.revision;
+    j["vbr_method"] = ext.vbrMethod;
+    j["lowpass_hz"] = ext.lowpassHz;
+    j["peak"] = ext.peakRaw == 0 ? json(nullptr) : json(ext.peak);
+    j["track_gain"] = gainAsJson(ext.radioGain);
+    j["album_gain"] = gainAsJson(ext.audiophileGain);
+    j["bitrate"] = ext.bitrate;
+    j["delay"] = ext.delay;
+    j["padding"] = ext.padding;
+    j["mp3_gain"] = ext.mp3Gain;
+    j["preset"] = ext.presetSurround & 0x7FF;
+    j["music_length"] = ext.musicLength;
+    j["music_crc"] = ext.musicCrc;
+    j["music_crc_valid"] = orNull(musicCrcValid);
+    j["tag_crc"] = ext.tagCrc;
+    j["tag_crc_valid"] = ext.tagCrcValid;
+    return j;
+}
+
+json spanAsJson(const ByteSpan &span)
+{
+    if (span.length == 0)
+        return nullptr;
+    return json{{"offset", span.offset}, {"length", span.length}};
+}
+
+const char *layerName(int layer)
+{
+    constexpr std::array<const char *, 4> kLayerNames = {"(reserved)", "I", "II", "III"};
+    return kLayerNames[static_cast<std::size_t>(layer)];
+}
+
+std::string gainText(const char *name, const ReplayGain &gain)
+{
+    if (gain.name == 0)
+        return "";
+    char text[48];
+    std::snprintf(text, sizeof text, ", %s gain %+.1f dB", name, gain.db);
+    return text;
+}
+
 } // namespace
 
-FileFacts gatherFacts(TBinEdit &engine)
+FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc)
 {
     FileFacts facts;
     facts.structure = engine.Structure;
@@ -91,35 +121,34 @@ FileFacts gatherFacts(TBinEdit &engine)
     facts.layer = layerNumber(h);
     facts.sampleRate = fh::sampleRateHz(h);
     facts.channelMode = kChannelModes[fh::channelMode(h)];
-    facts.xing = readXing(engine);
-
-    // The walk re-runs the structure analysis, so everything above is read first.
-    engine.ErrorCode = -1;
-    if (!engine.BuildFrameIndex()) {
-        facts.indexErrorCode = engine.ErrorCode;
-        return facts;
-    }
-    // Durations from samples per frame: the engine's own frame durations
-    // follow byte lengths and drift with padding.
-    std::int64_t frames = 0;
-    double milliseconds = 0.0;
-    const FrameRecord *record = engine.FrameList.Next;
-    if (facts.xing && record != nullptr && record != &engine.FrameListEnd)
-        record = record->Next; // the Xing frame is silent and not counted
-    for (; record != nullptr && record != &engine.FrameListEnd; record = record->Next) {
-        ++frames;
-        const std::int32_t rate = fh::sampleRateHz(record->Header);
-        if (rate > 0)
-            milliseconds += 1000.0 * fh::samplesPerFrame(record->Header) / rate;
-    }
-    facts.audioFrames = frames;
-    facts.durationMs = milliseconds;
+    facts.check = checkFile(engine.Image->Data(), engine.Image->Size(), withMusicCrc);
     return facts;
+}
+
+json headerAsJson(const FileCheck &check)
+{
+    if (!check.header)
+        return nullptr;
+    const VbrHeader &h = *check.header;
+    json j;
+    j["kind"] = vbrHeaderKindName(h.kind);
+    j["frames"] = orNull(h.frames);
+    j["bytes"] = orNull(h.bytes);
+    j["stream_frames"] = check.stream.audioFrames;
+    j["stream_bytes"] = check.stream.streamBytes;
+    if (h.kind != VbrHeaderKind::Vbri)
+        j["flags"] = h.flags;
+    j["quality"] = orNull(h.quality);
+    if (h.extension)
+        j["extension"] = extensionAsJson(*h.extension, check.musicCrcValid);
+    return j;
 }
 
 std::string factsAsJson(const std::string &path, const FileFacts &facts)
 {
-    nlohmann::ordered_json j;
+    const FileCheck &c = facts.check;
+    const StreamFacts &s = c.stream;
+    json j;
     j["path"] = pathAsJson(path);
     j["ok"] = true;
     j["structure"] = facts.structure;
@@ -131,64 +160,138 @@ std::string factsAsJson(const std::string &path, const FileFacts &facts)
     j["layer"] = facts.layer;
     j["sample_rate"] = facts.sampleRate;
     j["channel_mode"] = facts.channelMode;
-    j["audio_frames"] = facts.audioFrames ? nlohmann::ordered_json(*facts.audioFrames) : nullptr;
-    j["duration_ms"] = facts.durationMs ? nlohmann::ordered_json(std::llround(*facts.durationMs)) : nullptr;
-    if (!facts.audioFrames)
-        j["index_error_code"] = facts.indexErrorCode;
-    if (facts.xing) {
-        nlohmann::ordered_json x;
-        x["flags"] = facts.xing->flags;
-        x["frames"] = facts.xing->frames ? nlohmann::ordered_json(*facts.xing->frames) : nullptr;
-        x["bytes"] = facts.xing->bytes ? nlohmann::ordered_json(*facts.xing->bytes) : nullptr;
-        x["toc"] = facts.xing->toc ? nlohmann::ordered_json(*facts.xing->toc) : nullptr;
+    const bool walked = s.errorCode == 0;
+    j["audio_frames"] = walked ? json(s.audioFrames) : json(nullptr);
+    j["duration_ms"] = walked ? json(std::llround(s.durationSeconds * 1000.0)) : json(nullptr);
+    if (!walked)
+        j["index_error_code"] = s.errorCode;
+    if (c.header && c.header->kind != VbrHeaderKind::Vbri) {
+        json x;
+        x["flags"] = c.header->flags;
+        x["frames"] = orNull(c.header->frames);
+        x["bytes"] = orNull(c.header->bytes);
+        x["toc"] = orNull(c.header->toc);
         j["xing"] = x;
     }
-    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    j["header"] = headerAsJson(c);
+    j["verdict"] = verdictName(c.verdict);
+    j["reason"] = c.reason.empty() ? json(nullptr) : json(c.reason);
+    json junk = json::array();
+    for (const JunkSpan &span : s.junk)
+        junk.push_back({{"offset", span.offset}, {"length", span.length}, {"cut_frame", span.cutFrame}});
+    j["junk"] = junk;
+    j["unresynced_bytes"] = s.unresyncedBytes;
+    json tags;
+    json id3v2 = json::array();
+    for (const ByteSpan &tag : c.layout.id3v2)
+        id3v2.push_back(spanAsJson(tag));
+    tags["id3v2"] = id3v2;
+    tags["padding_after_id3v2"] = spanAsJson(c.layout.junkBeforeFirstFrame);
+    tags["apev2"] = spanAsJson(c.layout.ape);
+    tags["lyrics3"] = spanAsJson(c.layout.lyrics3);
+    tags["id3v1"] = spanAsJson(c.layout.id3v1);
+    j["tags"] = tags;
+    return dump(j);
 }
 
 std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message,
                           const std::string &reason)
 {
-    nlohmann::ordered_json j;
+    json j;
     j["path"] = pathAsJson(path);
     j["ok"] = false;
-    j["error_code"] = errorCode >= 0 ? nlohmann::ordered_json(errorCode) : nullptr;
+    j["error_code"] = errorCode >= 0 ? json(errorCode) : json(nullptr);
     j["message"] = message;
     if (!reason.empty())
         j["reason"] = reason;
-    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return dump(j);
 }
 
 std::string factsAsText(const std::string &path, const FileFacts &facts)
 {
+    const FileCheck &c = facts.check;
+    const StreamFacts &s = c.stream;
     std::string flags;
     for (const std::string &flag : facts.flags)
         flags += (flags.empty() ? "" : ", ") + flag;
-    char line[256];
-    std::string text = shownPath(path) + ": " + (facts.xing ? "This File includes a VBR Header." : "This File includes no VBR Header.") + "\n";
+    char line[512];
+    std::string text = shownPath(path) + ": "
+        + (c.header ? "This File includes a VBR Header." : "This File includes no VBR Header.") + "\n";
     std::snprintf(line, sizeof line, "  structure:    0x%02X (%s)\n", static_cast<unsigned>(facts.structure),
                   flags.empty() ? "plain MPEG audio" : flags.c_str());
     text += line;
-    constexpr std::array<const char *, 4> kLayerNames = {"(reserved)", "I", "II", "III"};
-    std::snprintf(line, sizeof line, "  first frame:  at byte %d, header %s: MPEG-%s Layer %s, %d Hz, %s\n", facts.firstFrame,
-                  hex(facts.firstHeader).c_str(), facts.mpegVersion.c_str(), kLayerNames[facts.layer], facts.sampleRate,
-                  facts.channelMode.c_str());
+    std::snprintf(line, sizeof line, "  first frame:  at byte %d, header %s: MPEG-%s Layer %s, %d Hz, %s\n",
+                  facts.firstFrame, hex(facts.firstHeader).c_str(), facts.mpegVersion.c_str(), layerName(facts.layer),
+                  facts.sampleRate, facts.channelMode.c_str());
     text += line;
     std::snprintf(line, sizeof line, "  audio size:   %d bytes\n", facts.audioSize);
     text += line;
-    if (facts.audioFrames)
-        std::snprintf(line, sizeof line, "  audio frames: %lld, %.3f s\n", static_cast<long long>(*facts.audioFrames),
-                      *facts.durationMs / 1000.0);
+    if (s.errorCode == 0)
+        std::snprintf(line, sizeof line, "  audio frames: %lld, %.3f s\n", static_cast<long long>(s.audioFrames),
+                      s.durationSeconds);
     else
-        std::snprintf(line, sizeof line, "  audio frames: cannot be counted (error %d)\n", facts.indexErrorCode);
+        std::snprintf(line, sizeof line, "  audio frames: cannot be counted (error %d)\n", s.errorCode);
     text += line;
-    if (facts.xing) {
+    if (c.header) {
+        const VbrHeader &h = *c.header;
         const auto shown = [](const std::optional<std::uint32_t> &v) { return v ? std::to_string(*v) : std::string("-"); };
-        std::snprintf(line, sizeof line, "  Xing frame:   %s frames, %s bytes, %s\n", shown(facts.xing->frames).c_str(),
-                      shown(facts.xing->bytes).c_str(), facts.xing->toc ? "seek table" : "no seek table");
+        std::snprintf(line, sizeof line, "  %s frame:   %s frames, %s bytes, %s\n", vbrHeaderKindName(h.kind),
+                      shown(h.frames).c_str(), shown(h.bytes).c_str(),
+                      h.toc || (h.kind == VbrHeaderKind::Vbri && h.vbriTocEntries > 0) ? "seek table" : "no seek table");
+        text += line;
+        std::snprintf(line, sizeof line, "  the stream:   %lld frames, %lld bytes\n", static_cast<long long>(s.audioFrames),
+                      static_cast<long long>(s.streamBytes));
+        text += line;
+        if (h.extension) {
+            const EncoderExtension &e = *h.extension;
+            const char *music = !c.musicCrcValid ? "" : *c.musicCrcValid ? "valid" : "does not match";
+            std::snprintf(line, sizeof line,
+                          "  encoder:      %s, delay %d, padding %d%s%s, music length %u, music CRC %04X %s, tag CRC %04X %s\n",
+                          e.encoder.c_str(), e.delay, e.padding, gainText("track", e.radioGain).c_str(),
+                          gainText("album", e.audiophileGain).c_str(), e.musicLength, e.musicCrc, music, e.tagCrc,
+                          e.tagCrcValid ? "valid" : "does not match");
+            text += line;
+        }
+    }
+    for (const ByteSpan &tag : c.layout.id3v2) {
+        std::snprintf(line, sizeof line, "  ID3v2 tag:    at %lld, %lld bytes\n", static_cast<long long>(tag.offset),
+                      static_cast<long long>(tag.length));
         text += line;
     }
+    const std::pair<const char *, ByteSpan> others[] = {{"padding:     ", c.layout.junkBeforeFirstFrame},
+                                                        {"APEv2 tag:   ", c.layout.ape},
+                                                        {"Lyrics3:     ", c.layout.lyrics3},
+                                                        {"ID3v1 tag:   ", c.layout.id3v1}};
+    for (const auto &[name, span] : others) {
+        if (span.length == 0)
+            continue;
+        std::snprintf(line, sizeof line, "  %s at %lld, %lld bytes\n", name, static_cast<long long>(span.offset),
+                      static_cast<long long>(span.length));
+        text += line;
+    }
+    for (const JunkSpan &span : s.junk) {
+        std::snprintf(line, sizeof line, "  %s at %lld, %lld bytes\n", span.cutFrame ? "cut frame:   " : "junk:        ",
+                      static_cast<long long>(span.offset), static_cast<long long>(span.length));
+        text += line;
+    }
+    text += "  verdict:      " + std::string(verdictName(c.verdict)) + (c.reason.empty() ? "" : " (" + c.reason + ")") + "\n";
     return text;
+}
+
+std::string verdictAsText(const std::string &path, HeaderVerdict verdict, const std::string &reason)
+{
+    return shownPath(path) + ": " + verdictName(verdict) + (reason.empty() ? "" : " (" + reason + ")") + "\n";
+}
+
+std::string verdictAsJson(const std::string &path, HeaderVerdict verdict, const std::string &reason,
+                          const FileFacts *facts)
+{
+    json j;
+    j["path"] = pathAsJson(path);
+    j["verdict"] = verdictName(verdict);
+    j["reason"] = reason.empty() ? json(nullptr) : json(reason);
+    j["header"] = facts ? headerAsJson(facts->check) : json(nullptr);
+    return dump(j);
 }
 
 } // namespace brantlow::cli

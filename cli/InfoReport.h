@@ -1,45 +1,35 @@
 #pragma once
 
 #include "engine/Binedit.h"
+#include "engine/FileCheck.h"
 
-#include <array>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace brantlow::cli {
 
-// The fields of a Xing frame that its flags say are present.
-struct XingFacts {
-    std::uint32_t flags = 0;
-    std::optional<std::uint32_t> frames;
-    std::optional<std::uint32_t> bytes;
-    std::optional<std::array<std::uint8_t, 100>> toc;
-};
-
-// What `info` tells about one file, read from an analysed engine.
+// What `info` and `check` tell about one file: the engine's pure readers'
+// findings, and the first frame's header as the analysis read it.
 struct FileFacts {
     std::int32_t structure = 0;
     std::vector<std::string> flags;
     std::int32_t firstFrame = 0;
     std::int32_t audioSize = 0;
     FrameHeaderBytes firstHeader{};
-    std::string mpegVersion;  // "1", "2" or "2.5"
-    int layer = 0;            // 1 to 3, 0 for the reserved layer bits
+    std::string mpegVersion; // "1", "2" or "2.5"
+    int layer = 0;           // 1 to 3, 0 for the reserved layer bits
     std::int32_t sampleRate = 0;
     std::string channelMode;
-    // Audio frames from the first one after any Xing frame; empty when the
-    // frame walk failed (a header with unusable indices), with its code.
-    std::optional<std::int64_t> audioFrames;
-    std::optional<double> durationMs;
-    std::int32_t indexErrorCode = -1;
-    std::optional<XingFacts> xing;
+    FileCheck check;
 };
 
-// Reads the facts from an engine that Analyze has just accepted; builds the
-// frame index, so the engine's Structure no longer shows the VBR header bit.
-FileFacts gatherFacts(TBinEdit &engine);
+// Reads the facts from an engine that Analyze has just accepted; the engine
+// is left as it is. The music CRC is checked only when asked (it reads every
+// audio byte).
+FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc = true);
 
 // One JSON object on one line, with a trailing newline.
 std::string factsAsJson(const std::string &path, const FileFacts &facts);
@@ -47,5 +37,13 @@ std::string failureAsJson(const std::string &path, std::int32_t errorCode, const
                           const std::string &reason);
 // A few lines for a person, with a trailing newline.
 std::string factsAsText(const std::string &path, const FileFacts &facts);
+
+// `check`: the verdict of one file, as a line of text or of JSON.
+std::string verdictAsText(const std::string &path, HeaderVerdict verdict, const std::string &reason);
+std::string verdictAsJson(const std::string &path, HeaderVerdict verdict, const std::string &reason,
+                          const FileFacts *facts);
+
+// The header a file has, for the JSON of add, remove and fix: null without one.
+nlohmann::ordered_json headerAsJson(const FileCheck &check);
 
 } // namespace brantlow::cli

@@ -6,10 +6,13 @@
 #include "InfoReport.h"
 #include "Interrupts.h"
 #include "PathText.h"
+#include "engine/FrameHeader.h"
 #include "job/RewriteJob.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdio>
 #include <string>
 #include <sys/stat.h>
@@ -38,7 +41,22 @@ struct Settings {
     bool dryRun = false;
     bool quiet = false;
     std::int32_t seekRange = 3;
+    std::string filesFrom;
+    bool nulSeparated = false;
 };
+
+// Most players take a header frame in a Layer I or II stream for one more
+// frame of audio; said once per run, on standard error.
+std::atomic<bool> g_layerNoteGiven{false};
+
+std::string layerNote(const TBinEdit &engine)
+{
+    const int layer = frameheader::layerBits(engine.FirstHeader);
+    if ((layer != frameheader::kLayerI && layer != frameheader::kLayerII) || g_layerNoteGiven.exchange(true))
+        return "";
+    return "brantlow-cli: note: most players ignore a VBR header frame in a Layer I or II stream and play it as one "
+           "extra frame\n";
+}
 
 // The reason in parentheses after the fixed text, with the engine's number
 // where there is one: "(error 13: PCM WAVE)", "(No such file or directory)".
@@ -64,6 +82,34 @@ bool notAudio(const RewriteResult &result)
         || (result.step == RewriteStep::Open && result.reason.starts_with("Is a ") && result.reason != "Is a directory");
 }
 
+const char *outcomeName(Outcome outcome, bool dryRun)
+{
+    switch (outcome) {
+    case Outcome::Done:
+        return dryRun ? "would change" : "rewritten";
+    case Outcome::Unchanged:
+        return "unchanged";
+    case Outcome::Skipped:
+        return "skipped";
+    case Outcome::Failed:
+        return "failed";
+    }
+    return "";
+}
+
+// One object per file: path, result, reason, the header before and after.
+std::string rewriteAsJson(const std::string &path, Outcome outcome, const std::string &reason,
+                          const nlohmann::ordered_json &before, const nlohmann::ordered_json &after, bool dryRun)
+{
+    nlohmann::ordered_json j;
+    j["path"] = pathAsJson(path);
+    j["result"] = outcomeName(outcome, dryRun);
+    j["reason"] = reason.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(reason);
+    j["header_before"] = before;
+    j["header_after"] = after;
+    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, RewriteMode mode,
                          const Settings &settings)
 {
@@ -71,32 +117,60 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
     OpenedFile opened;
     RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
-    if (result.ok() && checkMode(opened, mode) != RewriteStep::Done)
-        result.step = checkMode(opened, mode);
-    if (result.ok() && mode == RewriteMode::Add)
-        reserveMore(frameIndexBytes(engine));
-    if (result.ok() && settings.dryRun) {
-        result = editImage(engine, opened, options);
-        if (result.ok())
-            result = predictSave(opened);
-    } else if (result.ok()) {
-        result = rewriteOpened(engine, opened, options);
+    nlohmann::ordered_json before = nullptr;
+    nlohmann::ordered_json after = nullptr;
+    std::string note;
+    if (result.ok()) {
+        if (mode != RewriteMode::Remove)
+            note = layerNote(engine);
+        if (settings.json)
+            before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+        if (mode != RewriteMode::Remove)
+            reserveMore(frameIndexBytes(engine));
+        if (mode == RewriteMode::Fix)
+            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
+        if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
+            result = RewriteResult{step, -1, 0, {}};
+        } else if (settings.dryRun) {
+            result = editImage(engine, opened, options);
+            if (result.ok())
+                result = predictSave(opened);
+        } else {
+            result = rewriteOpened(engine, opened, options);
+        }
+        after = before;
+        if (settings.json && (result.ok() || result.step == RewriteStep::RestoreTimes || result.step == RewriteStep::Save))
+            after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+        if (result.step == RewriteStep::Save)
+            after = before; // nothing was written
     }
 
+    FileReport report;
+    std::string reason;
     if (result.ok() || result.step == RewriteStep::RestoreTimes) {
         const char *text = !settings.dryRun          ? successText(mode)
                            : mode == RewriteMode::Add ? "A VBR Header would be added."
+                           : mode == RewriteMode::Fix ? "The VBR Header would be made right."
                                                       : "The VBR Header would be removed.";
-        FileReport report{Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
+        report = {Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
         if (!result.ok())
             report.err = shownPath(path) + ": warning: the last-write time could not be put back" + detail(result) + "\n";
-        return report;
+    } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
+        report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
+        reason = batchFailureText(result.step);
+    } else if (!item.named && notAudio(result)) {
+        report = {Outcome::Skipped, settings.quiet ? "" : shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
+        reason = failureLine("", result).substr(2);
+        reason.pop_back();
+    } else {
+        report = {Outcome::Failed, "", failureLine(path, result)};
+        reason = failureLine("", result).substr(2);
+        reason.pop_back();
     }
-    if (inWantedState(result.step))
-        return {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
-    if (!item.named && notAudio(result))
-        return {Outcome::Skipped, settings.quiet ? "" : shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
-    return {Outcome::Failed, "", failureLine(path, result)};
+    if (settings.json)
+        report.out = rewriteAsJson(path, report.outcome, reason, before, after, settings.dryRun);
+    report.err = note + report.err;
+    return report;
 }
 
 FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
@@ -115,7 +189,43 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore
     }
     reserveMore(frameIndexBytes(engine));
     const FileFacts facts = gatherFacts(engine);
-    return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), ""};
+    return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), layerNote(engine)};
+}
+
+// Files found per verdict by `check`.
+struct VerdictCounts {
+    std::array<std::atomic<std::size_t>, 5> byVerdict{};
+    void add(HeaderVerdict verdict) { ++byVerdict[static_cast<std::size_t>(verdict)]; }
+    std::size_t of(HeaderVerdict verdict) const { return byVerdict[static_cast<std::size_t>(verdict)].load(); }
+};
+
+// Reads and judges; writes nothing. Right and not needed count as done,
+// everything else as failed, so that the exit status tells.
+FileReport checkReport(TBinEdit &engine, const BatchItem &item, const Settings &settings, VerdictCounts &counts)
+{
+    const std::string &path = item.path;
+    OpenedFile opened;
+    const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
+    if (!result.ok()) {
+        std::string reason = failureLine("", result).substr(2);
+        reason.pop_back();
+        if (!item.named && notAudio(result))
+            return {Outcome::Skipped, settings.quiet || settings.json ? "" : shownPath(path) + ": skipped: " + reason + "\n", ""};
+        counts.add(HeaderVerdict::Unreadable);
+        return {Outcome::Failed,
+                settings.json ? verdictAsJson(path, HeaderVerdict::Unreadable, reason, nullptr)
+                              : verdictAsText(path, HeaderVerdict::Unreadable, reason),
+                ""};
+    }
+    const FileFacts facts = gatherFacts(engine, false);
+    const HeaderVerdict verdict = facts.check.verdict;
+    counts.add(verdict);
+    const bool fine = verdict == HeaderVerdict::Right || verdict == HeaderVerdict::NotNeeded;
+    std::string out = settings.json ? verdictAsJson(path, verdict, facts.check.reason, &facts)
+                                    : verdictAsText(path, verdict, facts.check.reason);
+    if (settings.quiet && fine && !settings.json)
+        out.clear();
+    return {fine ? Outcome::Done : Outcome::Failed, out, layerNote(engine)};
 }
 
 void printSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dryRun, bool info)
@@ -133,10 +243,38 @@ void printSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dry
                     dryRun ? "would change" : "rewritten", counts.unchanged, counts.failed, extra.c_str());
 }
 
+void printCheckSummary(const VerdictCounts &verdicts, const BatchCounts &counts, std::size_t unreadFolders)
+{
+    const std::size_t total = counts.done + counts.unchanged + counts.skipped + counts.failed;
+    std::string extra;
+    if (counts.skipped > 0)
+        extra += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
+    if (unreadFolders > 0)
+        extra += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
+    std::printf("%zu files: %zu right, %zu not needed, %zu missing, %zu stale, %zu unreadable%s.\n", total,
+                verdicts.of(HeaderVerdict::Right), verdicts.of(HeaderVerdict::NotNeeded),
+                verdicts.of(HeaderVerdict::Missing), verdicts.of(HeaderVerdict::Stale),
+                verdicts.of(HeaderVerdict::Unreadable), extra.c_str());
+}
+
+void printJsonSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dryRun)
+{
+    nlohmann::ordered_json j;
+    j["files"] = counts.done + counts.unchanged + counts.skipped + counts.failed;
+    j[dryRun ? "would_change" : "rewritten"] = counts.done;
+    j["unchanged"] = counts.unchanged;
+    j["skipped"] = counts.skipped;
+    j["failed"] = counts.failed;
+    j["folders_not_read"] = unreadFolders;
+    std::printf("%s\n", nlohmann::ordered_json{{"summary", j}}.dump().c_str());
+}
+
 void addPathArgument(CLI::App *command, Settings &settings)
 {
-    command->add_option("PATH", settings.paths, "Files, or folders whose .mp3, .rmp and .wav files are taken")
-        ->required();
+    command->add_option("PATH", settings.paths, "Files, or folders whose .mp3, .rmp and .wav files are taken");
+    command->add_option("--files-from", settings.filesFrom, "Also take the names listed in FILE, one per line (- for standard input)")
+        ->type_name("FILE");
+    command->add_flag("-0,--null", settings.nulSeparated, "The names in --files-from end with NUL bytes (find -print0)");
 }
 
 void addScanOptions(CLI::App *command, Settings &settings)
@@ -164,6 +302,7 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
     command->add_flag("--no-keep-times", settings.noKeepTimes, "Let the last-write time show the rewrite");
     command->add_flag("-n,--dry-run", settings.dryRun, "Report what would change and what would fail; write nothing");
     command->add_flag("-q,--quiet", settings.quiet, "Print failures and warnings only");
+    command->add_flag("--json", settings.json, "One JSON object per file per line, then a summary object");
 }
 
 std::uint64_t quarterOfPhysicalMemory()
@@ -205,6 +344,18 @@ int main(int argc, char **argv)
     CLI::App *add = app.add_subcommand("add", "Add a VBR header to each file that has none");
     addRewriteOptions(add, settings);
 
+    CLI::App *check = app.add_subcommand("check", "Tell for each file whether its VBR header is right; write nothing");
+    addPathArgument(check, settings);
+    addScanOptions(check, settings);
+    check->add_flag("--json", settings.json, "One JSON object per file per line");
+    check->add_flag("-q,--quiet", settings.quiet, "Print only the files that are not right");
+    check->add_option("-j,--jobs", settings.jobs, "Read up to N files at once (default: the number of cores)")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 1024u));
+
+    CLI::App *fix = app.add_subcommand("fix", "Make each file's VBR header right: add a missing one, rewrite a stale one");
+    addRewriteOptions(fix, settings);
+
     CLI::App *remove = app.add_subcommand("remove", "Remove the VBR header of each file that has one");
     addRewriteOptions(remove, settings);
     remove->add_option("--seek-range", settings.seekRange,
@@ -217,6 +368,18 @@ int main(int argc, char **argv)
     } catch (const CLI::ParseError &e) {
         const int code = app.exit(e);
         return code == 0 ? kExitOk : kExitUsage;
+    }
+
+    if (!settings.filesFrom.empty()) {
+        std::string error;
+        if (!readNameList(settings.filesFrom, settings.nulSeparated, settings.paths, error)) {
+            std::fprintf(stderr, "brantlow-cli: cannot read the list %s (%s)\n", shownPath(settings.filesFrom).c_str(),
+                         error.c_str());
+            return kExitUsage;
+        }
+    } else if (settings.paths.empty()) {
+        std::fprintf(stderr, "PATH is required\nRun with --help for more information.\n");
+        return kExitUsage;
     }
 
     // Before any other thread, so that every thread leaves the signals to it.
@@ -247,19 +410,29 @@ int main(int argc, char **argv)
     options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : std::max(largest, quarterOfPhysicalMemory());
     options.stop = &interrupts.flag();
 
-    const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : RewriteMode::Add;
+    const bool isCheck = check->parsed();
+    const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
+    VerdictCounts verdicts;
     const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore) {
+        if (isCheck)
+            return checkReport(engine, item, settings, verdicts);
         return isInfo ? infoReport(engine, item, reserveMore, settings)
                       : rewriteReport(engine, item, reserveMore, mode, settings);
     };
     const BatchCounts counts = runBatch(items, options, work);
 
     const int signal = interrupts.signal();
-    if (!settings.quiet && !(isInfo && settings.json))
+    if (isCheck) {
+        if (!settings.json)
+            printCheckSummary(verdicts, counts, unreadFolders);
+    } else if (settings.json && !isInfo) {
+        printJsonSummary(counts, unreadFolders, settings.dryRun);
+    } else if (!settings.quiet && !(isInfo && settings.json)) {
         printSummary(counts, unreadFolders, settings.dryRun, isInfo);
+    }
     if (signal != 0) {
         // JSON lines hold one object per file: the note goes beside them.
-        std::FILE *note = isInfo && settings.json ? stderr : stdout;
+        std::FILE *note = settings.json ? stderr : stdout;
         std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
                      list.interrupted ? ", and the folder scan did not finish" : "");
         std::fflush(note);

@@ -21,6 +21,7 @@ enum StructureFlags : std::int32_t {
     sfId3v2 = 0x08,
     sfRmp3 = 0x10,
     sfWave = 0x20,
+    sfApeV2 = 0x40, // an APEv2 tag ends the file, or stands before Lyrics3 / ID3v1
 };
 
 // One entry of the frame index. The end marker FrameListEnd carries the
@@ -49,6 +50,10 @@ struct FrameRecord {
 //   21/22 MPEG 2.5 sample-rate/bitrate index unusable,
 //   23/24 MPEG-1/2 sample-rate/bitrate index or layer unusable,
 //   31 no audio bytes to describe (AudioSize 0 or less) when a header is built,
+//   32 more than 1 % (or 64 KiB) of the audio holds no frame that can be found again,
+//   33 the header frame to fix is no Xing or Info frame, or too short for its fields,
+//   34 the new header frame would not be found again in front of the audio (junk
+//      after an ID3v2 tag that looks like frames): the add is taken back,
 //   43 no scratch stream, 44 insertion failed, 45 cut failed, 46 RIFF fix-up after a cut failed.
 // Without a loaded image every analysis and header operation returns 0.
 class TBinEdit {
@@ -87,6 +92,15 @@ public:
 
     std::int32_t AddVbrHeader();
     std::int32_t RemoveVbrHeader();
+    // Makes a stale header right, after Analyze found one. A Xing or Info
+    // frame is rewritten in place, with the same length, kind, flags and
+    // quality; only the fields that describe the stream change (frames, bytes,
+    // TOC, and in the encoder's extension the music length, music CRC and tag
+    // CRC). A VBRI frame is replaced by the header frame AddVbrHeader builds.
+    std::int32_t FixVbrHeader();
+
+    // Bytes at the end of the audio in which the last walk found no frame.
+    std::int64_t UnresyncedBytes() const { return m_unresyncedBytes; }
 
     float TotalTime() const { return FrameListEnd.StartTime; }
     std::int32_t IndexedBytes() const { return FrameListEnd.StartOffset; }
@@ -104,7 +118,10 @@ public:
 
 private:
     bool frameSyncAt(std::int64_t offset) const;
-    float frameDuration(const FrameHeaderBytes &header, std::int32_t length) const;
+    // Length of the header frame at FirstFrame: as its header says, or where
+    // the next frame sync stands within SeekRange of that; 0 when none does.
+    std::int32_t headerFrameExtent();
+    std::int32_t keepRiffPadByte(std::int32_t delta);
     FrameRecord *newFrameRecord();
 
     // The frame records live in blocks, so that a file of many thousand
@@ -115,6 +132,7 @@ private:
     // Offset of the RIFF data chunk header ("data" and its size) found by the
     // last structure analysis of a RIFF file; -1 otherwise.
     std::int64_t m_dataChunkHeader = -1;
+    std::int64_t m_unresyncedBytes = 0;
 
     // Which file Image was read from, so that a save can tell whether another
     // program changed it in between.

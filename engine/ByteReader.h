@@ -16,6 +16,7 @@ public:
     ByteReader(const std::uint8_t *data, std::int64_t size) : m_data(data), m_size(size) { }
 
     std::int64_t size() const { return m_size; }
+    const std::uint8_t *data() const { return m_data; }
 
     bool contains(std::int64_t offset, std::int64_t count) const
     {
@@ -54,6 +55,22 @@ public:
             return std::nullopt;
         return static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8)
             | (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+    }
+
+    std::optional<std::uint16_t> u16be(std::int64_t offset) const
+    {
+        std::uint8_t b[2];
+        if (!readBytes(offset, 2, b))
+            return std::nullopt;
+        return static_cast<std::uint16_t>((b[0] << 8) | b[1]);
+    }
+
+    std::optional<std::uint8_t> u8(std::int64_t offset) const
+    {
+        std::uint8_t b;
+        if (!readBytes(offset, 1, &b))
+            return std::nullopt;
+        return b;
     }
 
     std::optional<std::uint32_t> u32be(std::int64_t offset) const

@@ -2,8 +2,10 @@
 
 #include "ByteReader.h"
 #include "FrameHeader.h"
+#include "FrameWalk.h"
 #include "XingLayout.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace brantlow {
@@ -13,6 +15,8 @@ namespace {
 // Error code of a header build that has no audio bytes to describe: the TOC
 // would divide by zero and the bytes field would be meaningless.
 constexpr std::int32_t kErrorNoAudioBytes = 31;
+// Error code of a header build on a stream of which too much holds no frame.
+constexpr std::int32_t kErrorUnfollowableAudio = 32;
 
 // Bitrate index that means 64 kbit/s in the header frame, by ID bit and layer.
 // The reserved layer keeps its index (its length then fails to decode).
@@ -48,15 +52,11 @@ float TBinEdit::GetFrameDuration(const FrameHeaderBytes &header)
     const std::int32_t length = GetFrameLength(header);
     if (length == 0)
         return 0.0f;
-    return frameDuration(header, length);
-}
-
-// From the byte length, padding included, not from the sample count.
-float TBinEdit::frameDuration(const FrameHeaderBytes &header, std::int32_t length) const
-{
+    // From the byte length, padding included, not from the sample count.
     const std::int32_t kbps = frameheader::bitrateKbps(header); // never 0 for a header whose length decoded
     return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
 }
+
 
 FrameRecord *TBinEdit::newFrameRecord()
 {
@@ -79,60 +79,65 @@ void TBinEdit::FreeFrameIndex()
     FrameListEnd.StartOffset = 0;
 }
 
+namespace {
+
+// Makes one record per frame. Until the walk ends the chain is closed at the
+// last record, so that an exception leaves an index that can be freed.
+struct RecordMaker {
+    TBinEdit &engine;
+    FrameRecord *(TBinEdit::*make)();
+    FrameRecord *last = nullptr;
+    std::int32_t count = 0;
+    float (*duration)(const frameheader::Header &, std::int32_t);
+
+    void frame(std::int64_t offset, const frameheader::Header &header, std::int32_t length)
+    {
+        FrameRecord *record = (engine.*make)();
+        record->Index = ++count;
+        record->Length = length;
+        record->Duration = duration(header, length);
+        record->Header = header;
+        record->Next = &engine.FrameListEnd;
+        // Offsets are image positions less FirstFrame, so junk between frames counts.
+        record->StartOffset = static_cast<std::int32_t>(offset);
+        if (last) {
+            record->StartTime = last->StartTime + last->Duration; // summed in 32-bit floats
+            last->Next = record;
+        } else {
+            record->Prev = &engine.FrameList;
+            engine.FrameList.Next = record;
+        }
+        last = record;
+    }
+    void shorten(std::int32_t length) { last->Length = length; }
+    void gap(std::int64_t, std::int64_t, detail::WalkGapKind) { }
+};
+
+// From the byte length, padding included, not from the sample count.
+float durationOf(const frameheader::Header &header, std::int32_t length)
+{
+    const std::int32_t kbps = frameheader::bitrateKbps(header); // never 0 for a header whose length decoded
+    return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
+}
+
+} // namespace
+
 std::int32_t TBinEdit::BuildFrameIndex()
 {
     FreeFrameIndex();
+    m_unresyncedBytes = 0;
     if (!AnalyzeStructure())
         return 0;
     const detail::ByteReader reader(Image->Data(), Image->Size());
-
-    FrameHeaderBytes header;
-    reader.readBytes(FirstFrame, 4, header.data()); // the analysis has seen these four bytes
-    const std::int32_t firstLength = GetFrameLength(header);
-    if (firstLength == 0)
+    RecordMaker maker{*this, &TBinEdit::newFrameRecord, nullptr, 0, &durationOf};
+    const std::int32_t error = detail::walkFrames(reader, FirstFrame, AudioSize, maker, m_unresyncedBytes);
+    if (error != 0) {
+        ErrorCode = error;
         return 0;
-
-    FrameRecord *first = newFrameRecord();
-    first->Index = 1;
-    first->Length = firstLength;
-    first->Duration = frameDuration(header, firstLength);
-    first->Header = header;
-    first->Prev = &FrameList;
-    FrameList.Next = first;
-    // Until the walk ends the chain is closed at the last record, so that a
-    // failure (or an exception) leaves an index that can be freed.
-    first->Next = &FrameListEnd;
-
-    FrameRecord *last = first;
-    std::int32_t count = 1;
-    std::int64_t pos = firstLength;
-    while (pos < AudioSize) {
-        const std::int64_t at = FirstFrame + pos;
-        if (!reader.readBytes(at, 4, header.data()))
-            break;
-        if (!frameheader::isFrameSync(header[0], header[1]))
-            break;
-        const std::int32_t length = GetFrameLength(header);
-        if (length == 0) {
-            FreeFrameIndex();
-            return 0;
-        }
-        FrameRecord *record = newFrameRecord();
-        record->Index = ++count;
-        record->Length = length;
-        record->Duration = frameDuration(header, length);
-        record->StartOffset = last->StartOffset + last->Length;
-        record->StartTime = last->StartTime + last->Duration; // summed in 32-bit floats
-        record->Header = header;
-        record->Next = &FrameListEnd;
-        last->Next = record;
-        last = record;
-        pos += length;
     }
-
-    FrameListEnd.StartOffset = last->StartOffset + last->Length;
-    FrameListEnd.StartTime = last->StartTime + last->Duration;
-    FrameCount = count;
+    FrameListEnd.StartOffset = maker.last->StartOffset + maker.last->Length;
+    FrameListEnd.StartTime = maker.last->StartTime + maker.last->Duration;
+    FrameCount = maker.count;
     return 1;
 }
 
@@ -202,6 +207,12 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
         return 0;
     if (AudioSize <= 0) {
         ErrorCode = kErrorNoAudioBytes;
+        return 0;
+    }
+    // A header for part of the stream would be wrong; a little junk at the
+    // end (a cut tag, a few bytes) is covered by the byte count as before.
+    if (detail::tooMuchUnresynced(m_unresyncedBytes, std::min<std::int64_t>(AudioSize, Image->Size() - FirstFrame))) {
+        ErrorCode = kErrorUnfollowableAudio;
         return 0;
     }
     PutBigEndian32(FrameCount, frame + layout.frames);

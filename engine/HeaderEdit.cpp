@@ -1,9 +1,16 @@
 #include "Binedit.h"
 
+#include "FileLayout.h"
+
+#include <algorithm>
 #include <memory>
 #include <new>
 
 namespace brantlow {
+
+namespace {
+constexpr std::int32_t kErrorHeaderNotFoundAgain = 34;
+} // namespace
 
 std::int32_t TBinEdit::AddVbrHeader()
 {
@@ -21,14 +28,56 @@ std::int32_t TBinEdit::AddVbrHeader()
     std::int32_t length = 0;
     if (!MakeVbrHeader(*scratch, length))
         return 0;
-    if (!InsertStream(*Image, FirstFrame, *scratch)) {
+    const std::int32_t at = FirstFrame;
+    if (!InsertStream(*Image, at, *scratch)) {
         ErrorCode = 44;
         return 0;
     }
     // The flags as the frame index walk has just set them.
-    if (IsWave() || IsRmp3())
-        return FixRiffSizes(length);
+    const bool riff = IsWave() || IsRmp3();
+    if (riff && !FixRiffSizes(length))
+        return 0;
+    // After padding or junk behind an ID3v2 tag the first frame is searched
+    // for; bytes there that look like frames could lead the search past the
+    // new frame once it stands. Then the add is taken back: a header that
+    // would not be found again is never written.
+    if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
+        if (riff)
+            FixRiffSizes(-length);
+        DeleteBytes(*Image, at, length);
+        AnalyzeStructure();
+        ErrorCode = kErrorHeaderNotFoundAgain;
+        return 0;
+    }
+    if (riff && !keepRiffPadByte(length)) {
+        ErrorCode = 44;
+        return 0;
+    }
     return 1;
+}
+
+std::int32_t TBinEdit::headerFrameExtent()
+{
+    const std::int64_t size = Image->Size();
+    const std::int32_t length = GetFrameLength(FirstHeader);
+    if (length == 0)
+        return 0;
+    if (frameSyncAt(std::int64_t(FirstFrame) + length))
+        return length;
+    // The header frame may be a little longer or shorter than its header
+    // says: look for the next frame nearby, the shorter candidate first.
+    // Candidates beyond the image or below 5 bytes are never taken, so the
+    // search stops where none is left, whatever the range.
+    const std::int64_t reach = std::min<std::int64_t>(SeekRange, std::max<std::int64_t>(length, size - length));
+    for (std::int64_t d = 1; d <= reach; ++d) {
+        for (const std::int64_t candidate : {length - d, length + d}) {
+            if (candidate <= 4 || candidate > size)
+                continue;
+            if (frameSyncAt(std::int64_t(FirstFrame) + candidate))
+                return static_cast<std::int32_t>(candidate);
+        }
+    }
+    return 0;
 }
 
 std::int32_t TBinEdit::RemoveVbrHeader()
@@ -37,34 +86,15 @@ std::int32_t TBinEdit::RemoveVbrHeader()
         ErrorCode = 45;
         return 0;
     }
-    const std::int64_t size = Image->Size();
-    std::int32_t length = GetFrameLength(FirstHeader);
+    const std::int32_t length = headerFrameExtent();
     if (length == 0)
         return 0;
-    if (!frameSyncAt(std::int64_t(FirstFrame) + length)) {
-        // The header frame may be a little longer or shorter than its header
-        // says: look for the next frame nearby, the shorter candidate first.
-        bool found = false;
-        for (std::int32_t d = 1; d <= SeekRange && !found; ++d) {
-            for (const std::int32_t candidate : {length - d, length + d}) {
-                if (candidate <= 4 || candidate > size)
-                    continue;
-                if (frameSyncAt(std::int64_t(FirstFrame) + candidate)) {
-                    length = candidate;
-                    found = true;
-                    break;
-                }
-            }
-        }
-        if (!found)
-            return 0;
-    }
     if (!DeleteBytes(*Image, FirstFrame, length)) {
         ErrorCode = 45;
         return 0;
     }
     if (IsWave() || IsRmp3()) {
-        if (!FixRiffSizes(-length)) {
+        if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
             ErrorCode = 46;
             return 0;
         }

@@ -2,6 +2,7 @@
 // success must describe a first frame that lies inside it.
 
 #include "engine/Binedit.h"
+#include "engine/FileCheck.h"
 #include "engine/FrameHeader.h"
 
 #include <array>
@@ -11,6 +12,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // The pure readers agree with the engine's analysis, whatever they find.
+    const brantlow::FileCheck facts = brantlow::checkFile(data, static_cast<std::int64_t>(size), true);
+    for (const brantlow::JunkSpan &junk : facts.stream.junk)
+        if (junk.offset < 0 || junk.length <= 0 || junk.offset + junk.length > static_cast<std::int64_t>(size))
+            std::abort();
+
     brantlow::TBinEdit engine;
     engine.LoadImage(data, static_cast<std::int64_t>(size));
     if (!engine.Analyze())
@@ -22,6 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!brantlow::frameheader::isFrameSync(data[first], data[first + 1]))
         std::abort();
     if (engine.Image->Position() != first)
+        std::abort();
+    if (facts.layout.errorCode != 0 || facts.layout.firstFrame != first || facts.layout.audioSize != engine.AudioSize)
         std::abort();
 
     // The frame index walk and the TOC over the same hostile image (MakeToc

@@ -1,5 +1,6 @@
 #include "RewriteJob.h"
 
+#include "engine/FileCheck.h"
 #include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/FileIdentity.h"
@@ -63,6 +64,37 @@ RewriteResult probe(const platform::ExclusiveFile &file)
     return {};
 }
 
+RewriteResult engineFailure(std::int32_t errorCode)
+{
+    return {RewriteStep::Rewrite, errorCode, 0, errorCode >= 0 ? errorCodeText(errorCode) : std::string()};
+}
+
+RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
+{
+    const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
+    switch (check.verdict) {
+    case HeaderVerdict::Right:
+    case HeaderVerdict::NotNeeded:
+        return failed(RewriteStep::NothingToFix);
+    case HeaderVerdict::Unreadable: {
+        const std::int32_t code = check.stream.errorCode != 0 ? check.stream.errorCode
+                                  : check.stream.tooDamaged   ? 32
+                                                              : check.layout.errorCode;
+        return {RewriteStep::Rewrite, code, 0, check.reason};
+    }
+    case HeaderVerdict::Missing:
+        if (!engine.AddVbrHeader())
+            return engineFailure(engine.ErrorCode);
+        return {};
+    case HeaderVerdict::Stale:
+        engine.SetSeekRange(options.seekRange);
+        if (!engine.FixVbrHeader())
+            return engineFailure(engine.ErrorCode);
+        return {};
+    }
+    return {};
+}
+
 } // namespace
 
 RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened, const ScannedAs &scanned)
@@ -115,6 +147,8 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
         return failed(step);
 
     engine.ErrorCode = kNoCode;
+    if (options.mode == RewriteMode::Fix)
+        return fixImage(engine, options);
     if (options.mode == RewriteMode::Add) {
         if (!engine.AddVbrHeader())
             return failed(RewriteStep::Rewrite, engine.ErrorCode);
@@ -193,6 +227,8 @@ const char *batchFailureText(RewriteStep step)
         return "This file includes a VBR Header.";
     case RewriteStep::HasNoHeader:
         return "This file includes no VBR header.";
+    case RewriteStep::NothingToFix:
+        return "This file's VBR Header needs no fix.";
     case RewriteStep::Rewrite:
     case RewriteStep::Save:
     case RewriteStep::RestoreTimes:
@@ -203,7 +239,15 @@ const char *batchFailureText(RewriteStep step)
 
 const char *successText(RewriteMode mode)
 {
-    return mode == RewriteMode::Add ? "This File includes a VBR Header Now." : "This File includes no VBR Header Now.";
+    switch (mode) {
+    case RewriteMode::Add:
+        return "This File includes a VBR Header Now.";
+    case RewriteMode::Remove:
+        return "This File includes no VBR Header Now.";
+    case RewriteMode::Fix:
+        return "This File's VBR Header is right Now.";
+    }
+    return "";
 }
 
 } // namespace brantlow

@@ -10,9 +10,11 @@ namespace brantlow {
 
 // The per-file rewrite shared by the main window, the batch run and the
 // command line: exclusive open and time capture, LoadFile, Analyze, the mode
-// check, add or remove, SaveFile, time restore.
+// check, add, remove or fix, SaveFile, time restore.
 
-enum class RewriteMode { Add, Remove };
+// Fix makes the header right: a missing one is added, a stale one rewritten
+// (FixVbrHeader); a right or not needed one is left.
+enum class RewriteMode { Add, Remove, Fix };
 
 // Where a rewrite stopped. Done means the file now has the wanted state.
 enum class RewriteStep {
@@ -22,6 +24,7 @@ enum class RewriteStep {
     Analyze,       // not MPEG audio in a supported wrapper
     AlreadyHasHeader, // Add asked, the file has a VBR header
     HasNoHeader,   // Remove asked, the file has none
+    NothingToFix,  // Fix asked, the header is right or none is needed
     Rewrite,       // AddVbrHeader or RemoveVbrHeader failed
     Save,          // SaveFile failed; the file is unchanged
     RestoreTimes,  // saved, but the time stamps could not be put back
@@ -62,12 +65,14 @@ struct ScannedAs {
 RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened,
                              const ScannedAs &scanned = {});
 
-// Mode check only: AlreadyHasHeader, HasNoHeader or Done.
+// Mode check only: AlreadyHasHeader, HasNoHeader or Done (Fix is decided
+// on the image, in editImage).
 RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
 
-// The mode check again, then add (AddVbrHeader) or remove (SetSeekRange and
-// RemoveVbrHeader) in the loaded image only; nothing is written. A dry run
-// stops here.
+// The mode check again, then add (AddVbrHeader), remove (SetSeekRange and
+// RemoveVbrHeader) or fix (by the header's verdict: AddVbrHeader,
+// FixVbrHeader or NothingToFix) in the loaded image only; nothing is
+// written. A dry run stops here.
 RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
 // editImage, SaveFile, and the time restore when asked.

@@ -42,6 +42,69 @@ TEST(Analysis, Lyrics3WithoutId3v1IsNotRecognised)
     EXPECT_EQ(e->AudioSize, std::int32_t(image.size()));
 }
 
+// Tags as real files carry them: the audio is what lies between.
+TEST(Analysis, TagsInTheWild)
+{
+    auto ape = [](bool header) {
+        Bytes tag;
+        if (header) {
+            synth::append(tag, "APETAGEX");
+            tag.resize(32, 0);
+        }
+        tag.resize(tag.size() + 40, 'i'); // items
+        synth::append(tag, "APETAGEX");
+        synth::appendLe32(tag, 2000);
+        synth::appendLe32(tag, 40 + 32);
+        synth::appendLe32(tag, 1);
+        synth::appendLe32(tag, header ? 0x80000000u : 0);
+        tag.resize(tag.size() + 8, 0);
+        return tag;
+    };
+    auto id3v24 = [](bool footerFlag, bool footer) {
+        Bytes tag = synth::id3v2(20);
+        tag[3] = 4;
+        tag[5] = footerFlag ? 0x10 : 0;
+        if (footer) {
+            synth::append(tag, "3DI");
+            tag.insert(tag.end(), tag.begin() + 3, tag.begin() + 10);
+        }
+        return tag;
+    };
+    const Bytes frames = synth::mpeg1Frames(4);
+    struct Case {
+        const char *name;
+        Bytes before;
+        Bytes after;
+        std::int32_t structure;
+    };
+    Bytes apeLyricsId3v1 = ape(true);
+    synth::append(apeLyricsId3v1, synth::lyrics3(100));
+    synth::append(apeLyricsId3v1, synth::id3v1());
+    Bytes apeId3v1 = ape(false);
+    synth::append(apeId3v1, synth::id3v1());
+    Bytes twoTags = synth::id3v2(30);
+    synth::append(twoTags, synth::id3v2(50));
+    const std::vector<Case> cases = {
+        {"APEv2 with header at the end", {}, ape(true), sfApeV2},
+        {"APEv2 footer only, then ID3v1", {}, apeId3v1, sfApeV2 | sfId3v1},
+        {"APEv2, Lyrics3, ID3v1", {}, apeLyricsId3v1, sfApeV2 | sfLyrics3 | sfId3v1},
+        {"ID3v2.4 with footer", id3v24(true, true), {}, sfId3v2},
+        {"ID3v2.4 footer flag without footer", id3v24(true, false), {}, sfId3v2},
+        {"two ID3v2 tags", twoTags, {}, sfId3v2},
+    };
+    for (const Case &c : cases) {
+        Bytes image = c.before;
+        synth::append(image, frames);
+        synth::append(image, c.after);
+        std::int32_t ok = 0;
+        auto e = analyse(image, &ok);
+        ASSERT_EQ(ok, 1) << c.name;
+        EXPECT_EQ(e->Structure, c.structure) << c.name;
+        EXPECT_EQ(e->FirstFrame, std::int32_t(c.before.size())) << c.name;
+        EXPECT_EQ(e->AudioSize, std::int32_t(frames.size())) << c.name;
+    }
+}
+
 TEST(Analysis, Id3v2TagPlacesTheFirstFrame)
 {
     Bytes image = synth::id3v2(2048);
@@ -56,26 +119,31 @@ TEST(Analysis, Id3v2TagPlacesTheFirstFrame)
     EXPECT_EQ(e->Image->Position(), 2058);
 }
 
-TEST(Analysis, NeverSearchesForTheFirstFrame)
+TEST(Analysis, SearchesForTheFirstFrameOnlyAfterAnId3v2Tag)
 {
     struct Case {
         const char *name;
         Bytes image;
     };
-    Bytes junkAfterTag = synth::id3v2(64);
-    junkAfterTag.insert(junkAfterTag.end(), 16, 0x00);
-    synth::append(junkAfterTag, synth::mpeg1Frames(2));
     Bytes noSync = synth::mpeg1Frames(2);
     noSync[1] = 0x00;
     Bytes leadingByte{0x00};
     synth::append(leadingByte, synth::mpeg1Frames(2));
-    for (const Case &c : {Case{"padding after ID3v2", junkAfterTag}, Case{"FF 00", noSync},
-                          Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
+    for (const Case &c : {Case{"FF 00", noSync}, Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
         std::int32_t ok = 1;
         auto e = analyse(c.image, &ok);
         EXPECT_EQ(ok, 0) << c.name;
         EXPECT_EQ(e->ErrorCode, 10) << c.name;
     }
+    // Padding the tag does not count: the first frame is where frames chain.
+    Bytes paddedTag = synth::id3v2(64);
+    paddedTag.insert(paddedTag.end(), 16, 0x00);
+    synth::append(paddedTag, synth::mpeg1Frames(2));
+    std::int32_t ok = 0;
+    auto e = analyse(paddedTag, &ok);
+    ASSERT_EQ(ok, 1);
+    EXPECT_EQ(e->FirstFrame, 74 + 16);
+    EXPECT_EQ(e->AudioSize, 2 * 417);
 }
 
 TEST(Analysis, AcceptsMpeg25Sync)
@@ -156,15 +224,21 @@ TEST(Analysis, Id3v2InsideRiffPayload)
     EXPECT_EQ(e->Structure, sfRmp3 | sfId3v2);
 }
 
-TEST(Analysis, OnlyXingCountsAsVbrHeader)
+TEST(Analysis, XingInfoAndVbriAreHeaders)
 {
-    for (const char *tag : {"Xing", "Info", "xing"}) {
+    struct Case {
+        const char *tag;
+        int at;
+        bool header;
+    };
+    for (const Case c : {Case{"Xing", 36, true}, Case{"Info", 36, true}, Case{"xing", 36, false},
+                         Case{"VBRI", 36, true}, Case{"VBRI", 40, false}}) {
         Bytes image = synth::mpeg1Frames(3);
-        std::copy_n(tag, 4, image.begin() + 36);
+        std::copy_n(c.tag, 4, image.begin() + c.at);
         std::int32_t ok = 0;
         auto e = analyse(image, &ok);
         ASSERT_EQ(ok, 1);
-        EXPECT_EQ(e->HasVbrHeader(), std::string(tag) == "Xing") << tag;
+        EXPECT_EQ(e->HasVbrHeader(), c.header) << c.tag << " at " << c.at;
     }
     // Mono MPEG-2: the tag stands at 4 + 9.
     Bytes mono;

@@ -34,8 +34,15 @@ std::vector<RoundTripCase> roundTripCases()
     synth::append(tagged, synth::id3v1());
     Bytes waveTagged = synth::wave(synth::vbrFrames(40));
     synth::append(waveTagged, synth::id3v1());
+    // Junk after the tag that looks like a 313-byte frame: it ends where the
+    // new header frame will, so after the add it chains; the header frame
+    // must still be found as the first frame.
+    Bytes falseFrameInJunk = synth::id3v2(40);
+    synth::append(falseFrameInJunk, synth::frame(0xFB, 0x70, 0x00, 105));
+    synth::append(falseFrameInJunk, synth::vbrFrames(40));
     return {
         {"plain", synth::vbrFrames(40), 0, 0},
+        {"junk after ID3v2 like a frame", falseFrameInJunk, 50 + 105, 0},
         {"tagged", tagged, 510, 0},
         {"wave", synth::wave(synth::vbrFrames(40)), 70, 66},
         {"wave_tagged", waveTagged, 70, 66},
@@ -75,6 +82,24 @@ TEST(HeaderEdit, AddThenRemoveGivesTheOriginalBack)
         ASSERT_EQ(again->RemoveVbrHeader(), 1);
         EXPECT_EQ(imageOf(*again), c.image);
     }
+}
+
+TEST(HeaderEdit, AddWhoseFrameWouldNotBeFoundAgainIsTakenBack)
+{
+    // Junk after the tag: 209 bytes of a 417-byte frame carrying "Xing". It is
+    // no header frame now (no frame where it ends), but would be one once the
+    // 208-byte header frame stands behind it.
+    Bytes fake = synth::frame(0xFB, 0x90, 0x00, 209);
+    std::copy_n("Xing", 4, fake.begin() + 36);
+    Bytes image = synth::id3v2(20);
+    synth::append(image, fake);
+    synth::append(image, synth::mpeg1Frames(20));
+    auto e = analysed(image);
+    ASSERT_FALSE(e->HasVbrHeader());
+    ASSERT_EQ(e->FirstFrame, 30 + 209);
+    EXPECT_EQ(e->AddVbrHeader(), 0);
+    EXPECT_EQ(e->ErrorCode, 34);
+    EXPECT_EQ(imageOf(*e), image);
 }
 
 TEST(HeaderEdit, AddLeavesTheAnalysisAsTheSpecialCasesExpect)
@@ -119,6 +144,18 @@ TEST(HeaderEdit, RemovalSearchesForTheNextFrameWithinTheSeekRange)
             EXPECT_EQ(e->ErrorCode, 77) << "a failed search keeps the code";
         }
     }
+}
+
+TEST(HeaderEdit, RemovalSearchEndsAtTheImageWhateverTheRange)
+{
+    // A header frame followed by zeros only: no candidate anywhere.
+    Bytes image = synth::frame(0xFB, 0x50, 0x00, 208);
+    std::copy_n("Xing", 4, image.begin() + 36);
+    image.resize(image.size() + 5000, 0);
+    auto e = analysed(image);
+    ASSERT_EQ(e->SetSeekRange(2147483647), 1);
+    EXPECT_EQ(e->RemoveVbrHeader(), 0);
+    EXPECT_EQ(imageOf(*e), image);
 }
 
 TEST(HeaderEdit, ShorterCandidateWinsAtTheSameDistance)

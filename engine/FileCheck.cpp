@@ -1,0 +1,186 @@
+#include "FileCheck.h"
+
+#include "ByteReader.h"
+#include "FrameHeader.h"
+#include "FrameWalk.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace brantlow {
+
+namespace {
+
+// Counts what a header describes; keeps no record per frame.
+struct FactsCollector {
+    StreamFacts &facts;
+    bool skipFirst; // the first frame is a header frame
+    std::int64_t firstFrame;
+    int bitrateIndex = -1;
+
+    void frame(std::int64_t offset, const frameheader::Header &h, std::int32_t)
+    {
+        ++facts.frames;
+        if (skipFirst && facts.frames == 1)
+            return;
+        if (facts.audioFrames++ == 0)
+            facts.audioStart = firstFrame + offset;
+        if (bitrateIndex < 0)
+            bitrateIndex = frameheader::bitrateIndex(h);
+        else if (frameheader::bitrateIndex(h) != bitrateIndex)
+            facts.variableBitrate = true;
+        facts.samples += frameheader::samplesPerFrame(h);
+        const std::int32_t rate = frameheader::sampleRateHz(h);
+        if (rate > 0)
+            facts.durationSeconds += double(frameheader::samplesPerFrame(h)) / rate;
+    }
+    void shorten(std::int32_t) { }
+    void gap(std::int64_t offset, std::int64_t length, detail::WalkGapKind kind)
+    {
+        if (length > 0)
+            facts.junk.push_back({firstFrame + offset, length, kind == detail::WalkGapKind::CutFrame});
+    }
+};
+
+std::string percentOff(std::uint32_t said, std::int64_t real)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, "byte count %u, stream %lld bytes", said, static_cast<long long>(real));
+    return text;
+}
+
+void judge(FileCheck &check)
+{
+    const StreamFacts &s = check.stream;
+    if (check.layout.errorCode != 0) {
+        check.reason = errorCodeText(check.layout.errorCode);
+        return;
+    }
+    if (s.errorCode != 0) {
+        check.reason = errorCodeText(s.errorCode);
+        return;
+    }
+    if (s.tooDamaged) {
+        check.reason = errorCodeText(32);
+        return;
+    }
+    if (!check.header) {
+        check.verdict = s.variableBitrate ? HeaderVerdict::Missing : HeaderVerdict::NotNeeded;
+        return;
+    }
+    const VbrHeader &h = *check.header;
+    std::string reason;
+    if (h.frames && std::int64_t(*h.frames) != s.audioFrames)
+        reason = "frame count " + std::to_string(*h.frames) + ", stream " + std::to_string(s.audioFrames) + " frames";
+    else if (h.bytes && std::llabs(std::int64_t(*h.bytes) - s.streamBytes) * 100 > s.streamBytes)
+        reason = percentOff(*h.bytes, s.streamBytes);
+    else if (h.extension && !h.extension->tagCrcValid)
+        reason = "the tag CRC does not match";
+    check.verdict = reason.empty() ? HeaderVerdict::Right : HeaderVerdict::Stale;
+    check.reason = reason;
+}
+
+} // namespace
+
+const char *verdictName(HeaderVerdict verdict)
+{
+    switch (verdict) {
+    case HeaderVerdict::Right:
+        return "right";
+    case HeaderVerdict::Stale:
+        return "stale";
+    case HeaderVerdict::Missing:
+        return "missing";
+    case HeaderVerdict::NotNeeded:
+        return "not needed";
+    case HeaderVerdict::Unreadable:
+        return "unreadable";
+    }
+    return "";
+}
+
+const char *errorCodeText(std::int32_t errorCode)
+{
+    switch (errorCode) {
+    case 0:
+        return "cannot be opened for reading";
+    case 1:
+        return "cannot be read (or is 2 GiB or larger)";
+    case 2:
+        return "cannot be saved";
+    case 10:
+        return "no MPEG audio frame where the first frame must start";
+    case 11:
+        return "RIFF file of neither RMP3 nor WAVE form";
+    case 12:
+        return "WAVE file whose audio is not MPEG Layer 3";
+    case 13:
+        return "WAVE file with PCM audio";
+    case 14:
+        return "WAVE file without a data chunk";
+    case 15:
+        return "RMP3 file without a data chunk";
+    case 21:
+    case 23:
+        return "frame header with a reserved sample rate";
+    case 22:
+    case 24:
+        return "frame header with a free-format or bad bitrate, or a reserved layer";
+    case 31:
+        return "no audio bytes to describe";
+    case 32:
+        return "more than 1 % (or 64 KiB) of the audio holds no frame that can be found again";
+    case 33:
+        return "the header frame is no Xing or Info frame, or too short for its fields";
+    case 34:
+        return "the header frame would not be found again: the junk after the ID3v2 tag looks like frames";
+    case 43:
+    case 44:
+        return "the header frame cannot be inserted";
+    case 45:
+    case 46:
+        return "the header frame cannot be cut out";
+    default:
+        return "unknown failure";
+    }
+}
+
+FileCheck checkFile(const std::uint8_t *data, std::int64_t size, bool withMusicCrc)
+{
+    FileCheck check;
+    check.layout = locateLayout(data, size);
+    if (check.layout.errorCode != 0) {
+        judge(check);
+        return check;
+    }
+    const FileLayout &layout = check.layout;
+    const detail::ByteReader reader(data, size);
+    frameheader::Header first;
+    reader.readBytes(layout.firstFrame, 4, first.data());
+    check.headerFrameLength = frameheader::frameLength(first).length;
+    check.stream.layer = frameheader::layerBits(first) == 0 ? 0 : 4 - frameheader::layerBits(first);
+    if (check.headerFrameLength > 0)
+        check.header = readVbrHeader(data, size, layout.firstFrame, check.headerFrameLength);
+
+    StreamFacts &s = check.stream;
+    FactsCollector collector{s, check.header.has_value(), layout.firstFrame};
+    s.errorCode = detail::walkFrames(reader, layout.firstFrame, layout.audioSize, collector, s.unresyncedBytes);
+    s.streamBytes = layout.audioSize;
+    s.tooDamaged = detail::tooMuchUnresynced(s.unresyncedBytes,
+                                             std::min<std::int64_t>(layout.audioSize, size - layout.firstFrame));
+    if (s.audioFrames == 0)
+        s.audioStart = layout.firstFrame + check.headerFrameLength;
+
+    if (withMusicCrc && check.header && check.header->extension) {
+        const std::int64_t end = std::min<std::int64_t>(layout.firstFrame + layout.audioSize, size);
+        const std::int64_t start = s.audioStart;
+        const std::uint16_t crc
+            = end > start ? crc16Arc(data + start, static_cast<std::size_t>(end - start)) : std::uint16_t{0};
+        check.musicCrcValid = crc == check.header->extension->musicCrc;
+    }
+    judge(check);
+    return check;
+}
+
+} // namespace brantlow
