@@ -25,7 +25,7 @@ std::int32_t TBinEdit::AnalyzeStructure()
     Structure = 0;
     m_dataChunkHeader = -1;
     if (!Image) {
-        ErrorCode = 10;
+        ErrorCode = ecNoFrameSync;
         return 0;
     }
     const FileLayout layout = locateLayout(Image->Data(), Image->Size());
@@ -67,7 +67,7 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
     const auto riffSize = reader.u32le(kRiffSizeOffset);
     const auto dataSize = reader.u32le(m_dataChunkHeader + 4);
     if (!riffSize || !dataSize) {
-        ErrorCode = 10;
+        ErrorCode = ecNoFrameSync;
         return 0;
     }
     // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32

@@ -32,26 +32,26 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 
     platform::ExclusiveFile file;
     if (!file.open(fileName, platform::FileAccess::Read)) {
-        ErrorCode = 0;
+        ErrorCode = ecCannotOpen;
         return 0;
     }
     try {
         const std::int64_t size = file.size();
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
         if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
-            ErrorCode = 1;
+            ErrorCode = ecCannotRead;
             return 0;
         }
         auto image = std::make_unique<MemoryStream>();
         image->Reserve(size + kInsertSlack);
         image->SetSizeForOverwrite(size);
         if (!file.readWhole(image->Data(), size)) {
-            ErrorCode = 1;
+            ErrorCode = ecCannotRead;
             return 0;
         }
         Image = std::move(image);
     } catch (const std::bad_alloc &) {
-        ErrorCode = 1;
+        ErrorCode = ecCannotRead;
         return 0;
     }
     m_loadedPath = fileName;
@@ -62,7 +62,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 std::int32_t TBinEdit::SaveFile(const std::string &fileName)
 {
     if (!Image) {
-        ErrorCode = 2;
+        ErrorCode = ecCannotSave;
         return 0;
     }
     // Only the file the image came from is checked for changes made since.
@@ -70,7 +70,7 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName)
     const platform::ReplaceResult result = platform::replaceFileContents(
         fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected);
     if (!result.ok) {
-        ErrorCode = 2;
+        ErrorCode = ecCannotSave;
         return 0;
     }
     if (fileName == m_loadedPath) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ErrorCodes.h"
 #include "MemoryStream.h"
 
 #include "platform/FileIdentity.h"
@@ -41,20 +42,7 @@ struct FrameRecord {
 
 // The audio file engine: one file at a time, held whole in memory.
 // Operations return 1 on success and 0 on failure, with the reason in
-// ErrorCode, which a later success never clears:
-//   0 cannot open for reading, 1 cannot read (or 2 GiB and more), 2 cannot save,
-//   10 no frame sync where the first frame must start (also: image too short),
-//   11 RIFF form neither RMP3 nor WAVE, 12 WAVE format tag not MPEG Layer 3,
-//   13 WAVE with PCM audio, 14 WAVE without data chunk where expected,
-//   15 RMP3 whose first chunk is not "data",
-//   21/22 MPEG 2.5 sample-rate/bitrate index unusable,
-//   23/24 MPEG-1/2 sample-rate/bitrate index or layer unusable,
-//   31 no audio bytes to describe (AudioSize 0 or less) when a header is built,
-//   32 more than 1 % (or 64 KiB) of the audio holds no frame that can be found again,
-//   33 the header frame to fix is no Xing or Info frame, or too short for its fields,
-//   34 the new header frame would not be found again in front of the audio (junk
-//      after an ID3v2 tag that looks like frames): the add is taken back,
-//   43 no scratch stream, 44 insertion failed, 45 cut failed, 46 RIFF fix-up after a cut failed.
+// ErrorCode (one of EngineError), which a later success never clears.
 // Without a loaded image every analysis and header operation returns 0.
 class TBinEdit {
 public:

@@ -62,7 +62,7 @@ void judge(FileCheck &check)
         return;
     }
     if (s.tooDamaged) {
-        check.reason = errorCodeText(32);
+        check.reason = errorCodeText(ecUnfollowableAudio);
         return;
     }
     if (!check.header) {
@@ -98,52 +98,6 @@ const char *verdictName(HeaderVerdict verdict)
         return "unreadable";
     }
     return "";
-}
-
-const char *errorCodeText(std::int32_t errorCode)
-{
-    switch (errorCode) {
-    case 0:
-        return "cannot be opened for reading";
-    case 1:
-        return "cannot be read (or is 2 GiB or larger)";
-    case 2:
-        return "cannot be saved";
-    case 10:
-        return "no MPEG audio frame where the first frame must start";
-    case 11:
-        return "RIFF file of neither RMP3 nor WAVE form";
-    case 12:
-        return "WAVE file whose audio is not MPEG Layer 3";
-    case 13:
-        return "WAVE file with PCM audio";
-    case 14:
-        return "WAVE file without a data chunk";
-    case 15:
-        return "RMP3 file without a data chunk";
-    case 21:
-    case 23:
-        return "frame header with a reserved sample rate";
-    case 22:
-    case 24:
-        return "frame header with a free-format or bad bitrate, or a reserved layer";
-    case 31:
-        return "no audio bytes to describe";
-    case 32:
-        return "more than 1 % (or 64 KiB) of the audio holds no frame that can be found again";
-    case 33:
-        return "the header frame is no Xing or Info frame, or too short for its fields";
-    case 34:
-        return "the header frame would not be found again: the junk after the ID3v2 tag looks like frames";
-    case 43:
-    case 44:
-        return "the header frame cannot be inserted";
-    case 45:
-    case 46:
-        return "the header frame cannot be cut out";
-    default:
-        return "unknown failure";
-    }
 }
 
 FileCheck checkFile(const std::uint8_t *data, std::int64_t size, bool withMusicCrc)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ErrorCodes.h"
+
 // What a file carries and whether its VBR header is right: a pure function
 // of the bytes, for `info` and `check`, which only format what it returns.
 
@@ -55,8 +57,5 @@ struct FileCheck {
 // than 1 % off, or the extension's tag CRC does not match. Missing: a
 // variable-bitrate stream without a header; not needed: a constant one.
 FileCheck checkFile(const std::uint8_t *data, std::int64_t size, bool withMusicCrc = false);
-
-// A short reason for an engine ErrorCode.
-const char *errorCodeText(std::int32_t errorCode);
 
 } // namespace brantlow

@@ -160,7 +160,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     if (reader.matches(size - kLyrics3EndMarkerFromEnd, "LYRICS200")) {
         char digits[6];
         if (!reader.readBytes(size - kLyrics3SizeFromEnd, 6, digits))
-            return fail(10);
+            return fail(ecNoFrameSync);
         const std::int64_t blockSize = std::int64_t(parseLyricsSize(digits)) + kLyrics3Overhead;
         audioEnd = std::int64_t(wrap32(audioEnd - blockSize));
         tailTagsStart = size - kId3v1Size - blockSize;
@@ -179,7 +179,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     if (reader.matches(0, "RIFF")) {
         const bool rmp3 = reader.matches(8, "RMP3");
         if (!rmp3 && !reader.matches(8, "WAVE"))
-            return fail(11);
+            return fail(ecRiffForm);
         const RiffChunks chunks = findRiffChunks(reader);
         if (!rmp3) {
             // The format tag is read where the format chunk is; without one,
@@ -187,17 +187,17 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
             const std::int64_t format = chunks.format >= 0 ? chunks.format : kRiffChunksStart;
             const auto formatTag = reader.u16le(format + 8);
             if (!formatTag)
-                return fail(10);
+                return fail(ecNoFrameSync);
             if (*formatTag == kWaveFormatPcm)
-                return fail(13);
+                return fail(ecWavePcm);
             if (*formatTag != kWaveFormatMpegLayer3)
-                return fail(12);
+                return fail(ecWaveFormat);
         }
         if (chunks.data < 0)
-            return fail(rmp3 ? 15 : 14);
+            return fail(rmp3 ? ecRmp3NoData : ecWaveNoData);
         const auto dataSize = reader.u32le(chunks.data + 4);
         if (!dataSize)
-            return fail(10);
+            return fail(ecNoFrameSync);
         layout.wrapper = rmp3 ? RiffWrapper::Rmp3 : RiffWrapper::Wave;
         layout.dataChunkHeader = chunks.data;
         layout.dataChunkSize = *dataSize;
@@ -211,7 +211,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     while (reader.matches(position, "ID3")) {
         std::uint8_t sizeBytes[4];
         if (!reader.readBytes(position + 6, 4, sizeBytes))
-            return fail(10);
+            return fail(ecNoFrameSync);
         std::int64_t length = kId3v2HeaderSize + syncsafe(sizeBytes);
         // An ID3v2.4 footer is taken only where it stands, so that a flag set
         // by mistake does not hide the first frame.
@@ -231,7 +231,7 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
         first = firstFrameAfterTags(reader, position, chainEnd);
     }
     if (!reader.contains(first, 4) || !frameheader::isFrameSync(data[first], data[first + 1]))
-        return fail(10);
+        return fail(ecNoFrameSync);
     if (first > position)
         layout.junkBeforeFirstFrame = {position, first - position};
     layout.firstFrame = first;

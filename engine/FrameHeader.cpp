@@ -1,5 +1,7 @@
 #include "FrameHeader.h"
 
+#include "ErrorCodes.h"
+
 namespace brantlow::frameheader {
 namespace {
 
@@ -57,15 +59,15 @@ LengthResult frameLength(const Header &h)
     // The sample rate is tested first, so a header wrong in both reports the rate.
     if (isMpeg25(h)) {
         if (rate == 0)
-            return {0, 21};
+            return {0, ecMpeg25SampleRate};
         if (kbps == 0)
-            return {0, 22};
+            return {0, ecMpeg25Bitrate};
         return {kbps * 72000 / rate + padding, 0}; // every MPEG 2.5 frame is sized as Layer III
     }
     if (rate == 0)
-        return {0, 23};
+        return {0, ecSampleRate};
     if (kbps == 0)
-        return {0, 24};
+        return {0, ecBitrateOrLayer};
     if (layerBits(h) == kLayerI)
         return {4 * (kbps * 12000 / rate + padding), 0}; // 4-byte slots
     if (idBit(h) == 1 || layerBits(h) == kLayerII)

@@ -12,12 +12,6 @@ namespace brantlow {
 
 namespace {
 
-// Error code of a header build that has no audio bytes to describe: the TOC
-// would divide by zero and the bytes field would be meaningless.
-constexpr std::int32_t kErrorNoAudioBytes = 31;
-// Error code of a header build on a stream of which too much holds no frame.
-constexpr std::int32_t kErrorUnfollowableAudio = 32;
-
 // Bitrate index that means 64 kbit/s in the header frame, by ID bit and layer.
 // The reserved layer keeps its index (its length then fails to decode).
 int headerFrameBitrateIndex(const frameheader::Header &h)
@@ -146,7 +140,7 @@ std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
     if (!BuildFrameIndex())
         return 0;
     if (AudioSize <= 0) {
-        ErrorCode = kErrorNoAudioBytes;
+        ErrorCode = ecNoAudioBytes;
         return 0;
     }
     const float step = 0.01f;
@@ -168,7 +162,7 @@ std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
 std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
 {
     if (!Image) {
-        ErrorCode = 10;
+        ErrorCode = ecNoFrameSync;
         return 0;
     }
     // The header frame is a silent copy of the first frame's header at
@@ -191,7 +185,7 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
             return 0;
     }
     if (frameLength < layout.end) {
-        ErrorCode = 24;
+        ErrorCode = ecBitrateOrLayer;
         return 0;
     }
 
@@ -206,13 +200,13 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
     if (!BuildFrameIndex())
         return 0;
     if (AudioSize <= 0) {
-        ErrorCode = kErrorNoAudioBytes;
+        ErrorCode = ecNoAudioBytes;
         return 0;
     }
     // A header for part of the stream would be wrong; a little junk at the
     // end (a cut tag, a few bytes) is covered by the byte count as before.
     if (detail::tooMuchUnresynced(m_unresyncedBytes, std::min<std::int64_t>(AudioSize, Image->Size() - FirstFrame))) {
-        ErrorCode = kErrorUnfollowableAudio;
+        ErrorCode = ecUnfollowableAudio;
         return 0;
     }
     PutBigEndian32(FrameCount, frame + layout.frames);

@@ -9,20 +9,19 @@
 namespace brantlow {
 
 namespace {
-constexpr std::int32_t kErrorHeaderNotFoundAgain = 34;
 } // namespace
 
 std::int32_t TBinEdit::AddVbrHeader()
 {
     if (!Image) {
-        ErrorCode = 44;
+        ErrorCode = ecInsertFailed;
         return 0;
     }
     std::unique_ptr<MemoryStream> scratch;
     try {
         scratch = std::make_unique<MemoryStream>();
     } catch (const std::bad_alloc &) {
-        ErrorCode = 43;
+        ErrorCode = ecNoScratchStream;
         return 0;
     }
     std::int32_t length = 0;
@@ -30,7 +29,7 @@ std::int32_t TBinEdit::AddVbrHeader()
         return 0;
     const std::int32_t at = FirstFrame;
     if (!InsertStream(*Image, at, *scratch)) {
-        ErrorCode = 44;
+        ErrorCode = ecInsertFailed;
         return 0;
     }
     // The flags as the frame index walk has just set them.
@@ -46,11 +45,11 @@ std::int32_t TBinEdit::AddVbrHeader()
             FixRiffSizes(-length);
         DeleteBytes(*Image, at, length);
         AnalyzeStructure();
-        ErrorCode = kErrorHeaderNotFoundAgain;
+        ErrorCode = ecHeaderNotFoundAgain;
         return 0;
     }
     if (riff && !keepRiffPadByte(length)) {
-        ErrorCode = 44;
+        ErrorCode = ecInsertFailed;
         return 0;
     }
     return 1;
@@ -83,19 +82,19 @@ std::int32_t TBinEdit::headerFrameExtent()
 std::int32_t TBinEdit::RemoveVbrHeader()
 {
     if (!Image) {
-        ErrorCode = 45;
+        ErrorCode = ecCutFailed;
         return 0;
     }
     const std::int32_t length = headerFrameExtent();
     if (length == 0)
         return 0;
     if (!DeleteBytes(*Image, FirstFrame, length)) {
-        ErrorCode = 45;
+        ErrorCode = ecCutFailed;
         return 0;
     }
     if (IsWave() || IsRmp3()) {
         if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
-            ErrorCode = 46;
+            ErrorCode = ecRiffFixFailed;
             return 0;
         }
     }

@@ -11,7 +11,6 @@ namespace brantlow {
 
 namespace {
 
-constexpr std::int32_t kErrorCannotFix = 33;
 constexpr std::int64_t kExtensionMusicLength = 28;
 constexpr std::int64_t kExtensionMusicCrc = 32;
 constexpr std::int64_t kExtensionTagCrc = 34;
@@ -27,7 +26,7 @@ void putBigEndian16(std::uint8_t *p, std::uint16_t value)
 std::int32_t TBinEdit::FixVbrHeader()
 {
     if (!Image) {
-        ErrorCode = kErrorCannotFix;
+        ErrorCode = ecCannotFix;
         return 0;
     }
     if (!Analyze())
@@ -37,7 +36,7 @@ std::int32_t TBinEdit::FixVbrHeader()
         return 0;
     const auto header = readVbrHeader(Image->Data(), Image->Size(), FirstFrame, extent);
     if (!header) {
-        ErrorCode = kErrorCannotFix;
+        ErrorCode = ecCannotFix;
         return 0;
     }
 
@@ -84,7 +83,7 @@ std::int32_t TBinEdit::FixVbrHeader()
     const std::int64_t extensionAt = header->extension ? header->extension->offset : -1;
     const std::int64_t fieldsEnd = extensionAt >= 0 ? extensionAt + kExtensionTagCrc + 2 : at;
     if (fieldsEnd > extent || std::int64_t(FirstFrame) + fieldsEnd > Image->Size()) {
-        ErrorCode = kErrorCannotFix;
+        ErrorCode = ecCannotFix;
         return 0;
     }
 
