@@ -145,6 +145,7 @@ TEST_P(CliOracle, EverythingAroundTheNewFrameStaysByteForByte)
     if (GetParam().riff) {
         const std::size_t dataSize = static_cast<std::size_t>(firstFrame) - 4;
         EXPECT_EQ(u32le(head, 4), u32le(before, 4) + added);
+        EXPECT_EQ(u32le(head, 4), after.size() - 8);
         EXPECT_EQ(u32le(head, dataSize), u32le(before, dataSize) + added);
         std::copy(before.begin() + 4, before.begin() + 8, head.begin() + 4);
         std::copy(before.begin() + static_cast<long>(dataSize), before.begin() + static_cast<long>(dataSize) + 4,
