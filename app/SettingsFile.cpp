@@ -15,6 +15,8 @@ namespace brantlow {
 
 namespace {
 
+QString settingsFileInUse;
+
 std::string encodePath(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
@@ -55,8 +57,15 @@ QString chooseSettingsFile(const QString &executablePath, bool executableFolderW
     return QDir(configFolder).filePath(QFile::decodeName(platform::namePart(beside).c_str()));
 }
 
+void useSettingsFile(const QString &path)
+{
+    settingsFileInUse = path;
+}
+
 QString settingsFilePath()
 {
+    if (!settingsFileInUse.isEmpty())
+        return settingsFileInUse;
     const QString executable = QCoreApplication::applicationFilePath();
     const QFileInfo folder(executableFolder());
     // An installed program never writes into its system folder, not even when

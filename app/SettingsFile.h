@@ -12,6 +12,10 @@ namespace brantlow {
 // when the executable's folder cannot be written (an installed program), the
 // same name in the user's configuration folder.
 QString settingsFilePath();
+// Puts the settings file at `path` instead; an empty path goes back to the
+// rule above. The program never calls it: its tests give each run a folder of
+// its own, so that one that stops half-way leaves nothing in the next one's way.
+void useSettingsFile(const QString &path);
 // Picks between the two places; split out so that the choice can be tested.
 QString chooseSettingsFile(const QString &executablePath, bool executableFolderWritable, const QString &configFolder);
 // The executable's path without its last component; a root keeps its separator.

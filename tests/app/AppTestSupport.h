@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "app/MainForm.h"
 #include "app/SettingsFile.h"
+#include "TempSettingsFile.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -59,14 +60,6 @@ inline QString copyDatedBack(const QString &source, const QString &folder, const
 inline QDateTime lastWriteTime(const QString &path)
 {
     return QFileInfo(path).fileTime(QFileDevice::FileModificationTime).toUTC();
-}
-
-// The settings file the windows will use, removed so that the next start is a first run.
-inline QString freshSettingsFile()
-{
-    const QString file = brantlow::settingsFilePath();
-    QFile::remove(file);
-    return file;
 }
 
 // Watches for modal dialogs while it lives and hands each one to `answer`,

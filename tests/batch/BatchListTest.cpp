@@ -423,6 +423,7 @@ private slots:
     }
 
 private:
+    apptest::TempSettingsFile m_settings;
     QTemporaryDir m_tree;
 };
 

@@ -353,6 +353,9 @@ private slots:
         QCOMPARE(box.ProgressBar1->value(), kFiles);
         QCOMPARE(box.windowTitle(), QStringLiteral("Rewrite OK"));
     }
+
+private:
+    apptest::TempSettingsFile m_settings;
 };
 
 QTEST_MAIN(BatchRunTest)

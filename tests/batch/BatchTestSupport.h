@@ -8,6 +8,7 @@
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
 #include "batch/MultiErrorDialog.h"
+#include "tests/app/TempSettingsFile.h"
 
 #include <QApplication>
 #include <QCoreApplication>

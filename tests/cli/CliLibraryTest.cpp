@@ -170,6 +170,36 @@ TEST(CliLibrary, DryRunPredictsTheFailuresARunWouldMeet)
     EXPECT_EQ(readBytes(readOnly), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
 }
 
+// Root reads every folder whatever its mode, so root runs the command as
+// nobody; without runuser there is no one who cannot read it.
+TEST(CliLibrary, AnUnreadableFolderMakesTheRunFail)
+{
+    const bool root = ::geteuid() == 0;
+    if (root && !toolAvailable("runuser"))
+        GTEST_SKIP() << "root reads every folder, and runuser is not installed";
+    TempFolder folder;
+    const fs::path tree = folder.path() / "tree";
+    // A file that needs no change: the run reads it, and nobody writes it.
+    const std::string song = folder.copySample("lame_xing.mp3", "tree/a.mp3");
+    const fs::path locked = tree / "locked";
+    folder.copySample("mpeg1_stereo_vbr.mp3", "tree/locked/b.mp3");
+    ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+
+    const std::vector<std::string> args{"add", "-r", tree.string()};
+    std::vector<std::string> asNobody{"-u", "nobody", "--", BRANTLOW_CLI_PATH};
+    asNobody.insert(asNobody.end(), args.begin(), args.end());
+    const RunResult result = root ? run("runuser", asNobody) : runCli(args);
+    ::chmod(locked.c_str(), 0755);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.outLines(),
+              (std::vector<std::string>{song + ": This file includes a VBR Header.",
+                                        "1 files: 0 rewritten, 1 already as wanted, 0 failed, 1 folder not read."}));
+    EXPECT_EQ(result.errLines(),
+              (std::vector<std::string>{"brantlow-cli: cannot read the folder " + locked.string() + " (Permission denied)"}));
+    EXPECT_EQ(readBytes(locked / "b.mp3"), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
+}
+
 TEST(CliLibrary, ARunAsAnotherUserKeepsTheFilesOwner)
 {
     if (::geteuid() != 0 || !toolAvailable("runuser"))

@@ -274,22 +274,4 @@ TEST(CliRewrite, SeekRangeReachesTheFirstFrameBehindAHeaderFrameThatIsLongerThan
     EXPECT_EQ(readBytes(far), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
 }
 
-TEST(CliRewrite, RiffSizesFollowTheInsertedFrame)
-{
-    TempFolder folder;
-    for (const auto &[name, dataSizeAt] : {std::pair<const char *, std::size_t>{"wave_mpeg.wav", 66}, {"riff.rmp", 16}}) {
-        const std::string path = folder.copySample(name);
-        const auto before = readBytes(path);
-        ASSERT_EQ(runCli({"add", path}).exitCode, 0) << name;
-        const auto after = readBytes(path);
-        const std::uint32_t growth = static_cast<std::uint32_t>(after.size() - before.size());
-        EXPECT_EQ(u32le(after, 4), after.size() - 8) << name;
-        EXPECT_EQ(u32le(after, dataSizeAt), u32le(before, dataSizeAt) + growth) << name;
-        const std::size_t payloadStart = dataSizeAt + 4;
-        EXPECT_EQ(std::vector<std::uint8_t>(before.begin() + static_cast<std::ptrdiff_t>(payloadStart), before.end()),
-                  std::vector<std::uint8_t>(after.begin() + static_cast<std::ptrdiff_t>(payloadStart + growth), after.end()))
-            << name << ": the frames behind the header are untouched";
-    }
-}
-
 } // namespace

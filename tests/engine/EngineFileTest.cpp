@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -17,10 +18,10 @@ class EngineFile : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("brantlow-engine-" + std::to_string(::getpid()) + "-"
-                                             + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        // A fresh folder each time: nothing a stopped run left can be in the way.
+        std::string pattern = (fs::temp_directory_path() / "brantlow-engine-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
     }
     void TearDown() override { fs::remove_all(m_dir); }
 

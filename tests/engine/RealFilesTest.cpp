@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -68,17 +69,22 @@ std::uint32_t le32(const Bytes &b, std::size_t at)
 // Runs a peer tool on the bytes; empty when it is not there.
 std::optional<std::string> runTool(const std::string &command, const Bytes &bytes)
 {
-    const fs::path file = fs::temp_directory_path() / ("brantlow-real-" + std::to_string(::getpid()) + ".mp3");
+    std::string folder = (fs::temp_directory_path() / "brantlow-real-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    const fs::path file = fs::path(folder) / "sample.mp3";
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
     FILE *pipe = ::popen((command + " '" + file.string() + "' 2>/dev/null").c_str(), "r");
-    if (!pipe)
+    if (!pipe) {
+        fs::remove_all(folder);
         return std::nullopt;
+    }
     std::string out;
     char buffer[65536];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         out.append(buffer, n);
     const int status = ::pclose(pipe);
-    fs::remove(file);
+    fs::remove_all(folder);
     if (status != 0)
         return std::nullopt;
     return out;

@@ -4,7 +4,7 @@
 // "dark" draws them with the Fusion style's dark palette instead. Run on the
 // offscreen platform; QT_SCALE_FACTOR=1.5 gives the 144 dpi pictures.
 
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
 #include "app/About.h"
 #include "app/ErrorDialg.h"

@@ -2,7 +2,7 @@
 // end of the run) and of its error dialog, written as PNG files into the
 // folder given on the command line. Run with QT_QPA_PLATFORM=offscreen.
 
-#include "BatchTestSupport.h"
+#include "tests/batch/BatchTestSupport.h"
 
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -45,6 +45,7 @@ int main(int argc, char **argv)
         writeFile(album + QLatin1Char('/') + name, broken ? QByteArray("not audio") : mp3Bytes(20));
     }
 
+    const apptest::TempSettingsFile settings;
     CreateForms();
     Form1->Settings.DelItems = false;
     Form1->Settings.NoErrDialog = false;

@@ -3,7 +3,7 @@
 // offscreen platform; each picture gets a plain title strip with the
 // window's caption, since the platform draws no frames.
 
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
 #include "app/About.h"
 #include "app/ErrorDialg.h"
