@@ -26,15 +26,23 @@ TBinEdit::~TBinEdit()
 
 std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 {
+    platform::ExclusiveFile file;
+    if (!file.open(fileName, platform::FileAccess::Read)) {
+        Image.reset();
+        m_loadedPath.clear();
+        m_loadedIdentity = {};
+        ErrorCode = 0;
+        return 0;
+    }
+    return LoadFile(file, fileName);
+}
+
+std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName)
+{
     Image.reset();
     m_loadedPath.clear();
     m_loadedIdentity = {};
 
-    platform::ExclusiveFile file;
-    if (!file.open(fileName, platform::FileAccess::Read)) {
-        ErrorCode = 0;
-        return 0;
-    }
     try {
         const std::int64_t size = file.size();
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
@@ -59,7 +67,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
     return 1;
 }
 
-std::int32_t TBinEdit::SaveFile(const std::string &fileName)
+std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *lastWrite)
 {
     if (!Image) {
         ErrorCode = 2;
@@ -68,17 +76,14 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName)
     // Only the file the image came from is checked for changes made since.
     const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
     const platform::ReplaceResult result = platform::replaceFileContents(
-        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected);
+        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected, lastWrite);
     if (!result.ok) {
         ErrorCode = 2;
         return 0;
     }
-    if (fileName == m_loadedPath) {
-        // The file on disk is now this image; a later save checks against it.
-        platform::ExclusiveFile file;
-        m_loadedIdentity = file.open(fileName, platform::FileAccess::Read) ? platform::identityOf(file.fd())
-                                                                           : platform::FileIdentity{};
-    }
+    // The file on disk is now this image; a later save checks against it.
+    if (fileName == m_loadedPath)
+        m_loadedIdentity = result.identity;
     return 1;
 }
 
