@@ -312,8 +312,8 @@ TEST_F(SafeReplaceTest, KilledProcessLeavesOldOrNewContent)
 {
     const std::string leftover = ".song.mp3.brantlow-tmp";
     const auto entriesBefore = test::entriesOf(folder.path());
-    const char *steps[] = {"folder", "open", "lock", "create", "write", "fchown", "fchmod", "fsync", "link", "rename",
-                           "syncdir"};
+    const char *steps[] = {"folder", "open",  "lock", "create", "write",  "fchown",
+                           "fchmod", "times", "fsync", "link",  "rename", "syncdir"};
     for (bool namedTemp : {false, true}) {
         for (const char *step : steps) {
             if (namedTemp && std::strcmp(step, "link") == 0)
