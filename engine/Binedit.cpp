@@ -43,8 +43,10 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     m_loadedPath.clear();
     m_loadedIdentity = {};
 
+    // Taken before the read: a change made while reading is a change the save sees.
+    const platform::FileIdentity identity = platform::identityOf(file.fd());
     try {
-        const std::int64_t size = file.size();
+        const std::int64_t size = identity.size;
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
         if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
             ErrorCode = 1;
@@ -63,7 +65,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
         return 0;
     }
     m_loadedPath = fileName;
-    m_loadedIdentity = platform::identityOf(file.fd());
+    m_loadedIdentity = identity;
     return 1;
 }
 

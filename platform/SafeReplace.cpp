@@ -312,8 +312,8 @@ bool ignorableAttributeError(int error)
 bool copyExtendedAttributes(int originalFd, int fd)
 {
     ssize_t listSize = ::flistxattr(originalFd, nullptr, 0);
-    if (listSize < 0)
-        return ignorableAttributeError(errno);
+    if (listSize <= 0) // none to copy, or none readable
+        return listSize == 0 || ignorableAttributeError(errno);
     std::vector<char> names(static_cast<std::size_t>(listSize));
     listSize = ::flistxattr(originalFd, names.data(), names.size());
     if (listSize < 0)
