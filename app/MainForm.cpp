@@ -292,9 +292,8 @@ bool TForm1::RewriteCurrentFile()
     options.keepTimes = Settings.NotUpdate;
     options.seekRange = Settings.MaxOffset;
     const brantlow::RewriteResult result = brantlow::rewriteOpened(BinEdit, Opened, options);
-    // When only the time stamps could not be put back, the file has changed:
-    // the label says so. Any earlier failure leaves the file as it was opened.
-    if (result.ok() || result.step == brantlow::RewriteStep::RestoreTimes)
+    // A failure leaves the file as it was opened.
+    if (result.ok())
         Label3->setText(QString::fromLatin1(brantlow::successText(options.mode)));
     else
         Label3->setText(m_openStatus);

@@ -139,7 +139,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             result = rewriteOpened(engine, opened, options);
         }
         after = before;
-        if (settings.json && (result.ok() || result.step == RewriteStep::RestoreTimes || result.step == RewriteStep::Save))
+        if (settings.json && (result.ok() || result.step == RewriteStep::Save))
             after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
         if (result.step == RewriteStep::Save)
             after = before; // nothing was written
@@ -147,14 +147,12 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
 
     FileReport report;
     std::string reason;
-    if (result.ok() || result.step == RewriteStep::RestoreTimes) {
+    if (result.ok()) {
         const char *text = !settings.dryRun          ? successText(mode)
                            : mode == RewriteMode::Add ? "A VBR Header would be added."
                            : mode == RewriteMode::Fix ? "The VBR Header would be made right."
                                                       : "The VBR Header would be removed.";
         report = {Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
-        if (!result.ok())
-            report.err = shownPath(path) + ": warning: the last-write time could not be put back" + detail(result) + "\n";
     } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
         report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
         reason = batchFailureText(result.step);

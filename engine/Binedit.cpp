@@ -26,17 +26,27 @@ TBinEdit::~TBinEdit()
 
 std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 {
+    platform::ExclusiveFile file;
+    if (!file.open(fileName, platform::FileAccess::Read)) {
+        Image.reset();
+        m_loadedPath.clear();
+        m_loadedIdentity = {};
+        ErrorCode = ecCannotOpen;
+        return 0;
+    }
+    return LoadFile(file, fileName);
+}
+
+std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName)
+{
     Image.reset();
     m_loadedPath.clear();
     m_loadedIdentity = {};
 
-    platform::ExclusiveFile file;
-    if (!file.open(fileName, platform::FileAccess::Read)) {
-        ErrorCode = ecCannotOpen;
-        return 0;
-    }
+    // Taken before the read: a change made while reading is a change the save sees.
+    const platform::FileIdentity identity = platform::identityOf(file.fd());
     try {
-        const std::int64_t size = file.size();
+        const std::int64_t size = identity.size;
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
         if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
             ErrorCode = ecCannotRead;
@@ -55,11 +65,11 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
         return 0;
     }
     m_loadedPath = fileName;
-    m_loadedIdentity = platform::identityOf(file.fd());
+    m_loadedIdentity = identity;
     return 1;
 }
 
-std::int32_t TBinEdit::SaveFile(const std::string &fileName)
+std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *lastWrite)
 {
     if (!Image) {
         ErrorCode = ecCannotSave;
@@ -68,17 +78,14 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName)
     // Only the file the image came from is checked for changes made since.
     const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
     const platform::ReplaceResult result = platform::replaceFileContents(
-        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected);
+        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected, lastWrite);
     if (!result.ok) {
         ErrorCode = ecCannotSave;
         return 0;
     }
-    if (fileName == m_loadedPath) {
-        // The file on disk is now this image; a later save checks against it.
-        platform::ExclusiveFile file;
-        m_loadedIdentity = file.open(fileName, platform::FileAccess::Read) ? platform::identityOf(file.fd())
-                                                                           : platform::FileIdentity{};
-    }
+    // The file on disk is now this image; a later save checks against it.
+    if (fileName == m_loadedPath)
+        m_loadedIdentity = result.identity;
     return 1;
 }
 

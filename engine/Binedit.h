@@ -7,9 +7,14 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace brantlow::platform {
+class ExclusiveFile;
+}
 
 namespace brantlow {
 
@@ -53,9 +58,13 @@ public:
 
     // Reads the whole file (opened exclusively) into Image.
     std::int32_t LoadFile(const std::string &fileName);
+    // The same from a file the caller opened exclusively (and still holds).
+    std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName);
     // Replaces the file's content with Image. The original stays untouched
     // until the new content is complete on disk; a missing file is not made.
-    std::int32_t SaveFile(const std::string &fileName);
+    // With `lastWrite`, the new content has that last-write time when it
+    // becomes the file's.
+    std::int32_t SaveFile(const std::string &fileName, const timespec *lastWrite = nullptr);
     void ReleaseImage();
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);

@@ -101,29 +101,30 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
 {
     opened = OpenedFile{};
     opened.path = path;
-    {
-        platform::ExclusiveFile file;
-        if (!file.open(path, platform::FileAccess::Read))
-            return failedWithError(RewriteStep::Open, errno, path);
-        if (!platform::captureFileTimes(file, opened.times))
-            return failedWithError(RewriteStep::Open, errno);
-        if (scanned.known()) {
-            const platform::FileIdentity now = platform::identityOf(file.fd());
-            if (now.device != scanned.device || now.inode != scanned.inode)
-                return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
-        }
-        if (const RewriteResult looked = probe(file); !looked.ok())
-            return looked;
+    // One exclusive open for the times, the look at head and tail and the load.
+    platform::ExclusiveFile file;
+    if (!file.open(path, platform::FileAccess::Read))
+        return failedWithError(RewriteStep::Open, errno, path);
+    if (!platform::captureFileTimes(file, opened.times))
+        return failedWithError(RewriteStep::Open, errno);
+    if (scanned.known()) {
+        const platform::FileIdentity now = platform::identityOf(file.fd());
+        if (now.device != scanned.device || now.inode != scanned.inode)
+            return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
     }
+    if (const RewriteResult looked = probe(file); !looked.ok())
+        return looked;
 
     engine.ErrorCode = kNoCode;
     errno = 0;
-    if (!engine.LoadFile(path)) {
+    if (!engine.LoadFile(file, path)) {
         RewriteResult result = failed(RewriteStep::Load, engine.ErrorCode);
         if (errno != 0)
             result.reason = std::strerror(errno);
         return result;
     }
+    // Closed before the save, which takes the lock itself.
+    file.close();
     engine.ErrorCode = kNoCode;
     if (!engine.Analyze())
         return failed(RewriteStep::Analyze, engine.ErrorCode);
@@ -166,7 +167,9 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
         return edited;
 
     engine.ErrorCode = kNoCode;
-    if (!engine.SaveFile(opened.path)) {
+    // The kept time goes onto the new content before it replaces the old, so
+    // that a rewrite keeps its time or fails with the original intact.
+    if (!engine.SaveFile(opened.path, options.keepTimes ? &opened.times.lastWrite : nullptr)) {
         RewriteResult result = failed(RewriteStep::Save, engine.ErrorCode);
         const platform::ReplaceResult replace = platform::lastReplaceResult();
         if (!replace.ok && replace.error != 0) {
@@ -174,12 +177,6 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
             result.reason = replace.error == ESTALE ? "the file changed since it was read" : std::strerror(replace.error);
         }
         return result;
-    }
-
-    if (options.keepTimes) {
-        platform::ExclusiveFile file;
-        if (!file.open(opened.path, platform::FileAccess::ReadWrite) || !platform::restoreFileTimes(file, opened.times))
-            return failedWithError(RewriteStep::RestoreTimes, errno);
     }
     return {};
 }
@@ -231,7 +228,6 @@ const char *batchFailureText(RewriteStep step)
         return "This file's VBR Header needs no fix.";
     case RewriteStep::Rewrite:
     case RewriteStep::Save:
-    case RewriteStep::RestoreTimes:
         return "Cannot Add/Remove a VBR Header.";
     }
     return "";

@@ -10,7 +10,7 @@ namespace brantlow {
 
 // The per-file rewrite shared by the main window, the batch run and the
 // command line: exclusive open and time capture, LoadFile, Analyze, the mode
-// check, add, remove or fix, SaveFile, time restore.
+// check, add, remove or fix, SaveFile with the captured last-write time.
 
 // Fix makes the header right: a missing one is added, a stale one rewritten
 // (FixVbrHeader); a right or not needed one is left.
@@ -27,12 +27,11 @@ enum class RewriteStep {
     NothingToFix,  // Fix asked, the header is right or none is needed
     Rewrite,       // AddVbrHeader or RemoveVbrHeader failed
     Save,          // SaveFile failed; the file is unchanged
-    RestoreTimes,  // saved, but the time stamps could not be put back
 };
 
 struct RewriteOptions {
     RewriteMode mode = RewriteMode::Add;
-    bool keepTimes = true;      // put the last-write time back after saving
+    bool keepTimes = true;      // the new content keeps the last-write time; else it gets the current time
     std::int32_t seekRange = 3; // handed to SetSeekRange before a removal
 };
 
@@ -75,7 +74,8 @@ RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
 // written. A dry run stops here.
 RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
-// editImage, SaveFile, and the time restore when asked.
+// editImage, then SaveFile, which sets the kept last-write time (when asked)
+// before the new content replaces the old.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
 // Memory the frame index of an analysed file will take when a header is

@@ -9,6 +9,21 @@
 
 namespace brantlow::platform {
 
+namespace {
+
+std::function<int(const char *)> &readFaultHook()
+{
+    static std::function<int(const char *)> hook;
+    return hook;
+}
+
+} // namespace
+
+void setReadFaultHook(std::function<int(const char *step)> hook)
+{
+    readFaultHook() = std::move(hook);
+}
+
 ExclusiveFile::~ExclusiveFile()
 {
     close();
@@ -97,6 +112,12 @@ bool ExclusiveFile::readAt(std::int64_t offset, std::uint8_t *buffer, std::int64
         return false;
     std::int64_t done = 0;
     while (done < count) {
+        if (const auto &hook = readFaultHook(); hook) {
+            if (const int injected = hook("read"); injected != 0) {
+                errno = injected;
+                return false;
+            }
+        }
         const ssize_t got = ::pread(m_fd, buffer + done, static_cast<std::size_t>(count - done), offset + done);
         if (got < 0) {
             if (errno == EINTR)

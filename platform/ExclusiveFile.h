@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -39,5 +40,11 @@ public:
 private:
     int m_fd = -1;
 };
+
+// Fault injection for tests: when set, the hook is asked before every read
+// of an ExclusiveFile with the step "read"; a non-zero answer makes that read
+// fail with the answer as errno. Set or clear it only while no file is read.
+// An empty function clears it.
+void setReadFaultHook(std::function<int(const char *step)> hook);
 
 } // namespace brantlow::platform

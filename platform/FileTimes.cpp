@@ -33,14 +33,4 @@ bool captureFileTimes(const ExclusiveFile &file, FileTimes &times)
     return true;
 }
 
-bool restoreFileTimes(const ExclusiveFile &file, const FileTimes &times)
-{
-    if (!file.isOpen()) {
-        errno = EBADF;
-        return false;
-    }
-    const timespec stamps[2] = {{0, UTIME_OMIT}, times.lastWrite};
-    return ::futimens(file.fd(), stamps) == 0;
-}
-
 } // namespace brantlow::platform

@@ -16,8 +16,7 @@ struct FileTimes {
     bool hasCreation = false;
 };
 
+// The safe replace puts the last-write time onto the new content.
 bool captureFileTimes(const ExclusiveFile &file, FileTimes &times);
-// Sets the last-write time; the last-access time is left as it is.
-bool restoreFileTimes(const ExclusiveFile &file, const FileTimes &times);
 
 } // namespace brantlow::platform

@@ -184,12 +184,20 @@ ReplaceResult failure(const char *step, int error, ReplaceMethod method = Replac
     return result;
 }
 
-ReplaceResult success(ReplaceMethod method)
+ReplaceResult success(ReplaceMethod method, int fd = -1)
 {
     ReplaceResult result;
     result.ok = true;
     result.method = method;
+    result.identity = identityOf(fd);
     return result;
+}
+
+// Gives the open file the last-write time; the last-access time stays.
+bool setLastWrite(int fd, const timespec &lastWrite)
+{
+    const timespec stamps[2] = {{0, UTIME_OMIT}, lastWrite};
+    return systemCall("times", [&] { return ::futimens(fd, stamps); }) == 0;
 }
 
 bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done)
@@ -254,7 +262,8 @@ bool tmpFileUnsupported(int error)
 // hard links keep the old content) or impossible (no new file in the folder).
 // The new length is reserved first, so that a full disk fails before any byte
 // of the file changes.
-ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uint8_t *data, std::size_t size)
+ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uint8_t *data, std::size_t size,
+                             const timespec *lastWrite)
 {
     constexpr auto method = ReplaceMethod::InPlace;
     // Reserving space may stamp the file as written; while no byte has
@@ -265,6 +274,10 @@ ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uin
         return failure(step, error, method);
     };
     const InPlaceSection section; // a stop at once waits for this rewrite to end
+    // A process that may write the file but not set its times (not its owner)
+    // is refused before any byte changes: setting the time it has tells.
+    if (lastWrite != nullptr && !setLastWrite(fd, original.st_mtim))
+        return failure("times", errno, method);
     const auto newSize = static_cast<off_t>(size);
     if (newSize > original.st_size) {
         const int reserved = systemCall("allocate", [&] { return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, newSize); });
@@ -280,9 +293,11 @@ ReplaceResult replaceInPlace(int fd, const struct stat &original, const std::uin
     }
     if (systemCall("truncate", [&] { return ::ftruncate(fd, newSize); }) != 0)
         return failure("truncate", errno, method);
+    if (lastWrite != nullptr && !setLastWrite(fd, *lastWrite))
+        return failure("times", errno, method);
     if (systemCall("fsync", [&] { return ::fsync(fd); }) != 0)
         return failure("fsync", errno, method);
-    return success(method);
+    return success(method, fd);
 }
 
 bool ignorableAttributeError(int error)
@@ -297,8 +312,8 @@ bool ignorableAttributeError(int error)
 bool copyExtendedAttributes(int originalFd, int fd)
 {
     ssize_t listSize = ::flistxattr(originalFd, nullptr, 0);
-    if (listSize < 0)
-        return ignorableAttributeError(errno);
+    if (listSize <= 0) // none to copy, or none readable
+        return listSize == 0 || ignorableAttributeError(errno);
     std::vector<char> names(static_cast<std::size_t>(listSize));
     listSize = ::flistxattr(originalFd, names.data(), names.size());
     if (listSize < 0)
@@ -459,14 +474,14 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
 }
 
 ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::size_t size,
-                            const FileIdentity &expected)
+                            const FileIdentity &expected, const timespec *lastWrite)
 {
     const int fileFd = original.file.get();
     if (expected.valid() && !(identityOf(fileFd) == expected))
         return failure("changed", ESTALE);
 
     if (original.info.st_nlink > 1)
-        return replaceInPlace(fileFd, original.info, data, size);
+        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
 
     TempNameGuard tempName(original.dir.get());
     // An anonymous file leaves nothing behind if the process dies while writing it.
@@ -478,7 +493,7 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
         tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
-            return replaceInPlace(fileFd, original.info, data, size);
+            return replaceInPlace(fileFd, original.info, data, size, lastWrite);
         return failure("create", errno, ReplaceMethod::Rename);
     }
     OwnedFd temp(tempFd);
@@ -488,7 +503,7 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
         if (errno != EPERM)
             return failure("fchown", errno, ReplaceMethod::Rename);
         temp.reset(-1);
-        return replaceInPlace(fileFd, original.info, data, size);
+        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
     }
 
     constexpr auto method = ReplaceMethod::Rename;
@@ -498,6 +513,8 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
     const char *step = "";
     if (!copyMetadata(fileFd, temp.get(), original.info, step))
         return failure(step, errno, method);
+    if (lastWrite != nullptr && !setLastWrite(temp.get(), *lastWrite))
+        return failure("times", errno, method);
     if (systemCall("fsync", [&] { return ::fsync(temp.get()); }) != 0)
         return failure("fsync", errno, method);
     if (anonymous && !linkAnonymous(temp.get(), original.dir.get(), original.name, tempName))
@@ -509,7 +526,7 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
         return failure("rename", errno, method);
     tempName.release();
 
-    ReplaceResult result = success(method);
+    ReplaceResult result = success(method, temp.get());
     if (systemCall("syncdir", [&] { return ::fsync(original.dir.get()); }) != 0) {
         result.error = errno;
         result.step = "syncdir";
@@ -518,7 +535,7 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
 }
 
 ReplaceResult replaceChecked(const std::string &path, const std::uint8_t *data, std::size_t size,
-                             const FileIdentity &expected)
+                             const FileIdentity &expected, const timespec *lastWrite)
 {
     if (size > 0 && data == nullptr)
         return failure("write", EINVAL);
@@ -527,15 +544,15 @@ ReplaceResult replaceChecked(const std::string &path, const std::uint8_t *data, 
     Original original;
     if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
         return opened;
-    return replaceOpened(original, data, size, expected);
+    return replaceOpened(original, data, size, expected, lastWrite);
 }
 
 } // namespace
 
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
-                                  const FileIdentity &expected)
+                                  const FileIdentity &expected, const timespec *lastWrite)
 {
-    t_lastResult = replaceChecked(path, data, size, expected);
+    t_lastResult = replaceChecked(path, data, size, expected, lastWrite);
     return t_lastResult;
 }
 

@@ -20,6 +20,7 @@ struct ReplaceResult {
     ReplaceMethod method = ReplaceMethod::None;
     int error = 0;            // errno of the failing step
     const char *step = "";    // the failing step, for diagnosis: "open", "lock", "changed", "write", ...
+    FileIdentity identity;    // the new file's, when ok: a later save checks against it without opening it
 };
 
 // Replaces the content of the existing file `path` (a symbolic link is
@@ -34,15 +35,21 @@ struct ReplaceResult {
 // the original's owner or group (it is neither root nor both the owner and a
 // member of the group), the file is rewritten in place instead, as for a file
 // with several hard links, so that it never passes to another owner.
+// When `lastWrite` is given, the new content carries that last-write time
+// before it becomes the file's (set on the temporary file before the rename;
+// in place, checked as settable before the first byte changes and set before
+// the flush), so that a replace never ends with the content new and the time
+// stamp lost; the last-access time is left as it is.
 // Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
-// "xattr", "fchmod", "fsync", "link", "rename", "allocate", "truncate", "syncdir".
+// "xattr", "fchmod", "times", "fsync", "link", "rename", "allocate", "truncate",
+// "syncdir".
 // A process killed during a replace leaves the old or the new content whole;
 // it may leave the temporary name ".<name>.brantlow-tmp", which the next
 // replace of that file removes.
 // A failed flush of the folder after the rename cannot undo the rename: the
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
-                                  const FileIdentity &expected = {});
+                                  const FileIdentity &expected = {}, const timespec *lastWrite = nullptr);
 
 // Fault injection for tests: when set, the hook is asked before every system
 // call of a replace with the call's step name; a non-zero answer makes that

@@ -208,7 +208,16 @@ TEST(CliLibrary, ARunAsAnotherUserKeepsTheFilesOwner)
     ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0); // a shared folder
     const std::string path = folder.copySample("mpeg1_stereo_vbr.mp3", "shared.mp3");
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
-    const RunResult result = run("runuser", {"-u", "nobody", "--", BRANTLOW_CLI_PATH, "add", path});
+    const std::vector<std::uint8_t> sample = readBytes(path);
+    // Only the owner may set a file's time: keeping it, the run is refused
+    // with the file untouched; without, the file is rewritten in place.
+    const RunResult refused = run("runuser", {"-u", "nobody", "--", BRANTLOW_CLI_PATH, "add", path});
+    EXPECT_EQ(refused.exitCode, 1) << refused.err;
+    EXPECT_NE(refused.err.find("Cannot Add/Remove a VBR Header. (error 2: Operation not permitted)"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(readBytes(path), sample);
+    const RunResult result =
+        run("runuser", {"-u", "nobody", "--", BRANTLOW_CLI_PATH, "add", "--no-keep-times", path});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace brantlow::platform {
 namespace {
@@ -31,34 +32,48 @@ protected:
     void SetUp() override { test::writeBytes(path, "original"); }
 };
 
-TEST_F(FileTimesTest, RestoresLastWriteAfterTheContentChanged)
+// The replace puts the captured last-write time onto the new content, by
+// rename and in place (a second hard link), and returns the new identity;
+// without a time to keep, the new content has the current time.
+TEST_F(FileTimesTest, ReplaceKeepsTheCapturedLastWriteTime)
 {
     const timespec oldWrite{1'000'000'000, 123'456'789};
-    setTimes(path, {1'100'000'000, 0}, oldWrite);
+    const timespec oldAccess{1'100'000'000, 5};
+    for (const bool hardLink : {false, true}) {
+        for (const bool keep : {true, false}) {
+            SCOPED_TRACE(std::string(hardLink ? "in place" : "rename") + (keep ? ", kept" : ", not kept"));
+            test::writeBytes(path, "original");
+            const std::string link = folder.file("link.mp3");
+            ::unlink(link.c_str());
+            if (hardLink) {
+                ASSERT_EQ(::link(path.c_str(), link.c_str()), 0);
+            }
+            setTimes(path, oldAccess, oldWrite);
 
-    FileTimes captured;
-    {
-        ExclusiveFile file;
-        ASSERT_TRUE(file.open(path, FileAccess::Read));
-        ASSERT_TRUE(captureFileTimes(file, captured));
+            FileTimes captured;
+            {
+                ExclusiveFile file;
+                ASSERT_TRUE(file.open(path, FileAccess::Read));
+                ASSERT_TRUE(captureFileTimes(file, captured));
+            }
+            EXPECT_TRUE(sameTime(captured.lastWrite, oldWrite));
+
+            const std::string content = "rewritten content";
+            const ReplaceResult result = replaceFileContents(path, test::bytesOf(content), content.size(), {},
+                                                             keep ? &captured.lastWrite : nullptr);
+            ASSERT_TRUE(result.ok) << result.step;
+            EXPECT_EQ(result.method, hardLink ? ReplaceMethod::InPlace : ReplaceMethod::Rename);
+            const struct stat after = test::statOf(path);
+            EXPECT_EQ(sameTime(after.st_mtim, oldWrite), keep);
+            if (hardLink) {
+                EXPECT_TRUE(sameTime(after.st_atim, oldAccess)) << "the access time is left as it is";
+            }
+            EXPECT_EQ(test::readBytes(path), content);
+            ExclusiveFile file;
+            ASSERT_TRUE(file.open(path, FileAccess::Read));
+            EXPECT_EQ(result.identity, identityOf(file.fd()));
+        }
     }
-    EXPECT_TRUE(sameTime(captured.lastWrite, oldWrite));
-
-    const std::string content = "rewritten content";
-    ASSERT_TRUE(replaceFileContents(path, test::bytesOf(content), content.size()).ok);
-    ASSERT_FALSE(sameTime(test::statOf(path).st_mtim, oldWrite));
-
-    // The access time set now must survive the restore untouched.
-    const timespec accessBefore{1'200'000'000, 5};
-    setTimes(path, accessBefore, {0, UTIME_OMIT});
-
-    ExclusiveFile file;
-    ASSERT_TRUE(file.open(path, FileAccess::ReadWrite));
-    ASSERT_TRUE(restoreFileTimes(file, captured));
-    const struct stat after = test::statOf(path);
-    EXPECT_TRUE(sameTime(after.st_mtim, oldWrite));
-    EXPECT_TRUE(sameTime(after.st_atim, accessBefore));
-    EXPECT_EQ(test::readBytes(path), content);
 }
 
 TEST_F(FileTimesTest, CreationTimeIsCapturedWhereTheFileSystemHasOne)
@@ -81,7 +96,6 @@ TEST(FileTimesClosed, FailOnAClosedFile)
     ExclusiveFile closed;
     FileTimes times;
     EXPECT_FALSE(captureFileTimes(closed, times));
-    EXPECT_FALSE(restoreFileTimes(closed, times));
 }
 
 TEST_F(FileTimesTest, IdentityTellsWhetherTheFileChanged)

@@ -93,9 +93,11 @@ protected:
         const timespec stamps[2] = {{0, UTIME_OMIT}, {1'000'000'000, 42}};
         ::utimensat(AT_FDCWD, path.c_str(), stamps, 0);
     }
+    // Every replace here keeps a last-write time, as a rewrite does.
+    timespec keptTime{1'100'000'000, 7};
     ReplaceResult replace(const std::string &target, const std::string &content, const FileIdentity &expected = {})
     {
-        return replaceFileContents(target, test::bytesOf(content), content.size(), expected);
+        return replaceFileContents(target, test::bytesOf(content), content.size(), expected, &keptTime);
     }
 };
 
@@ -283,7 +285,8 @@ TEST_F(SafeReplaceTest, FileChangedSinceLoadIsNotWritten)
 // file: the original stays as it was and no temporary name stays behind.
 TEST_F(SafeReplaceTest, InjectedFailuresLeaveTheOriginalIntact)
 {
-    const char *steps[] = {"folder", "open", "lock", "create", "write", "fchown", "fchmod", "fsync", "link", "rename"};
+    const char *steps[] = {"folder", "open",  "lock",  "create", "write", "fchown",
+                           "fchmod", "times", "fsync", "link",   "rename"};
     for (bool namedTemp : {false, true}) {
         for (const char *step : steps) {
             if (namedTemp && std::strcmp(step, "link") == 0)
@@ -309,8 +312,8 @@ TEST_F(SafeReplaceTest, KilledProcessLeavesOldOrNewContent)
 {
     const std::string leftover = ".song.mp3.brantlow-tmp";
     const auto entriesBefore = test::entriesOf(folder.path());
-    const char *steps[] = {"folder", "open", "lock", "create", "write", "fchown", "fchmod", "fsync", "link", "rename",
-                           "syncdir"};
+    const char *steps[] = {"folder", "open",  "lock", "create", "write",  "fchown",
+                           "fchmod", "times", "fsync", "link",  "rename", "syncdir"};
     for (bool namedTemp : {false, true}) {
         for (const char *step : steps) {
             if (namedTemp && std::strcmp(step, "link") == 0)
@@ -366,7 +369,7 @@ TEST_F(SafeReplaceTest, InPlaceFailuresBeforeWritingLeaveTheOriginalIntact)
 {
     const std::string second = folder.file("other-name.mp3");
     ASSERT_EQ(::link(path.c_str(), second.c_str()), 0);
-    for (const char *step : {"allocate", "write"}) {
+    for (const char *step : {"times", "allocate", "write"}) {
         SCOPED_TRACE(step);
         const Snapshot before = Snapshot::of(path);
         FaultHookGuard hook(failOnce(step, ENOSPC));
@@ -390,12 +393,14 @@ protected:
     }
     // Runs the replace as nobody; the result comes back through a file that
     // the parent prepared for it.
-    ReplaceResult replaceAsNobody(const std::string &target, const std::string &content)
+    ReplaceResult replaceAsNobody(const std::string &target, const std::string &content,
+                                  const timespec *lastWrite = nullptr)
     {
         test::writeBytes(resultFile, "");
         ::chmod(resultFile.c_str(), 0666);
         const int status = test::runUnprivileged([&] {
-            const ReplaceResult r = replaceFileContents(target, test::bytesOf(content), content.size());
+            const ReplaceResult r =
+                replaceFileContents(target, test::bytesOf(content), content.size(), {}, lastWrite);
             std::ofstream out(resultFile, std::ios::trunc);
             out << r.ok << ' ' << static_cast<int>(r.method) << ' ' << r.error << ' ' << r.step;
             return out ? 0 : 1;
@@ -471,6 +476,17 @@ TEST_F(UnprivilegedReplaceTest, ForeignOwnedFileIsRewrittenInPlaceSoThatItKeepsI
     ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     const struct stat before = test::statOf(path);
+
+    // Not the owner, nobody may not set the file's times: a rewrite that is
+    // to keep them is refused before any byte changes.
+    const ReplaceResult refused = replaceAsNobody(path, replacement, &keptTime);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_STREQ(refused.step, "times");
+    EXPECT_EQ(refused.error, EPERM);
+    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(test::statOf(path).st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(test::statOf(path).st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+
     const ReplaceResult result = replaceAsNobody(path, replacement);
     ASSERT_TRUE(result.ok) << describe(result);
     EXPECT_EQ(result.method, ReplaceMethod::InPlace);
