@@ -174,7 +174,13 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
         const platform::ReplaceResult replace = platform::lastReplaceResult();
         if (!replace.ok && replace.error != 0) {
             result.systemError = replace.error;
-            result.reason = replace.error == ESTALE ? "the file changed since it was read" : std::strerror(replace.error);
+            if (replace.error == ESTALE)
+                result.reason = "the file changed since it was read";
+            else if (std::strcmp(replace.step, "times") == 0)
+                // Only the owner may set a file's times: say which promise could not be kept.
+                result.reason = std::string("its last-write time cannot be kept: ") + std::strerror(replace.error);
+            else
+                result.reason = std::strerror(replace.error);
         }
         return result;
     }
