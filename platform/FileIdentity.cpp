@@ -9,6 +9,11 @@ FileIdentity identityOf(int fd)
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0)
         return {};
+    return identityFrom(st);
+}
+
+FileIdentity identityFrom(const struct stat &st)
+{
     FileIdentity identity;
     identity.device = static_cast<std::uint64_t>(st.st_dev);
     identity.inode = static_cast<std::uint64_t>(st.st_ino);

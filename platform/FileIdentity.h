@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <ctime>
 
+struct stat;
+
 namespace brantlow::platform {
 
 // What tells that the file on disk is still the one that was read:
@@ -23,5 +25,7 @@ struct FileIdentity {
 
 // Identity of an open file descriptor; an invalid identity when fstat fails.
 FileIdentity identityOf(int fd);
+// The same from what fstat or stat gave.
+FileIdentity identityFrom(const struct stat &st);
 
 } // namespace brantlow::platform

@@ -1,6 +1,7 @@
 #include "SafeReplace.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
 #include <condition_variable>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <map>
+#include <optional>
 #include <mutex>
 #include <string_view>
 #include <sys/file.h>
@@ -200,12 +202,13 @@ bool setLastWrite(int fd, const timespec &lastWrite)
     return systemCall("times", [&] { return ::futimens(fd, stamps); }) == 0;
 }
 
-bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done)
+// Writes `size` bytes at `data` to the file at `offset`.
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset = 0)
 {
     done = 0;
     while (done < size) {
         const ssize_t wrote = systemCall("write", [&] {
-            return ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+            return ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
         });
         if (wrote < 0)
             return false;
@@ -430,6 +433,7 @@ struct Original {
     OwnedFd dir;
     OwnedFd file;
     struct stat info {};
+    std::string folder; // resolved, so that a group flushes each folder once
     std::string name;
 };
 
@@ -443,8 +447,9 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
     std::free(resolvedText);
 
     const auto slash = resolved.rfind('/');
-    const std::string folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
+    original.folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
     original.name = resolved.substr(slash + 1);
+    const std::string &folder = original.folder;
 
     // A folder that may be searched but not listed still holds a writable
     // file: it is reached by path only, and cannot be flushed after the rename.
@@ -473,22 +478,86 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
     return success(ReplaceMethod::None);
 }
 
-ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::size_t size,
-                            const FileIdentity &expected, const timespec *lastWrite)
+bool copyUnsupported(int error)
 {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
+}
+
+// Writes the new content to the temporary file: from memory, or up to the
+// unchanged tail from memory and the tail copied from the original by the
+// kernel. Where the kernel cannot copy between the two, memory serves.
+bool writeContent(int fd, const Original &original, const std::uint8_t *data, std::size_t size,
+                  const UnchangedTail &tail)
+{
+    const bool tailFits = tail.known() && static_cast<std::uint64_t>(tail.dataOffset) <= size
+        && tail.fileOffset + static_cast<std::int64_t>(size - static_cast<std::size_t>(tail.dataOffset))
+            == static_cast<std::int64_t>(original.info.st_size);
+    const std::size_t head = tailFits ? static_cast<std::size_t>(tail.dataOffset) : size;
+    std::size_t done = 0;
+    if (!writeAll(fd, data, head, done))
+        return false;
+    loff_t from = tail.fileOffset;
+    loff_t to = static_cast<loff_t>(head);
+    while (static_cast<std::size_t>(to) < size) {
+        const ssize_t copied = systemCall("copy", [&] {
+            return ::copy_file_range(original.file.get(), &from, fd, &to, size - static_cast<std::size_t>(to), 0);
+        });
+        if (copied < 0 && copyUnsupported(errno)) {
+            const auto at = static_cast<std::size_t>(to);
+            return writeAll(fd, data + at, size - at, done, at);
+        }
+        if (copied < 0)
+            return false;
+        if (copied == 0) { // the original is shorter than it was when read
+            errno = ESTALE;
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// One file of a replace: its original, the temporary file with the new
+// content, and where the replace stands.
+struct ReplaceGroup::Entry {
+    Original original;
+    OwnedFd temp;
+    std::optional<TempNameGuard> tempName; // after `original`, whose folder it names the file in
+    bool anonymous = false;
+    bool pending = false; // written, waiting for the commit
+    ReplaceResult result;
+};
+
+namespace {
+
+// Everything up to the flush: the original opened and checked, and either
+// rewritten in place (final) or its new content written to a temporary file
+// with the original's owner, attributes, mode and the kept time (pending).
+ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, const std::uint8_t *data,
+                           std::size_t size, const FileIdentity &expected, const timespec *lastWrite,
+                           const UnchangedTail &tail, bool startWriteback)
+{
+    if (size > 0 && data == nullptr)
+        return failure("write", EINVAL);
+    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
+        return failure("write", EFBIG);
+    Original &original = entry.original;
+    if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
+        return opened;
     const int fileFd = original.file.get();
-    if (expected.valid() && !(identityOf(fileFd) == expected))
+    if (expected.valid() && !(identityFrom(original.info) == expected))
         return failure("changed", ESTALE);
 
     if (original.info.st_nlink > 1)
         return replaceInPlace(fileFd, original.info, data, size, lastWrite);
 
-    TempNameGuard tempName(original.dir.get());
+    TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
     // An anonymous file leaves nothing behind if the process dies while writing it.
     int tempFd = systemCall("create", [&] {
         return ::openat(original.dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     });
-    const bool anonymous = tempFd >= 0;
+    entry.anonymous = tempFd >= 0;
     if (tempFd < 0 && tmpFileUnsupported(errno))
         tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
     if (tempFd < 0) {
@@ -496,28 +565,59 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
             return replaceInPlace(fileFd, original.info, data, size, lastWrite);
         return failure("create", errno, ReplaceMethod::Rename);
     }
-    OwnedFd temp(tempFd);
+    entry.temp.reset(tempFd);
     // A new file the process may not give to the original's owner and group
     // would hand the file to another owner: the original is rewritten instead.
-    if (!copyOwner(temp.get(), original.info)) {
+    if (!copyOwner(tempFd, original.info)) {
         if (errno != EPERM)
             return failure("fchown", errno, ReplaceMethod::Rename);
-        temp.reset(-1);
+        entry.temp.reset(-1);
         return replaceInPlace(fileFd, original.info, data, size, lastWrite);
     }
 
     constexpr auto method = ReplaceMethod::Rename;
-    std::size_t written = 0;
-    if (!writeAll(temp.get(), data, size, written))
-        return failure("write", errno, method);
+    const bool fromOriginal = tail.known() && expected.valid();
+    if (!writeContent(tempFd, original, data, size, fromOriginal ? tail : UnchangedTail{}))
+        return failure(errno == ESTALE ? "changed" : "write", errno, method);
     const char *step = "";
-    if (!copyMetadata(fileFd, temp.get(), original.info, step))
+    if (!copyMetadata(fileFd, tempFd, original.info, step))
         return failure(step, errno, method);
-    if (lastWrite != nullptr && !setLastWrite(temp.get(), *lastWrite))
+    if (lastWrite != nullptr && !setLastWrite(tempFd, *lastWrite))
         return failure("times", errno, method);
-    if (systemCall("fsync", [&] { return ::fsync(temp.get()); }) != 0)
-        return failure("fsync", errno, method);
-    if (anonymous && !linkAnonymous(temp.get(), original.dir.get(), original.name, tempName))
+    // Only a start: the flush in the commit waits for it. A failure here
+    // shows there again.
+    if (startWriteback)
+        ::sync_file_range(tempFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    entry.pending = true;
+    ReplaceResult pending = success(method);
+    pending.step = "pending";
+    return pending;
+}
+
+// The temporary file flushed; the caller goes on with the rename.
+ReplaceResult flushStaged(ReplaceGroup::Entry &entry)
+{
+    if (systemCall("fsync", [&] { return ::fsync(entry.temp.get()); }) != 0)
+        return failure("fsync", errno, ReplaceMethod::Rename);
+    return entry.result;
+}
+
+// The original checked again (its content and its name may have changed
+// since it was opened: locks bind only those who ask for them), then the
+// temporary file renamed over it.
+ReplaceResult renameStaged(ReplaceGroup::Entry &entry)
+{
+    constexpr auto method = ReplaceMethod::Rename;
+    Original &original = entry.original;
+    TempNameGuard &tempName = *entry.tempName;
+    struct stat now {};
+    struct stat named {};
+    if (::fstat(original.file.get(), &now) != 0
+        || ::fstatat(original.dir.get(), original.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0
+        || !(identityFrom(now) == identityFrom(original.info)) || named.st_dev != now.st_dev
+        || named.st_ino != now.st_ino)
+        return failure("changed", ESTALE, method);
+    if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dir.get(), original.name, tempName))
         return failure("link", errno, method);
     if (systemCall("rename", [&] {
             return ::renameat(original.dir.get(), tempName.name().c_str(), original.dir.get(), original.name.c_str());
@@ -525,26 +625,55 @@ ReplaceResult replaceOpened(Original &original, const std::uint8_t *data, std::s
         != 0)
         return failure("rename", errno, method);
     tempName.release();
+    return success(method, entry.temp.get());
+}
 
-    ReplaceResult result = success(method, temp.get());
-    if (systemCall("syncdir", [&] { return ::fsync(original.dir.get()); }) != 0) {
-        result.error = errno;
-        result.step = "syncdir";
+// Flushes, renames and flushes the folders of the pending entries. A file
+// is renamed only once every file of the group is flushed, and reported
+// only after its folder is flushed.
+void commitEntries(const std::vector<ReplaceGroup::Entry *> &entries)
+{
+    std::vector<ReplaceGroup::Entry *> pending;
+    for (ReplaceGroup::Entry *entry : entries)
+        if (entry->pending)
+            pending.push_back(entry);
+    for (ReplaceGroup::Entry *entry : pending)
+        entry->result = flushStaged(*entry);
+    for (ReplaceGroup::Entry *entry : pending)
+        if (entry->result.ok)
+            entry->result = renameStaged(*entry);
+    // One flush for every folder that got a new name; its failure cannot undo
+    // the renames, so it is a warning on each.
+    std::vector<std::pair<std::string, int>> flushed; // folder, errno
+    for (ReplaceGroup::Entry *entry : pending) {
+        entry->pending = false;
+        if (!entry->result.ok)
+            continue;
+        auto done = std::find_if(flushed.begin(), flushed.end(),
+                                 [&](const auto &folder) { return folder.first == entry->original.folder; });
+        if (done == flushed.end()) {
+            const int error = systemCall("syncdir", [&] { return ::fsync(entry->original.dir.get()); }) != 0 ? errno : 0;
+            done = flushed.insert(flushed.end(), {entry->original.folder, error});
+        }
+        if (done->second != 0) {
+            entry->result.error = done->second;
+            entry->result.step = "syncdir";
+        }
     }
-    return result;
+    // The originals are let go, their locks with them.
+    for (ReplaceGroup::Entry *entry : pending) {
+        entry->temp.reset(-1);
+        entry->original.file.reset(-1);
+    }
 }
 
 ReplaceResult replaceChecked(const std::string &path, const std::uint8_t *data, std::size_t size,
                              const FileIdentity &expected, const timespec *lastWrite)
 {
-    if (size > 0 && data == nullptr)
-        return failure("write", EINVAL);
-    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
-        return failure("write", EFBIG);
-    Original original;
-    if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
-        return opened;
-    return replaceOpened(original, data, size, expected, lastWrite);
+    ReplaceGroup::Entry entry;
+    entry.result = stageReplace(entry, path, data, size, expected, lastWrite, {}, false);
+    commitEntries({&entry});
+    return entry.result;
 }
 
 } // namespace
@@ -557,6 +686,50 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
 }
 
 ReplaceResult lastReplaceResult() { return t_lastResult; }
+
+ReplaceGroup::ReplaceGroup() = default;
+ReplaceGroup::~ReplaceGroup() = default;
+
+std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data, std::size_t size,
+                              const FileIdentity &expected, const timespec *lastWrite, const UnchangedTail &tail)
+{
+    auto entry = std::make_unique<Entry>();
+    entry->result = stageReplace(*entry, path, data, size, expected, lastWrite, tail, true);
+    if (!entry->pending) {
+        // Failed or rewritten in place: nothing is kept open.
+        entry->temp.reset(-1);
+        entry->tempName.reset();
+        entry->original.file.reset(-1);
+        entry->original.dir.reset(-1);
+    }
+    m_entries.push_back(std::move(entry));
+    m_bytes += size;
+    return m_entries.size() - 1;
+}
+
+bool ReplaceGroup::full() const { return m_entries.size() >= kMaxFiles || m_bytes >= kMaxBytes; }
+
+bool ReplaceGroup::empty() const { return m_entries.empty(); }
+
+void ReplaceGroup::commit()
+{
+    std::vector<Entry *> entries;
+    entries.reserve(m_entries.size());
+    for (const auto &entry : m_entries)
+        entries.push_back(entry.get());
+    commitEntries(entries);
+}
+
+ReplaceResult ReplaceGroup::result(std::size_t entry) const
+{
+    return entry < m_entries.size() ? m_entries[entry]->result : failure("open", EINVAL);
+}
+
+void ReplaceGroup::clear()
+{
+    m_entries.clear();
+    m_bytes = 0;
+}
 
 ReplaceResult checkReplaceable(const std::string &path)
 {

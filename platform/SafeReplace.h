@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace brantlow::platform {
 
@@ -40,9 +42,11 @@ struct ReplaceResult {
 // in place, checked as settable before the first byte changes and set before
 // the flush), so that a replace never ends with the content new and the time
 // stamp lost; the last-access time is left as it is.
-// Steps: "open", "lock", "changed", "folder", "create", "write", "fchown",
-// "xattr", "fchmod", "times", "fsync", "link", "rename", "allocate", "truncate",
-// "syncdir".
+// Steps: "open", "lock", "changed", "folder", "create", "write", "copy",
+// "fchown", "xattr", "fchmod", "times", "fsync", "link", "rename", "allocate",
+// "truncate", "syncdir". Just before the rename the original is checked
+// again: a file changed or replaced under its name meanwhile is left as it
+// is (step "changed").
 // A process killed during a replace leaves the old or the new content whole;
 // it may leave the temporary name ".<name>.brantlow-tmp", which the next
 // replace of that file removes.
@@ -50,6 +54,58 @@ struct ReplaceResult {
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
                                   const FileIdentity &expected = {}, const timespec *lastWrite = nullptr);
+
+// Where the new content repeats the original: bytes [dataOffset, size) of
+// the new content are the original's bytes from fileOffset to its end. The
+// kernel then copies them from the original, which is faster than writing
+// them from memory; the content written is the same. Only worth telling when
+// the original is the file the data was read from and `expected` says so.
+struct UnchangedTail {
+    std::int64_t dataOffset = -1;
+    std::int64_t fileOffset = -1;
+    bool known() const { return dataOffset >= 0 && fileOffset >= 0; }
+};
+
+// Replaces several files with the promise of replaceFileContents for each,
+// and fewer waits for the disk: add() writes a file's new content to its
+// temporary file and starts writing it to disk; commit() flushes every
+// temporary file, checks that each original is still the file that was
+// opened, renames each over its original and flushes each folder once.
+// Until commit() the originals are untouched (a file that must be rewritten
+// in place is rewritten at once) and stay locked. Every file keeps its own
+// result: one failure does not stop the others. A group dropped without a
+// commit leaves every original as it was.
+class ReplaceGroup {
+public:
+    // A group is full at this many files or bytes: more would keep files
+    // locked and their results waiting for long.
+    static constexpr std::size_t kMaxFiles = 32;
+    static constexpr std::uint64_t kMaxBytes = 64ull << 20;
+
+    ReplaceGroup();
+    ~ReplaceGroup();
+    ReplaceGroup(const ReplaceGroup &) = delete;
+    ReplaceGroup &operator=(const ReplaceGroup &) = delete;
+
+    // The arguments are those of replaceFileContents; `data` may be freed
+    // when add() returns. Returns the file's number in the group.
+    std::size_t add(const std::string &path, const std::uint8_t *data, std::size_t size, const FileIdentity &expected,
+                    const timespec *lastWrite, const UnchangedTail &tail = {});
+    bool full() const;
+    bool empty() const;
+    void commit();
+    // A file's result: final once committed (or when add() failed, or wrote
+    // in place); before that, ok with step "pending".
+    ReplaceResult result(std::size_t entry) const;
+    // Forgets the results, for the next files.
+    void clear();
+
+    struct Entry;
+
+private:
+    std::vector<std::unique_ptr<Entry>> m_entries;
+    std::uint64_t m_bytes = 0;
+};
 
 // Fault injection for tests: when set, the hook is asked before every system
 // call of a replace with the call's step name; a non-zero answer makes that
