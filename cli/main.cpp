@@ -78,8 +78,7 @@ bool inWantedState(RewriteStep step) { return step == RewriteStep::AlreadyHasHea
 // no regular file.
 bool notAudio(const RewriteResult &result)
 {
-    return result.step == RewriteStep::Analyze
-        || (result.step == RewriteStep::Open && result.reason.starts_with("Is a ") && result.reason != "Is a directory");
+    return result.step == RewriteStep::Analyze || (result.step == RewriteStep::Open && result.specialFile);
 }
 
 const char *outcomeName(Outcome outcome, bool dryRun)

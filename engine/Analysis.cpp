@@ -59,6 +59,7 @@ std::int32_t TBinEdit::Analyze()
 
 std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 {
+    forgetTail();
     if (!AnalyzeStructure())
         return 0;
     if (!IsRmp3() && !IsWave())

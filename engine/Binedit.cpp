@@ -42,6 +42,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     Image.reset();
     m_loadedPath.clear();
     m_loadedIdentity = {};
+    forgetTail();
 
     // Taken before the read: a change made while reading is a change the save sees.
     const platform::FileIdentity identity = platform::identityOf(file.fd());
@@ -66,6 +67,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     }
     m_loadedPath = fileName;
     m_loadedIdentity = identity;
+    m_tailInImage = m_tailInFile = 0;
     return 1;
 }
 
@@ -89,9 +91,53 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *las
     return 1;
 }
 
+std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName,
+                                       const timespec *lastWrite, std::size_t &entry)
+{
+    if (!Image || fileName != m_loadedPath) {
+        ErrorCode = ecCannotSave;
+        return 0;
+    }
+    platform::UnchangedTail tail;
+    if (m_tailInImage >= 0 && m_tailInImage <= Image->Size())
+        tail = {m_tailInImage, m_tailInFile};
+    entry = group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite,
+                      tail);
+    if (!group.result(entry).ok) {
+        ErrorCode = ecCannotSave;
+        return 0;
+    }
+    return 1;
+}
+
+void TBinEdit::tailAfterInsert(std::int64_t at, std::int64_t count)
+{
+    if (m_tailInImage < 0)
+        return;
+    if (at <= m_tailInImage) {
+        m_tailInImage += count;
+    } else {
+        m_tailInFile += at - m_tailInImage;
+        m_tailInImage = at + count;
+    }
+}
+
+void TBinEdit::tailAfterDelete(std::int64_t at, std::int64_t count)
+{
+    if (m_tailInImage < 0)
+        return;
+    if (at + count <= m_tailInImage) {
+        m_tailInImage -= count;
+    } else {
+        m_tailInFile += at + count - m_tailInImage;
+        m_tailInImage = at;
+    }
+}
+
 void TBinEdit::ReleaseImage()
 {
     Image.reset();
+    forgetTail();
 }
 
 void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
@@ -104,6 +150,7 @@ void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
     Image = std::move(image);
     m_loadedPath.clear();
     m_loadedIdentity = {};
+    forgetTail();
 }
 
 std::int32_t TBinEdit::SetSeekRange(std::int32_t range)

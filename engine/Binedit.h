@@ -14,6 +14,7 @@
 
 namespace brantlow::platform {
 class ExclusiveFile;
+class ReplaceGroup;
 }
 
 namespace brantlow {
@@ -65,6 +66,14 @@ public:
     // With `lastWrite`, the new content has that last-write time when it
     // becomes the file's.
     std::int32_t SaveFile(const std::string &fileName, const timespec *lastWrite = nullptr);
+    // SaveFile through a group of saves: the new content is written now and
+    // becomes the file's when the group commits; `entry` is its number there.
+    // Where the image still repeats the end of the file it was read from
+    // (after the engine's own add or removal), that part is copied from the
+    // file. An image changed by anything but the engine's operations must be
+    // saved with SaveFile.
+    std::int32_t SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName, const timespec *lastWrite,
+                                 std::size_t &entry);
     void ReleaseImage();
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);
@@ -130,6 +139,16 @@ private:
     // last structure analysis of a RIFF file; -1 otherwise.
     std::int64_t m_dataChunkHeader = -1;
     std::int64_t m_unresyncedBytes = 0;
+
+    // Where Image still repeats the file it was read from: its bytes from
+    // m_tailInImage to the end are the file's from m_tailInFile to the end.
+    // Followed through the engine's own insertions and removals; -1 when
+    // not known.
+    std::int64_t m_tailInImage = -1;
+    std::int64_t m_tailInFile = -1;
+    void tailAfterInsert(std::int64_t at, std::int64_t count);
+    void tailAfterDelete(std::int64_t at, std::int64_t count);
+    void forgetTail() { m_tailInImage = m_tailInFile = -1; }
 
     // Which file Image was read from, so that a save can tell whether another
     // program changed it in between.

@@ -28,12 +28,17 @@ std::int32_t TBinEdit::AddVbrHeader()
     if (!MakeVbrHeader(*scratch, length))
         return 0;
     const std::int32_t at = FirstFrame;
+    // The flags as the frame index walk has just set them.
+    const bool riff = IsWave() || IsRmp3();
+    // The RIFF sizes and pad byte change too: such a file is written whole.
+    if (riff)
+        forgetTail();
     if (!InsertStream(*Image, at, *scratch)) {
+        forgetTail();
         ErrorCode = ecInsertFailed;
         return 0;
     }
-    // The flags as the frame index walk has just set them.
-    const bool riff = IsWave() || IsRmp3();
+    tailAfterInsert(at, length);
     if (riff && !FixRiffSizes(length))
         return 0;
     // After padding or junk behind an ID3v2 tag the first frame is searched
@@ -44,6 +49,7 @@ std::int32_t TBinEdit::AddVbrHeader()
         if (riff)
             FixRiffSizes(-length);
         DeleteBytes(*Image, at, length);
+        forgetTail();
         AnalyzeStructure();
         ErrorCode = ecHeaderNotFoundAgain;
         return 0;
@@ -89,10 +95,13 @@ std::int32_t TBinEdit::RemoveVbrHeader()
     if (length == 0)
         return 0;
     if (!DeleteBytes(*Image, FirstFrame, length)) {
+        forgetTail();
         ErrorCode = ecCutFailed;
         return 0;
     }
+    tailAfterDelete(FirstFrame, length);
     if (IsWave() || IsRmp3()) {
+        forgetTail();
         if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
             ErrorCode = ecRiffFixFailed;
             return 0;

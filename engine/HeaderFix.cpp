@@ -25,6 +25,8 @@ void putBigEndian16(std::uint8_t *p, std::uint16_t value)
 
 std::int32_t TBinEdit::FixVbrHeader()
 {
+    // The header frame is rewritten in place or replaced: the file is written whole.
+    forgetTail();
     if (!Image) {
         ErrorCode = ecCannotFix;
         return 0;

@@ -30,19 +30,20 @@ RewriteResult failed(RewriteStep step, std::int32_t errorCode = kNoCode)
 // refused one that is not regular.
 RewriteResult failedWithError(RewriteStep step, int error, const std::string &path = {})
 {
-    std::string reason = std::strerror(error);
+    RewriteResult result{step, kNoCode, error, std::strerror(error)};
     struct stat st {};
     if (error == EINVAL && !path.empty() && ::stat(path.c_str(), &st) == 0) {
-        if (S_ISFIFO(st.st_mode))
-            reason = "Is a FIFO";
-        else if (S_ISSOCK(st.st_mode))
-            reason = "Is a socket";
-        else if (S_ISCHR(st.st_mode))
-            reason = "Is a character device";
-        else if (S_ISBLK(st.st_mode))
-            reason = "Is a block device";
+        const char *kind = S_ISFIFO(st.st_mode) ? "Is a FIFO"
+                           : S_ISSOCK(st.st_mode) ? "Is a socket"
+                           : S_ISCHR(st.st_mode)  ? "Is a character device"
+                           : S_ISBLK(st.st_mode)  ? "Is a block device"
+                                                  : nullptr;
+        if (kind != nullptr) {
+            result.reason = kind;
+            result.specialFile = true;
+        }
     }
-    return {step, kNoCode, error, reason};
+    return result;
 }
 
 // Reads the head and tail of an open file and asks whether it can be audio
@@ -78,7 +79,7 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
         return failed(RewriteStep::NothingToFix);
     case HeaderVerdict::Unreadable: {
         const std::int32_t code = check.stream.errorCode != 0 ? check.stream.errorCode
-                                  : check.stream.tooDamaged   ? 32
+                                  : check.stream.tooDamaged   ? ecUnfollowableAudio
                                                               : check.layout.errorCode;
         return {RewriteStep::Rewrite, code, 0, check.reason};
     }
@@ -161,29 +162,62 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
     return {};
 }
 
+namespace {
+
+// A failed save, in the words of the replace that failed.
+RewriteResult saveFailure(std::int32_t errorCode, const platform::ReplaceResult &replace)
+{
+    RewriteResult result = failed(RewriteStep::Save, errorCode);
+    if (!replace.ok && replace.error != 0) {
+        result.systemError = replace.error;
+        if (replace.error == ESTALE)
+            result.reason = "the file changed since it was read";
+        else if (std::strcmp(replace.step, "times") == 0)
+            // Only the owner may set a file's times: say which promise could not be kept.
+            result.reason = std::string("its last-write time cannot be kept: ") + std::strerror(replace.error);
+        else
+            result.reason = std::strerror(replace.error);
+    }
+    return result;
+}
+
+const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options)
+{
+    // The kept time goes onto the new content before it replaces the old, so
+    // that a rewrite keeps its time or fails with the original intact.
+    return options.keepTimes ? &opened.times.lastWrite : nullptr;
+}
+
+} // namespace
+
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
     if (const RewriteResult edited = editImage(engine, opened, options); !edited.ok())
         return edited;
 
     engine.ErrorCode = kNoCode;
-    // The kept time goes onto the new content before it replaces the old, so
-    // that a rewrite keeps its time or fails with the original intact.
-    if (!engine.SaveFile(opened.path, options.keepTimes ? &opened.times.lastWrite : nullptr)) {
-        RewriteResult result = failed(RewriteStep::Save, engine.ErrorCode);
-        const platform::ReplaceResult replace = platform::lastReplaceResult();
-        if (!replace.ok && replace.error != 0) {
-            result.systemError = replace.error;
-            if (replace.error == ESTALE)
-                result.reason = "the file changed since it was read";
-            else if (std::strcmp(replace.step, "times") == 0)
-                // Only the owner may set a file's times: say which promise could not be kept.
-                result.reason = std::string("its last-write time cannot be kept: ") + std::strerror(replace.error);
-            else
-                result.reason = std::strerror(replace.error);
-        }
-        return result;
-    }
+    if (!engine.SaveFile(opened.path, keptTime(opened, options)))
+        return saveFailure(engine.ErrorCode, platform::lastReplaceResult());
+    return {};
+}
+
+RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
+                           platform::ReplaceGroup &group, std::size_t &entry)
+{
+    if (const RewriteResult edited = editImage(engine, opened, options); !edited.ok())
+        return edited;
+
+    engine.ErrorCode = kNoCode;
+    if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
+        return saveFailure(engine.ErrorCode, group.result(entry));
+    return {};
+}
+
+RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry)
+{
+    const platform::ReplaceResult replace = group.result(entry);
+    if (!replace.ok)
+        return saveFailure(ecCannotSave, replace);
     return {};
 }
 

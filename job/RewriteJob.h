@@ -2,7 +2,9 @@
 
 #include "engine/Binedit.h"
 #include "platform/FileTimes.h"
+#include "platform/SafeReplace.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -40,6 +42,7 @@ struct RewriteResult {
     std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
     int systemError = 0;         // errno of the failing system call, else 0
     std::string reason;          // why, in words ("PCM WAVE", "Permission denied"); empty when unknown
+    bool specialFile = false;    // the path names a FIFO, socket or device, never audio
     bool ok() const { return step == RewriteStep::Done; }
 };
 
@@ -77,6 +80,14 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
 // editImage, then SaveFile, which sets the kept last-write time (when asked)
 // before the new content replaces the old.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
+
+// rewriteOpened for a run of many files: the new content is written into
+// `group` (entry: its number there) and becomes the file's when the group
+// commits. Step Save here means it failed already; after the commit,
+// committedResult tells how the save ended.
+RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
+                           platform::ReplaceGroup &group, std::size_t &entry);
+RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry);
 
 // Memory the frame index of an analysed file will take when a header is
 // added or the file described: one record per frame, the frames counted as
