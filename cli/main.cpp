@@ -225,39 +225,47 @@ FileReport checkReport(TBinEdit &engine, const BatchItem &item, const Settings &
     return {fine ? Outcome::Done : Outcome::Failed, out, layerNote(engine)};
 }
 
+std::size_t fileCount(const BatchCounts &counts)
+{
+    return counts.done + counts.unchanged + counts.skipped + counts.failed;
+}
+
+// "N files: " and the command's own counts, then what every command shares:
+// the files skipped and the folders not read, when there are any.
+void printSummaryLine(const BatchCounts &counts, std::size_t unreadFolders, const std::string &own)
+{
+    std::string tail;
+    if (counts.skipped > 0)
+        tail += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
+    if (unreadFolders > 0)
+        tail += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
+    std::printf("%zu files: %s%s.\n", fileCount(counts), own.c_str(), tail.c_str());
+}
+
 void printSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dryRun, bool info)
 {
-    const std::size_t total = counts.done + counts.unchanged + counts.skipped + counts.failed;
-    std::string extra;
-    if (counts.skipped > 0)
-        extra += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
-    if (unreadFolders > 0)
-        extra += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
+    const std::string failed = std::to_string(counts.failed) + " failed";
     if (info)
-        std::printf("%zu files: %zu described, %zu failed%s.\n", total, counts.done, counts.failed, extra.c_str());
+        printSummaryLine(counts, unreadFolders, std::to_string(counts.done) + " described, " + failed);
     else
-        std::printf("%zu files: %zu %s, %zu already as wanted, %zu failed%s.\n", total, counts.done,
-                    dryRun ? "would change" : "rewritten", counts.unchanged, counts.failed, extra.c_str());
+        printSummaryLine(counts, unreadFolders,
+                         std::to_string(counts.done) + (dryRun ? " would change, " : " rewritten, ")
+                             + std::to_string(counts.unchanged) + " already as wanted, " + failed);
 }
 
 void printCheckSummary(const VerdictCounts &verdicts, const BatchCounts &counts, std::size_t unreadFolders)
 {
-    const std::size_t total = counts.done + counts.unchanged + counts.skipped + counts.failed;
-    std::string extra;
-    if (counts.skipped > 0)
-        extra += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
-    if (unreadFolders > 0)
-        extra += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
-    std::printf("%zu files: %zu right, %zu not needed, %zu missing, %zu stale, %zu unreadable%s.\n", total,
-                verdicts.of(HeaderVerdict::Right), verdicts.of(HeaderVerdict::NotNeeded),
-                verdicts.of(HeaderVerdict::Missing), verdicts.of(HeaderVerdict::Stale),
-                verdicts.of(HeaderVerdict::Unreadable), extra.c_str());
+    const auto count = [&](HeaderVerdict verdict) { return std::to_string(verdicts.of(verdict)); };
+    printSummaryLine(counts, unreadFolders,
+                     count(HeaderVerdict::Right) + " right, " + count(HeaderVerdict::NotNeeded) + " not needed, "
+                         + count(HeaderVerdict::Missing) + " missing, " + count(HeaderVerdict::Stale) + " stale, "
+                         + count(HeaderVerdict::Unreadable) + " unreadable");
 }
 
 void printJsonSummary(const BatchCounts &counts, std::size_t unreadFolders, bool dryRun)
 {
     nlohmann::ordered_json j;
-    j["files"] = counts.done + counts.unchanged + counts.skipped + counts.failed;
+    j["files"] = fileCount(counts);
     j[dryRun ? "would_change" : "rewritten"] = counts.done;
     j["unchanged"] = counts.unchanged;
     j["skipped"] = counts.skipped;

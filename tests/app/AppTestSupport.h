@@ -1,22 +1,32 @@
 #pragma once
 
 // Helpers shared by the desktop program's tests: sample files, a fresh
-// settings file, and answers to modal dialogs from inside their event loops.
+// settings file, the program's start, answers to modal dialogs from inside
+// their event loops, and drops.
 
 #include "app/Forms.h"
 #include "app/MainForm.h"
 #include "app/SettingsFile.h"
 #include "TempSettingsFile.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 namespace apptest {
 
@@ -62,6 +72,27 @@ inline QDateTime lastWriteTime(const QString &path)
     return QFileInfo(path).fileTime(QFileDevice::FileModificationTime).toUTC();
 }
 
+// Starts the program as main() does without a command line: every window
+// made, the main one shown.
+inline void startProgram()
+{
+    CreateForms();
+    Form1->show();
+}
+
+// Drags `urls` onto `target` and drops them, as a file manager does; true
+// when the target took both the drag and the drop.
+inline bool dropUrls(QWidget *target, const QList<QUrl> &urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    return enter.isAccepted() && drop.isAccepted();
+}
+
 // Watches for modal dialogs while it lives and hands each one to `answer`,
 // which must close it. Counts how many came up.
 class ModalAnswerer {
@@ -86,6 +117,51 @@ private:
     QTimer m_timer;
     int m_count = 0;
 };
+
+inline void rejectModal(QWidget *modal)
+{
+    static_cast<QDialog *>(modal)->reject();
+}
+
+// An answer for modal dialogs of type `Dialog`; any other modal window is
+// rejected, so that a wrong one cannot hang the test.
+template <typename Dialog>
+std::function<void(QWidget *)> answerOnly(std::function<void(Dialog *)> answer)
+{
+    return [answer = std::move(answer)](QWidget *modal) {
+        if (auto *dialog = qobject_cast<Dialog *>(modal))
+            answer(dialog);
+        else
+            rejectModal(modal);
+    };
+}
+
+// Triggers `action` and hands every modal `Dialog` it brings up to `answer`,
+// rejecting any other; returns how many came up.
+template <typename Dialog = QWidget>
+int triggerAnswering(QAction *action, std::type_identity_t<std::function<void(Dialog *)>> answer)
+{
+    ModalAnswerer answerer(answerOnly<Dialog>(std::move(answer)));
+    action->trigger();
+    return answerer.count();
+}
+
+// Picks `path` in the open dialog, or cancels it when `path` is empty.
+inline std::function<void(QWidget *)> chooseFile(const QString &path)
+{
+    return answerOnly<QFileDialog>([path](QFileDialog *dialog) {
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed into the name box: selectFile() alone does not take a file
+        // the dialog's folder view has not listed yet.
+        dialog->selectFile(path);
+        if (auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            nameBox->setText(path);
+        static_cast<QDialog *>(dialog)->accept(); // QFileDialog's own accept() is protected
+    });
+}
 
 // Gives `window` and every child with a font of its own the font family
 // `family`, sizes kept.

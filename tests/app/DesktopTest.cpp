@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -111,8 +110,7 @@ private slots:
     {
         QVERIFY(m_folder.isValid());
         apptest::freshSettingsFile();
-        CreateForms();
-        Form1->show();
+        apptest::startProgram();
         Form1->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(Form1));
     }
@@ -278,18 +276,10 @@ private slots:
 
         if (how == "dialog") {
             // What the file dialog hands over: the text, bytes already lost.
-            apptest::ModalAnswerer answerer([&](QWidget *modal) {
-                modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(shown);
-                static_cast<QDialog *>(modal)->accept();
-            });
-            Form1->FileOpen->trigger();
+            apptest::triggerAnswering(Form1->FileOpen, apptest::chooseFile(shown));
         } else if (how == "drop") {
-            QMimeData mime;
-            mime.setUrls({QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
-            QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(Form1, &enter);
-            QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(Form1, &drop);
+            apptest::dropUrls(Form1,
+                              {QUrl(QStringLiteral("file://") + QString::fromLatin1(path.toPercentEncoding("/")))});
         } else {
             DestroyForms();
             CreateForms();

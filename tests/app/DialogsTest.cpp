@@ -18,8 +18,6 @@
 #include <QSpinBox>
 #include <QtTest>
 
-using apptest::ModalAnswerer;
-
 namespace {
 
 struct OtherControls {
@@ -55,16 +53,10 @@ bool operator==(const OtherControls &a, const OtherControls &b)
 OtherControls runOther(const std::function<void(TOtherDBox *)> &act)
 {
     OtherControls shown{};
-    ModalAnswerer answerer([&](QWidget *modal) {
-        auto *box = qobject_cast<TOtherDBox *>(modal);
-        if (!box) {
-            static_cast<QDialog *>(modal)->reject();
-            return;
-        }
+    apptest::triggerAnswering<TOtherDBox>(Form1->SettingOther, [&](TOtherDBox *box) {
         shown = controlsOf(box);
         act(box);
     });
-    Form1->SettingOther->trigger();
     return shown;
 }
 
@@ -86,8 +78,7 @@ private slots:
     void init()
     {
         apptest::freshSettingsFile();
-        CreateForms();
-        Form1->show();
+        apptest::startProgram();
     }
 
     void cleanup() { DestroyForms(); }
@@ -178,20 +169,12 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
         bool stayedOpen = false;
-        {
-            ModalAnswerer answerer([&stayedOpen](QWidget *modal) {
-                auto *box = qobject_cast<TAboutBox *>(modal);
-                if (!box) {
-                    static_cast<QDialog *>(modal)->reject();
-                    return;
-                }
-                box->Button1->click();
-                box->Button1->click();
-                stayedOpen = box->isVisible();
-                box->OKButton->click();
-            });
-            Form1->HelpAbout->trigger();
-        }
+        apptest::triggerAnswering<TAboutBox>(Form1->HelpAbout, [&stayedOpen](TAboutBox *box) {
+            box->Button1->click();
+            box->Button1->click();
+            stayedOpen = box->isVisible();
+            box->OKButton->click();
+        });
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QVERIFY(stayedOpen);
@@ -205,18 +188,10 @@ private slots:
     void fontCancelKeepsPathBox()
     {
         const QFont before = Form1->Edit1->font();
-        {
-            ModalAnswerer answerer([](QWidget *modal) {
-                auto *dialog = qobject_cast<FontDialog *>(modal);
-                if (!dialog) {
-                    static_cast<QDialog *>(modal)->reject();
-                    return;
-                }
-                dialog->setSelectedFont(QFont(QStringLiteral("Courier New"), 18));
-                dialog->reject();
-            });
-            Form1->SettingFont->trigger();
-        }
+        apptest::triggerAnswering<FontDialog>(Form1->SettingFont, [](FontDialog *dialog) {
+            dialog->setSelectedFont(QFont(QStringLiteral("Courier New"), 18));
+            dialog->reject();
+        });
         QCOMPARE(Form1->Edit1->font(), before);
     }
 
@@ -234,13 +209,8 @@ private slots:
         QFETCH(int, expectedSize);
         QString family;
         int startSize = 0;
-        {
-            ModalAnswerer answerer([&family, &startSize, chosenSize](QWidget *modal) {
-                auto *dialog = qobject_cast<FontDialog *>(modal);
-                if (!dialog) {
-                    static_cast<QDialog *>(modal)->reject();
-                    return;
-                }
+        apptest::triggerAnswering<FontDialog>(
+            Form1->SettingFont, [&family, &startSize, chosenSize](FontDialog *dialog) {
                 startSize = dialog->selectedFont().pointSize();
                 QFont font(QStringLiteral("Liberation Mono"), chosenSize);
                 font.setBold(true);
@@ -249,8 +219,6 @@ private slots:
                 family = dialog->selectedFont().family();
                 dialog->accept();
             });
-            Form1->SettingFont->trigger();
-        }
         // The dialog starts from the path box's font.
         QCOMPARE(startSize, 10);
         const QFont font = Form1->Edit1->font();

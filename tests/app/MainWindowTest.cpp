@@ -8,12 +8,9 @@
 #include "platform/ExclusiveFile.h"
 
 #include <QAction>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -37,28 +34,6 @@ std::function<void(QWidget *)> noteErrors(ErrorSeen &seen)
     };
 }
 
-// Picks `path` in the open dialog, or cancels it when `path` is empty.
-std::function<void(QWidget *)> choose(const QString &path)
-{
-    return [path](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            static_cast<QDialog *>(modal)->reject();
-            return;
-        }
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // Typed into the name box: selectFile() alone does not take a file
-        // the dialog's folder view has not listed yet.
-        dialog->selectFile(path);
-        if (auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            nameBox->setText(path);
-        static_cast<QDialog *>(dialog)->accept();
-    };
-}
-
 bool saveEntryEnabled()
 {
     return Form1->Save1->isEnabled() && Form1->ToolButton3->isEnabled();
@@ -76,8 +51,7 @@ void expectEmptyWindow()
 // Opens `path` through the window's own open dialog.
 void openByDialog(const QString &path)
 {
-    ModalAnswerer answerer(choose(path));
-    Form1->FileOpen->trigger();
+    apptest::triggerAnswering(Form1->FileOpen, apptest::chooseFile(path));
 }
 
 } // namespace
@@ -111,7 +85,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, opens);
-        ModalAnswerer answerer([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+        ModalAnswerer answerer(apptest::rejectModal);
         Form1->setCommandLine(arguments);
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
@@ -168,10 +142,7 @@ private slots:
         QCOMPARE(Form1->openDialogFolder(), m_folder.path());
 
         ErrorSeen seen;
-        {
-            ModalAnswerer answerer(noteErrors(seen));
-            Form1->Save1->trigger();
-        }
+        apptest::triggerAnswering(Form1->Save1, noteErrors(seen));
         QCOMPARE(seen.messages, QStringList());
         QCOMPARE(Form1->Label3->text(), savedStatus);
         QVERIFY(!Form1->Save1->isEnabled());
@@ -265,16 +236,13 @@ private slots:
         Form1->show();
         const QString path = QDir(m_folder.path()).filePath(QStringLiteral("typed-in.mp3"));
         ErrorSeen seen;
-        {
-            // The open dialog first, then the error dialog.
-            ModalAnswerer answerer([&seen, path](QWidget *modal) {
-                if (qobject_cast<QFileDialog *>(modal))
-                    choose(path)(modal);
-                else
-                    noteErrors(seen)(modal);
-            });
-            Form1->FileOpen->trigger();
-        }
+        // The open dialog first, then the error dialog.
+        apptest::triggerAnswering(Form1->FileOpen, [&seen, path](QWidget *modal) {
+            if (qobject_cast<QFileDialog *>(modal))
+                apptest::chooseFile(path)(modal);
+            else
+                noteErrors(seen)(modal);
+        });
         QCOMPARE(seen.messages, QStringList{QStringLiteral("Cannot open this file.")});
         QCOMPARE(seen.captions, QStringList{QStringLiteral("typed-in.mp3")});
         QCOMPARE(Form1->Settings.Folder, m_folder.path());
@@ -296,7 +264,7 @@ private slots:
     void saveWithoutFileDoesNothing()
     {
         Form1->show();
-        ModalAnswerer answerer([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+        ModalAnswerer answerer(apptest::rejectModal);
         Form1->FileSave->trigger();
         QTest::qWait(20);
         QCOMPARE(answerer.count(), 0);
@@ -314,10 +282,7 @@ private slots:
         QVERIFY(Form1->OpenCurrentFile());
         QVERIFY(QFile::remove(path));
         ErrorSeen seen;
-        {
-            ModalAnswerer answerer(noteErrors(seen));
-            Form1->FileSave->trigger();
-        }
+        apptest::triggerAnswering(Form1->FileSave, noteErrors(seen));
         QCOMPARE(seen.messages, QStringList{QStringLiteral("Cannot Add/Remove a VBR Header.")});
         QCOMPARE(seen.captions, QStringList{QStringLiteral("vanishing.mp3")});
         QCOMPARE(Form1->Label3->text(), kWithoutHeader);
@@ -336,14 +301,8 @@ private slots:
         const QString folderBefore = Form1->Settings.Folder;
         QVERIFY(Form1->acceptDrops());
 
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(second)});
-        QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(Form1, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(Form1, &drop);
-        QVERIFY(drop.isAccepted());
+        QVERIFY(apptest::dropUrls(
+            Form1, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl::fromLocalFile(second)}));
         QTRY_COMPARE(Form1->Edit1->text(), first);
         QCOMPARE(Form1->Label3->text(), kWithHeader);
         QCOMPARE(Form1->Settings.Folder, folderBefore);
@@ -356,13 +315,10 @@ private slots:
         Form1->FileName = apptest::sampleWithHeader();
         QVERIFY(Form1->OpenCurrentFile());
         QWidget *shown = nullptr;
-        {
-            ModalAnswerer answerer([&shown](QWidget *modal) {
-                shown = modal;
-                static_cast<QDialog *>(modal)->reject();
-            });
-            Form1->FileMultiple->trigger();
-        }
+        apptest::triggerAnswering(Form1->FileMultiple, [&shown](QWidget *modal) {
+            shown = modal;
+            apptest::rejectModal(modal);
+        });
         QCOMPARE(shown, static_cast<QWidget *>(MultiFileDBox));
         QVERIFY(!Form1->BinEdit.Image);
         expectEmptyWindow();

@@ -31,13 +31,6 @@ void store(const QString &file, const char *section, const char *key, const char
     QVERIFY(platform::writeProfileString(QFile::encodeName(file).toStdString(), section, key, value));
 }
 
-// Starts the program's windows and shows the main one.
-void start()
-{
-    CreateForms();
-    Form1->show();
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(std::optional<std::int32_t>)
@@ -134,7 +127,7 @@ private slots:
     void firstRun()
     {
         QVERIFY(!QFileInfo::exists(m_file));
-        start();
+        apptest::startProgram();
         QCOMPARE(Form1->pos(), QPoint(100, 100));
         QCOMPARE(Form1->size(), QSize(435, 174));
         const SettingsRecord &s = Form1->Settings;
@@ -211,7 +204,7 @@ private slots:
         store(m_file, "Form", "Top", "40");
         store(m_file, "Form", "Width", "500");
         store(m_file, "Form", "Height", "200");
-        start();
+        apptest::startProgram();
         QCOMPARE(Form1->Settings.MaxOffset, expectedMaxOffset);
         QCOMPARE(Form1->Settings.NotUpdate, expectedNotUpdate);
         QCOMPARE(Form1->Settings.SubDirectory, false);
@@ -266,7 +259,7 @@ private slots:
         store(m_file, "Form", "Top", QByteArray::number(storedBounds.top()).constData());
         store(m_file, "Form", "Width", QByteArray::number(storedBounds.width()).constData());
         store(m_file, "Form", "Height", QByteArray::number(storedBounds.height()).constData());
-        start();
+        apptest::startProgram();
         const QRect shown(Form1->pos(), Form1->size());
         QCOMPARE(shown.size(), storedBounds.size());
         if (keptAsStored) {
@@ -305,7 +298,7 @@ private slots:
         store(m_file, "Font\\Style", "IsItalic", "0x1");
         store(m_file, "Font\\Style", "IsUnderline", "0");
         store(m_file, "Font\\Style", "IsStrikeOut", "1");
-        start();
+        apptest::startProgram();
         const QFont font = Form1->Edit1->font();
         QCOMPARE(font.pointSize(), pointSize);
         QCOMPARE(font.pixelSize(), pixelSize);
@@ -325,7 +318,7 @@ private slots:
 
     void changesReachTheFileAtClose()
     {
-        start();
+        apptest::startProgram();
         Form1->Settings.MaxOffset = 0;
         Form1->Settings.NotUpdate = false;
         Form1->Settings.DelItems = false;
@@ -343,7 +336,7 @@ private slots:
 
         // The next start takes them up again.
         DestroyForms();
-        start();
+        apptest::startProgram();
         QCOMPARE(Form1->Settings.MaxOffset, 0);
         QCOMPARE(Form1->Settings.NotUpdate, false);
         QCOMPARE(Form1->Settings.Folder, QStringLiteral("/srv/other"));
@@ -354,7 +347,7 @@ private slots:
     void unknownContentIsKept()
     {
         QVERIFY(apptest::writeFile(m_file, "; a note\n[Other]\nkey=value\n[form]\nwidth=480\n"));
-        start();
+        apptest::startProgram();
         QCOMPARE(Form1->width(), 480);
         Form1->close();
         const QByteArray text = apptest::readFile(m_file);
@@ -368,7 +361,7 @@ private slots:
     void unwritableSettingsFile()
     {
         QVERIFY(QDir().mkpath(m_file));
-        start();
+        apptest::startProgram();
         QCOMPARE(Form1->Settings.MaxOffset, 3);
         Form1->close();
         QVERIFY(QFileInfo(m_file).isDir());
@@ -380,7 +373,7 @@ private slots:
     {
         store(m_file, "Form", "Width", "2000000000");
         store(m_file, "Form", "Height", "-5");
-        start();
+        apptest::startProgram();
         QVERIFY(Form1->width() <= Form1->screen()->geometry().width());
         QVERIFY(Form1->height() > 0);
     }
