@@ -14,16 +14,19 @@
 #include <set>
 #include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace brantlow::cli {
 
 namespace {
 
-FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, const ReserveMore &reserveMore)
+FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, const ReserveMore &reserveMore,
+                  platform::ReplaceGroup &group)
 {
     FileReport report;
     try {
-        report = work(engine, item, reserveMore);
+        report = work(engine, item, reserveMore, group);
     } catch (const std::bad_alloc &) {
         report = {Outcome::Failed, "", shownPath(item.path) + ": Not enough memory for this file.\n"};
     } catch (const std::exception &e) {
@@ -35,9 +38,24 @@ FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work,
     return report;
 }
 
+// The report of a file whose save waited for its group's commit.
+FileReport reportAfterCommit(const BatchItem &item, const FileReport &waiting)
+{
+    try {
+        return waiting.afterCommit();
+    } catch (const std::exception &e) {
+        // The commit has ended; only its words are missing.
+        return {Outcome::Failed, "", shownPath(item.path) + ": " + e.what() + "\n"};
+    }
+}
+
 // How often waiting threads look at the stop flag, which a signal sets
 // without telling them.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
+
+// How long a file's report may wait for its group's commit: longer only
+// while the file in hand is still being worked on.
+constexpr auto kGroupDelay = std::chrono::milliseconds(100);
 
 } // namespace
 
@@ -56,8 +74,9 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
     auto stopping = [&] { return options.stop != nullptr && options.stop->load() != 0; };
 
     // The next item to start, once the budget has room for it; none when the
-    // list is done or the run is stopping.
-    auto admit = [&](std::unique_lock<std::mutex> &lock) -> std::optional<std::size_t> {
+    // list is done or the run is stopping, or, without `wait`, when the
+    // budget has no room now.
+    auto admit = [&](std::unique_lock<std::mutex> &lock, bool wait) -> std::optional<std::size_t> {
         for (;;) {
             if (started >= total || stopping())
                 return std::nullopt;
@@ -70,6 +89,8 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
                 inFlight.insert(started);
                 return started++;
             }
+            if (!wait)
+                return std::nullopt;
             changed.wait_for(lock, kStopPoll);
         }
     };
@@ -90,17 +111,59 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
 
     auto worker = [&] {
         TBinEdit engine;
+        platform::ReplaceGroup group;
+        // Files whose new content waits in the group, with their reports to be.
+        std::vector<std::pair<std::size_t, FileReport>> waiting;
+        std::chrono::steady_clock::time_point firstWaiting;
+        auto commitGroup = [&] {
+            group.commit();
+            for (auto &[index, report] : waiting)
+                report = reportAfterCommit(items[index], report);
+            group.clear();
+            std::lock_guard lock(mutex);
+            for (auto &[index, report] : waiting) {
+                reports[index] = std::move(report);
+                ++finished;
+            }
+            waiting.clear();
+            changed.notify_all();
+        };
         std::unique_lock lock(mutex);
-        while (const std::optional<std::size_t> index = admit(lock)) {
+        for (;;) {
+            // A worker with files waiting in its group commits them rather
+            // than wait for the budget, and at the end.
+            const std::optional<std::size_t> index = admit(lock, waiting.empty());
+            if (!index) {
+                if (waiting.empty())
+                    break;
+                lock.unlock();
+                commitGroup();
+                lock.lock();
+                continue;
+            }
             lock.unlock();
             const ReserveMore more = [&, i = *index](std::uint64_t bytes) { reserveMore(i, bytes); };
-            FileReport report = runOne(engine, items[*index], work, more);
+            FileReport report = runOne(engine, items[*index], work, more, group);
+            const bool waits = static_cast<bool>(report.afterCommit);
+            if (waits) {
+                if (waiting.empty())
+                    firstWaiting = std::chrono::steady_clock::now();
+                waiting.emplace_back(*index, std::move(report));
+            }
             lock.lock();
-            reports[*index] = std::move(report);
+            // The image is gone either way: its budget is free.
             bytesInFlight -= reserved[*index];
             inFlight.erase(*index);
-            ++finished;
+            if (!waits) {
+                reports[*index] = std::move(report);
+                ++finished;
+            }
             changed.notify_all();
+            if (group.full() || (!waiting.empty() && std::chrono::steady_clock::now() - firstWaiting >= kGroupDelay)) {
+                lock.unlock();
+                commitGroup();
+                lock.lock();
+            }
         }
         --workersRunning;
         changed.notify_all();

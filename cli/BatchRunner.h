@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Binedit.h"
+#include "platform/SafeReplace.h"
 
 #include <atomic>
 #include <cstddef>
@@ -22,6 +23,10 @@ struct FileReport {
     Outcome outcome = Outcome::Failed;
     std::string out; // results, printed to standard output as they stand
     std::string err; // failures and warnings, printed to standard error
+    // Set instead of the above when the file's new content waits in the
+    // worker's replace group: makes the file's report once the group is
+    // committed.
+    std::function<FileReport()> afterCommit{};
 };
 
 struct BatchItem {
@@ -55,10 +60,14 @@ struct BatchOptions {
 // much, except for the oldest file in flight, which always goes on.
 using ReserveMore = std::function<void(std::uint64_t bytes)>;
 
-using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore)>;
+// `group` is the worker's: a save staged there is committed with the
+// worker's next files (ReplaceGroup), before their reports are printed.
+using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
+                                          platform::ReplaceGroup &group)>;
 
-// Runs `work` on every item with up to `jobs` files at once, one engine per
-// worker, files started in their order as the memory budget allows (a file
+// Runs `work` on every item with up to `jobs` files at once, one engine and
+// one replace group per worker (committed when full, when the worker would
+// otherwise wait, and at the end), files started in their order as the memory budget allows (a file
 // reserves its size when it starts, and more through ReserveMore), and
 // prints each report in the order of `items` as soon as it and all before it
 // are finished. With `showProgress`, a progress bar is drawn on standard error.

@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -109,41 +110,21 @@ std::string rewriteAsJson(const std::string &path, Outcome outcome, const std::s
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, RewriteMode mode,
-                         const Settings &settings)
-{
-    const std::string &path = item.path;
-    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
-    OpenedFile opened;
-    RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
+// What a rewrite report says besides its result.
+struct RewriteReportParts {
+    std::string path;
+    bool named = false;
+    RewriteMode mode = RewriteMode::Add;
     nlohmann::ordered_json before = nullptr;
     nlohmann::ordered_json after = nullptr;
-    std::string note;
-    if (result.ok()) {
-        if (mode != RewriteMode::Remove)
-            note = layerNote(engine);
-        if (settings.json)
-            before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
-        if (mode != RewriteMode::Remove)
-            reserveMore(frameIndexBytes(engine));
-        if (mode == RewriteMode::Fix)
-            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
-        if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
-            result = RewriteResult{step, -1, 0, {}};
-        } else if (settings.dryRun) {
-            result = editImage(engine, opened, options);
-            if (result.ok())
-                result = predictSave(opened);
-        } else {
-            result = rewriteOpened(engine, opened, options);
-        }
-        after = before;
-        if (settings.json && (result.ok() || result.step == RewriteStep::Save))
-            after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
-        if (result.step == RewriteStep::Save)
-            after = before; // nothing was written
-    }
+    std::string note{};
+};
 
+FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult result, const Settings &settings)
+{
+    const std::string &path = parts.path;
+    const RewriteMode mode = parts.mode;
+    const nlohmann::ordered_json &after = result.step == RewriteStep::Save ? parts.before : parts.after; // nothing was written
     FileReport report;
     std::string reason;
     if (result.ok()) {
@@ -155,7 +136,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
         report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
         reason = batchFailureText(result.step);
-    } else if (!item.named && notAudio(result)) {
+    } else if (!parts.named && notAudio(result)) {
         report = {Outcome::Skipped, settings.quiet ? "" : shownPath(path) + ": skipped: " + failureLine("", result).substr(2), ""};
         reason = failureLine("", result).substr(2);
         reason.pop_back();
@@ -165,9 +146,52 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
         reason.pop_back();
     }
     if (settings.json)
-        report.out = rewriteAsJson(path, report.outcome, reason, before, after, settings.dryRun);
-    report.err = note + report.err;
+        report.out = rewriteAsJson(path, report.outcome, reason, parts.before, after, settings.dryRun);
+    report.err = parts.note + report.err;
     return report;
+}
+
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
+                         platform::ReplaceGroup &group, RewriteMode mode, const Settings &settings)
+{
+    RewriteReportParts parts{item.path, item.named, mode};
+    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
+    OpenedFile opened;
+    RewriteResult result = openForRewrite(engine, item.path, opened, {item.device, item.inode});
+    std::optional<std::size_t> staged;
+    if (result.ok()) {
+        if (mode != RewriteMode::Remove)
+            parts.note = layerNote(engine);
+        if (settings.json)
+            parts.before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+        if (mode != RewriteMode::Remove)
+            reserveMore(frameIndexBytes(engine));
+        if (mode == RewriteMode::Fix)
+            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
+        if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
+            result = RewriteResult{step, -1, 0, {}};
+        } else if (settings.dryRun) {
+            result = editImage(engine, opened, options);
+            if (result.ok())
+                result = predictSave(opened);
+        } else {
+            std::size_t entry = 0;
+            result = stageRewrite(engine, opened, options, group, entry);
+            if (result.ok())
+                staged = entry;
+        }
+        parts.after = parts.before;
+        if (settings.json && (result.ok() || result.step == RewriteStep::Save))
+            parts.after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+    }
+    if (!staged)
+        return finishRewriteReport(parts, result, settings);
+    // Reported once the group's commit has made the new content the file's.
+    FileReport waiting;
+    waiting.afterCommit = [&group, entry = *staged, parts = std::move(parts), &settings] {
+        return finishRewriteReport(parts, committedResult(group, entry), settings);
+    };
+    return waiting;
 }
 
 FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
@@ -418,11 +442,12 @@ int main(int argc, char **argv)
     const bool isCheck = check->parsed();
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
     VerdictCounts verdicts;
-    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore) {
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
+                              platform::ReplaceGroup &group) {
         if (isCheck)
             return checkReport(engine, item, settings, verdicts);
         return isInfo ? infoReport(engine, item, reserveMore, settings)
-                      : rewriteReport(engine, item, reserveMore, mode, settings);
+                      : rewriteReport(engine, item, reserveMore, group, mode, settings);
     };
     const BatchCounts counts = runBatch(items, options, work);
 

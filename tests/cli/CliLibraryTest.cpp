@@ -271,10 +271,11 @@ RunResult interruptedRun(const std::vector<std::string> &files, int signal, int 
 
 TEST(CliLibrary, AnInterruptFinishesTheFilesInFlightAndLeavesEveryFileWhole)
 {
-    // Files of about a megabyte, so that a run takes a while.
+    // Files of about two megabytes, so that a run takes a while and a group
+    // of saves is committed before it ends.
     const std::vector<std::uint8_t> frames = readBytes(samplePath("mpeg1_stereo_vbr.mp3"));
     std::vector<std::uint8_t> original;
-    for (int i = 0; i < 50; ++i)
+    for (int i = 0; i < 100; ++i)
         original.insert(original.end(), frames.begin(), frames.end());
     TempFolder reference;
     const std::string rewrittenPath = (reference.path() / "r.mp3").string();
@@ -290,7 +291,7 @@ TEST(CliLibrary, AnInterruptFinishesTheFilesInFlightAndLeavesEveryFileWhole)
     for (const Row &row : {Row{SIGINT, 1, 130}, Row{SIGTERM, 1, 143}, Row{SIGHUP, 1, 129}, Row{SIGINT, 2, 130}}) {
         TempFolder folder;
         std::vector<std::string> files;
-        for (int i = 0; i < 80; ++i) {
+        for (int i = 0; i < 160; ++i) {
             files.push_back((folder.path() / ("song" + std::to_string(100 + i) + ".mp3")).string());
             writeBytes(files.back(), original);
         }
