@@ -176,6 +176,25 @@ ssize_t pwrite(int fd, const void *buffer, size_t count, off_t offset)
 }
 ssize_t pwrite64(int fd, const void *buffer, size_t count, off_t offset) __attribute__((alias("pwrite")));
 
+ssize_t copy_file_range(int in, loff_t *inOffset, int out, loff_t *outOffset, size_t count, unsigned flags)
+{
+    const Decision d = decide("copy_file_range", true);
+    FAIL_OR(d);
+    if (d.action == Action::Short) {
+        g_diskFull = true;
+        count = count > 1 ? count / 2 : count;
+    }
+    return real<ssize_t (*)(int, loff_t *, int, loff_t *, size_t, unsigned)>("copy_file_range")(in, inOffset, out,
+                                                                                                outOffset, count, flags);
+}
+
+int sync_file_range(int fd, off64_t offset, off64_t count, unsigned flags)
+{
+    const Decision d = decide("sync_file_range", false);
+    FAIL_OR(d);
+    return real<int (*)(int, off64_t, off64_t, unsigned)>("sync_file_range")(fd, offset, count, flags);
+}
+
 int fsync(int fd)
 {
     const Decision d = decide("fsync", false);

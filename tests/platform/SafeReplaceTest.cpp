@@ -589,3 +589,83 @@ TEST_F(MountedReplaceTest, ReadOnlyFileSystemIsRefused)
 
 } // namespace
 } // namespace brantlow::platform
+
+namespace brantlow::platform {
+namespace {
+
+FileIdentity identityAt(const std::string &path)
+{
+    struct stat st = test::statOf(path);
+    return identityFrom(st);
+}
+
+// A group in two folders: nothing changes before the commit; then every file
+// holds its new content (its unchanged tail copied from the original) with
+// the kept time, except those changed or replaced under their name meanwhile,
+// which are left as they are. A group dropped uncommitted changes nothing.
+TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() + "/sub");
+    const timespec kept{1'100'000'000, 7};
+    struct Row {
+        std::string name;
+        enum { Plain, ChangedMeanwhile, ReplacedMeanwhile, WrongTail } what;
+    };
+    const std::vector<Row> rows = {{"a.mp3", Row::Plain},
+                                   {"sub/b.mp3", Row::Plain},
+                                   {"c.mp3", Row::ChangedMeanwhile},
+                                   {"sub/d.mp3", Row::ReplacedMeanwhile},
+                                   {"e.mp3", Row::WrongTail}};
+    for (const bool commit : {false, true}) {
+        ReplaceGroup group;
+        std::vector<std::string> paths, olds, news;
+        std::vector<std::size_t> entries;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            paths.push_back(folder.file(rows[i].name));
+            olds.push_back(test::patternBytes(300'000 + i, static_cast<char>('A' + i)));
+            test::writeBytes(paths[i], olds[i]);
+            // The new content: a new head of 417 bytes, then all but the
+            // original's first 1000 bytes.
+            news.push_back(test::patternBytes(417, 'z') + olds[i].substr(1000));
+            const UnchangedTail tail = rows[i].what == Row::WrongTail ? UnchangedTail{417, 999} : UnchangedTail{417, 1000};
+            entries.push_back(group.add(paths[i], test::bytesOf(news[i]), news[i].size(), identityAt(paths[i]), &kept, tail));
+            EXPECT_STREQ(group.result(entries[i]).step, "pending");
+        }
+        const std::string theirs = "another program's content";
+        test::writeBytes(paths[2], theirs);
+        test::writeBytes(folder.file("sub/new"), theirs);
+        std::filesystem::rename(folder.file("sub/new"), paths[3]); // another file put in its place
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (i != 2 && i != 3) {
+                EXPECT_EQ(test::readBytes(paths[i]), olds[i]) << rows[i].name << ": changed before the commit";
+            }
+        }
+        if (!commit)
+            continue; // dropped: checked below with the folder listing
+        group.commit();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const ReplaceResult result = group.result(entries[i]);
+            switch (rows[i].what) {
+            case Row::Plain:
+            case Row::WrongTail:
+                ASSERT_TRUE(result.ok) << rows[i].name << " " << describe(result);
+                EXPECT_EQ(test::readBytes(paths[i]), news[i]) << rows[i].name;
+                EXPECT_EQ(test::statOf(paths[i]).st_mtim.tv_sec, kept.tv_sec) << rows[i].name;
+                break;
+            case Row::ChangedMeanwhile:
+            case Row::ReplacedMeanwhile:
+                EXPECT_FALSE(result.ok) << rows[i].name;
+                EXPECT_STREQ(result.step, "changed") << rows[i].name;
+                EXPECT_EQ(test::readBytes(paths[i]), theirs) << rows[i].name;
+                break;
+            }
+        }
+    }
+    // Nothing but the files themselves is left in either folder.
+    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"a.mp3", "c.mp3", "e.mp3", "sub"}));
+    EXPECT_EQ(test::entriesOf(folder.path() + "/sub"), (std::set<std::string>{"b.mp3", "d.mp3"}));
+}
+
+} // namespace
+} // namespace brantlow::platform
