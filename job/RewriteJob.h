@@ -78,9 +78,9 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
 // before the new content replaces the old.
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options);
 
-// Memory the frame index of an analysed file will take when a header is
-// added or the file described: one record per frame, the frames counted as
-// if all were as short as the first one.
+// Memory the frame marks of an analysed file will take when a header is
+// added or the file described: one mark per frame, the frames counted as if
+// all were as short as the first one.
 std::uint64_t frameIndexBytes(TBinEdit &engine);
 
 // All of it, for one file.
