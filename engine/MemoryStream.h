@@ -59,8 +59,9 @@ private:
 };
 
 // Inserts the whole content of `source` into `dest` at `offset`, moving the
-// bytes behind it up through a 1024-byte buffer. False when offset lies
-// outside [0, size] or a move fails; dest may then be partly moved.
+// bytes behind it up in place when dest has the room reserved. False when
+// offset lies outside [0, size], when source is dest, or when dest cannot
+// grow; dest is then untouched.
 bool InsertStream(MemoryStream &dest, std::int32_t offset, MemoryStream &source);
 // Removes `count` bytes at `offset`. False for a negative argument or a range
 // past the end (the stream is then untouched).
