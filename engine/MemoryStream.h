@@ -49,6 +49,7 @@ public:
     void SetSizeForOverwrite(std::int64_t size);
     // Room for later growth without moving the bytes again.
     void Reserve(std::int64_t capacity) { m_bytes.reserve(static_cast<std::size_t>(capacity)); }
+    std::int64_t Capacity() const { return static_cast<std::int64_t>(m_bytes.capacity()); }
 
     const std::uint8_t *Data() const { return m_bytes.data(); }
     std::uint8_t *Data() { return m_bytes.data(); }
