@@ -133,7 +133,7 @@ struct MarkMaker {
         lastDuration = durationOf(header, length);
     }
     void shorten(std::int32_t length) { lastLength = length; }
-    void gap(std::int64_t, std::int64_t, detail::WalkGapKind) { }
+    void gap(std::int64_t, std::int64_t, detail::WalkGapKind) {}
 };
 
 // Entry i is where the first frame starts that starts at or after i % of the

@@ -184,7 +184,8 @@ TEST(FrameIndex, AddWritesWhatTheFullIndexGives)
         const std::size_t frame = std::size_t(at);
         EXPECT_EQ(synth::be32(added, frame + std::size_t(layout.frames)), std::uint32_t(full->FrameCount)) << c.name;
         EXPECT_EQ(synth::be32(added, frame + std::size_t(layout.bytes)),
-                  std::uint32_t(e->GetFrameLength(e->FirstHeader) + full->AudioSize)) << c.name;
+                  std::uint32_t(e->GetFrameLength(e->FirstHeader) + full->AudioSize))
+            << c.name;
         EXPECT_TRUE(std::equal(toc.begin(), toc.end(), added.begin() + std::ptrdiff_t(frame) + layout.toc)) << c.name;
     }
 }
