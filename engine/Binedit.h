@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorCodes.h"
+#include "FrameMarks.h"
 #include "MemoryStream.h"
 
 #include "platform/FileIdentity.h"
@@ -90,6 +91,9 @@ public:
     std::int32_t GetFrameLength(const FrameHeaderBytes &header);
     float GetFrameDuration(const FrameHeaderBytes &header);
 
+    // The linked index of every frame. An add walks the frames once into
+    // compact marks instead; FrameCount, TotalTime() and IndexedBytes() are
+    // set either way.
     std::int32_t BuildFrameIndex();
     void FreeFrameIndex();
     std::int32_t MakeVbrHeader(MemoryStream &stream, std::int32_t &length);
@@ -129,11 +133,15 @@ private:
     std::int32_t headerFrameExtent();
     std::int32_t keepRiffPadByte(std::int32_t delta);
     FrameRecord *newFrameRecord();
+    // The one frame walk of an add: marks, totals and FrameCount, as
+    // BuildFrameIndex sets them.
+    std::int32_t markFrames();
 
     // The frame records live in blocks, so that a file of many thousand
     // frames costs a few allocations instead of one per frame.
     std::vector<std::unique_ptr<FrameRecord[]>> m_recordBlocks;
     std::size_t m_recordsInLastBlock = 0;
+    FrameMarks m_frameMarks;
 
     // Offset of the RIFF data chunk header ("data" and its size) found by the
     // last structure analysis of a RIFF file; -1 otherwise.

@@ -63,10 +63,9 @@ FrameRecord *TBinEdit::newFrameRecord()
 
 void TBinEdit::FreeFrameIndex()
 {
-    if (!FrameList.Next)
-        return;
     m_recordBlocks.clear();
     m_recordsInLastBlock = 0;
+    m_frameMarks.clear();
     FrameList.Next = nullptr;
     FrameListEnd.Prev = nullptr;
     FrameListEnd.StartTime = 0.0f;
@@ -114,6 +113,68 @@ float durationOf(const frameheader::Header &header, std::int32_t length)
     return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
 }
 
+// One mark per frame, with the start times summed as the records sum them.
+struct MarkMaker {
+    FrameMarks &marks;
+    std::int32_t count = 0;
+    std::int32_t lastOffset = 0;
+    std::int32_t lastLength = 0;
+    float lastTime = 0.0f;
+    float lastDuration = 0.0f;
+
+    void frame(std::int64_t offset, const frameheader::Header &header, std::int32_t length)
+    {
+        const float start = count == 0 ? 0.0f : lastTime + lastDuration; // summed in 32-bit floats
+        marks.push({static_cast<std::int32_t>(offset), start});
+        ++count;
+        lastOffset = static_cast<std::int32_t>(offset);
+        lastLength = length;
+        lastTime = start;
+        lastDuration = durationOf(header, length);
+    }
+    void shorten(std::int32_t length) { lastLength = length; }
+    void gap(std::int64_t, std::int64_t, detail::WalkGapKind) {}
+};
+
+// Entry i is where the first frame starts that starts at or after i % of the
+// total time, in 256ths of the audio; past the last frame, the end of the
+// indexed bytes. `Frames` walks the frames forward: atEnd(), startTime(),
+// next(), and startOffset() (the indexed bytes at the end).
+template <typename Frames>
+void fillToc(std::array<std::uint8_t, 100> &toc, float totalTime, std::int32_t audioSize, Frames frames)
+{
+    const float step = 0.01f;
+    toc[0] = 0;
+    for (int i = 1; i < xing::kTocEntries; ++i) {
+        const auto threshold = static_cast<float>(static_cast<double>(i) * step * totalTime);
+        while (!frames.atEnd() && frames.startTime() < threshold)
+            frames.next();
+        float v = static_cast<float>(static_cast<double>(frames.startOffset()) * 256.0 / audioSize);
+        if (v > 255.0f)
+            v = 255.0f;
+        toc[i] = static_cast<std::uint8_t>(v);
+    }
+}
+
+struct RecordCursor {
+    const FrameRecord *record;
+    const FrameRecord *end; // its StartOffset is the indexed bytes
+    bool atEnd() const { return record == end; }
+    float startTime() const { return record->StartTime; }
+    std::int32_t startOffset() const { return record->StartOffset; }
+    void next() { record = record->Next; }
+};
+
+struct MarkCursor {
+    const FrameMarks &marks;
+    std::int32_t indexedBytes;
+    std::size_t i = 0;
+    bool atEnd() const { return i == marks.size(); }
+    float startTime() const { return marks[i].StartTime; }
+    std::int32_t startOffset() const { return atEnd() ? indexedBytes : marks[i].StartOffset; }
+    void next() { ++i; }
+};
+
 } // namespace
 
 std::int32_t TBinEdit::BuildFrameIndex()
@@ -143,19 +204,26 @@ std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
         ErrorCode = ecNoAudioBytes;
         return 0;
     }
-    const float step = 0.01f;
-    toc[0] = 0;
-    const FrameRecord *record = FrameList.Next;
-    for (int i = 1; i < xing::kTocEntries; ++i) {
-        const auto threshold = static_cast<float>(static_cast<double>(i) * step * TotalTime());
-        // FrameListEnd ends every search: its StartTime is TotalTime.
-        while (record != &FrameListEnd && record->StartTime < threshold)
-            record = record->Next;
-        float v = static_cast<float>(static_cast<double>(record->StartOffset) * 256.0 / AudioSize);
-        if (v > 255.0f)
-            v = 255.0f;
-        toc[i] = static_cast<std::uint8_t>(v);
+    fillToc(toc, TotalTime(), AudioSize, RecordCursor{FrameList.Next, &FrameListEnd});
+    return 1;
+}
+
+std::int32_t TBinEdit::markFrames()
+{
+    FreeFrameIndex();
+    m_unresyncedBytes = 0;
+    if (!AnalyzeStructure())
+        return 0;
+    const detail::ByteReader reader(Image->Data(), Image->Size());
+    MarkMaker maker{m_frameMarks};
+    const std::int32_t error = detail::walkFrames(reader, FirstFrame, AudioSize, maker, m_unresyncedBytes);
+    if (error != 0) {
+        ErrorCode = error;
+        return 0;
     }
+    FrameListEnd.StartOffset = maker.lastOffset + maker.lastLength;
+    FrameListEnd.StartTime = maker.lastTime + maker.lastDuration;
+    FrameCount = maker.count;
     return 1;
 }
 
@@ -197,7 +265,7 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
     std::memcpy(frame + layout.tag, xing::kTag.data(), xing::kTag.size());
     PutBigEndian32(xing::kFlagsFramesBytesToc, frame + layout.flags);
 
-    if (!BuildFrameIndex())
+    if (!markFrames())
         return 0;
     if (AudioSize <= 0) {
         ErrorCode = ecNoAudioBytes;
@@ -215,8 +283,7 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
                    frame + layout.bytes);
 
     std::array<std::uint8_t, 100> toc{};
-    if (!MakeToc(toc))
-        return 0;
+    fillToc(toc, TotalTime(), AudioSize, MarkCursor{m_frameMarks, IndexedBytes()});
     std::memcpy(frame + layout.toc, toc.data(), toc.size());
     stream.Seek(frameLength, SeekOrigin::Begin);
     length = frameLength;

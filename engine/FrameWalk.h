@@ -98,6 +98,9 @@ inline std::int64_t findHeaderFrame(const ByteReader &reader, std::int64_t from,
 
 enum class WalkGapKind { Junk, CutFrame };
 
+// How far ahead of the frame at hand the walk asks for the bytes it will read.
+inline constexpr std::int64_t kPrefetchAhead = 4096;
+
 // Walks the frames from `firstFrame` up to `audioSize` bytes further (the last
 // frame may reach beyond). Where bytes are not the next frame, the walk looks
 // for the next place where frames of the first frame's stream chain, from just
@@ -131,6 +134,9 @@ std::int32_t walkFrames(const ByteReader &reader, std::int64_t firstFrame, std::
             unresynced = searchEnd > at ? searchEnd - at : 0;
             break;
         }
+        // The next headers lie a few frames on, mostly in pages the caches
+        // do not hold yet: ask for them before they are needed.
+        __builtin_prefetch(reader.data() + (at + kPrefetchAhead < reader.size() ? at + kPrefetchAhead : at));
         const std::int32_t length = frameAt(reader, at, h);
         if (length != 0) {
             visitor.frame(pos, h, length);

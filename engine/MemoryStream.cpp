@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <new>
+#include <stdexcept>
 
 namespace brantlow {
 
@@ -61,57 +61,30 @@ void MemoryStream::SetSizeForOverwrite(std::int64_t size)
     m_bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(size, 0)));
 }
 
-namespace {
-
-constexpr std::int32_t kBlock = 1024;
-
-// One whole block or nothing: a short read is a failure of the move.
-bool moveBlock(MemoryStream &stream, std::uint8_t *buffer, std::int64_t from, std::int64_t to, std::int32_t count)
-{
-    if (count == 0)
-        return true;
-    stream.Seek(from, SeekOrigin::Begin);
-    if (stream.Read(buffer, count) != count)
-        return false;
-    stream.Seek(to, SeekOrigin::Begin);
-    return stream.Write(buffer, count) == count;
-}
-
-} // namespace
-
 bool InsertStream(MemoryStream &dest, std::int32_t offset, MemoryStream &source)
 {
     const std::int64_t size = dest.Size();
     const std::int64_t a = offset;
     if (a < 0 || a > size)
         return false;
+    const std::int64_t n = source.Size();
+    if (&source == &dest)
+        return false;
     try {
-        auto buffer = std::make_unique<std::uint8_t[]>(kBlock);
-        const std::int64_t n = source.Size();
-        // Shift the tail up by n, from the end, so that nothing is overwritten
-        // before it has been read.
-        std::int64_t p = size;
-        while (p - kBlock > a) {
-            if (!moveBlock(dest, buffer.get(), p - kBlock, p - kBlock + n, kBlock))
-                return false;
-            p -= kBlock;
-        }
-        if (!moveBlock(dest, buffer.get(), a, a + n, static_cast<std::int32_t>(p - a)))
-            return false;
-        for (std::int64_t done = 0; done < n;) {
-            const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(kBlock, n - done));
-            source.Seek(done, SeekOrigin::Begin);
-            if (source.Read(buffer.get(), count) != count)
-                return false;
-            dest.Seek(a + done, SeekOrigin::Begin);
-            if (dest.Write(buffer.get(), count) != count)
-                return false;
-            done += count;
-        }
-        return dest.Size() == size + n;
+        // Within the reserved capacity the tail moves in place; otherwise the
+        // growth copies it once and a failed growth leaves dest as it was.
+        dest.SetSizeForOverwrite(size + n);
     } catch (const std::bad_alloc &) {
         return false;
+    } catch (const std::length_error &) {
+        return false;
     }
+    std::uint8_t *data = dest.Data();
+    std::memmove(data + a + n, data + a, static_cast<std::size_t>(size - a));
+    if (n > 0)
+        std::memcpy(data + a, source.Data(), static_cast<std::size_t>(n));
+    dest.Seek(a + n, SeekOrigin::Begin);
+    return true;
 }
 
 bool DeleteBytes(MemoryStream &stream, std::int32_t offset, std::int32_t count)
@@ -123,21 +96,12 @@ bool DeleteBytes(MemoryStream &stream, std::int32_t offset, std::int32_t count)
     const std::int64_t size = stream.Size();
     if (a + b > size)
         return false;
-    try {
-        auto buffer = std::make_unique<std::uint8_t[]>(kBlock);
-        std::int64_t p = a + b;
-        while (p + kBlock <= size) {
-            if (!moveBlock(stream, buffer.get(), p, p - b, kBlock))
-                return false;
-            p += kBlock;
-        }
-        if (!moveBlock(stream, buffer.get(), p, p - b, static_cast<std::int32_t>(size - p)))
-            return false;
-        stream.SetSize(size - b);
-        return true;
-    } catch (const std::bad_alloc &) {
-        return false;
-    }
+    std::uint8_t *data = stream.Data();
+    if (b > 0)
+        std::memmove(data + a, data + a + b, static_cast<std::size_t>(size - a - b));
+    stream.SetSizeForOverwrite(size - b); // shrinking neither allocates nor throws
+    stream.Seek(size - b, SeekOrigin::Begin);
+    return true;
 }
 
 } // namespace brantlow

@@ -49,6 +49,7 @@ public:
     void SetSizeForOverwrite(std::int64_t size);
     // Room for later growth without moving the bytes again.
     void Reserve(std::int64_t capacity) { m_bytes.reserve(static_cast<std::size_t>(capacity)); }
+    std::int64_t Capacity() const { return static_cast<std::int64_t>(m_bytes.capacity()); }
 
     const std::uint8_t *Data() const { return m_bytes.data(); }
     std::uint8_t *Data() { return m_bytes.data(); }
@@ -59,8 +60,9 @@ private:
 };
 
 // Inserts the whole content of `source` into `dest` at `offset`, moving the
-// bytes behind it up through a 1024-byte buffer. False when offset lies
-// outside [0, size] or a move fails; dest may then be partly moved.
+// bytes behind it up in place when dest has the room reserved. False when
+// offset lies outside [0, size], when source is dest, or when dest cannot
+// grow; dest is then untouched.
 bool InsertStream(MemoryStream &dest, std::int32_t offset, MemoryStream &source);
 // Removes `count` bytes at `offset`. False for a negative argument or a range
 // past the end (the stream is then untouched).

@@ -223,12 +223,10 @@ RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t e
 
 std::uint64_t frameIndexBytes(TBinEdit &engine)
 {
-    // What the allocator adds to each record.
-    constexpr std::uint64_t kAllocationOverhead = 16;
     const std::int32_t length = std::max<std::int32_t>(1, engine.GetFrameLength(engine.FirstHeader));
     const auto audioBytes = static_cast<std::uint64_t>(std::max<std::int32_t>(0, engine.AudioSize));
     const std::uint64_t frames = audioBytes / static_cast<std::uint64_t>(length) + 1;
-    return frames * (sizeof(FrameRecord) + kAllocationOverhead);
+    return FrameMarks::bytesFor(frames);
 }
 
 RewriteResult predictSave(const OpenedFile &opened)

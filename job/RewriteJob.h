@@ -89,9 +89,9 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
                            platform::ReplaceGroup &group, std::size_t &entry);
 RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry);
 
-// Memory the frame index of an analysed file will take when a header is
-// added or the file described: one record per frame, the frames counted as
-// if all were as short as the first one.
+// Memory the frame marks of an analysed file will take when a header is
+// added or the file described: one mark per frame, the frames counted as if
+// all were as short as the first one.
 std::uint64_t frameIndexBytes(TBinEdit &engine);
 
 // All of it, for one file.

@@ -1,6 +1,7 @@
 #include "Synth.h"
 
 #include "engine/Binedit.h"
+#include "engine/XingLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,49 @@ TEST(FrameIndex, LastFrameMayReachIntoATrailingTag)
     ASSERT_EQ(e->BuildFrameIndex(), 1);
     EXPECT_EQ(e->FrameCount, 3);
     EXPECT_GT(e->IndexedBytes(), e->AudioSize);
+}
+
+// An add walks the frames once into compact marks; what it writes must be
+// what the full index and MakeToc give for the same stream.
+TEST(FrameIndex, AddWritesWhatTheFullIndexGives)
+{
+    Bytes junk = synth::vbrFrames(40);
+    junk.insert(junk.end(), 300, 0x11);
+    synth::append(junk, synth::vbrFrames(40));
+    Bytes cut = synth::vbrFrames(20);
+    cut.resize(cut.size() - 100);
+    synth::append(cut, synth::id3v1());
+    Bytes cutMid = synth::mpeg1Frames(50);
+    cutMid.erase(cutMid.begin() + 10 * 417 + 200, cutMid.begin() + 11 * 417);
+    Bytes one = synth::mpeg1Frames(1);
+    synth::append(one, synth::id3v1());
+    struct Case {
+        const char *name;
+        Bytes image;
+    };
+    for (const Case &c : {Case{"vbr", synth::vbrFrames(301)}, Case{"equal", synth::mpeg1Frames(1000)},
+                          Case{"junk", junk}, Case{"cut into a tag", cut}, Case{"cut frame", cutMid},
+                          Case{"one frame", one}, Case{"rmp3", synth::rmp3(synth::vbrFrames(77))}}) {
+        auto full = loaded(c.image);
+        std::array<std::uint8_t, 100> toc{};
+        ASSERT_EQ(full->MakeToc(toc), 1) << c.name;
+
+        auto e = loaded(c.image);
+        ASSERT_EQ(e->Analyze(), 1) << c.name;
+        const std::int32_t at = e->FirstFrame;
+        ASSERT_EQ(e->AddVbrHeader(), 1) << c.name;
+        EXPECT_EQ(e->FrameCount, full->FrameCount) << c.name;
+        EXPECT_EQ(e->TotalTime(), full->TotalTime()) << c.name;
+        EXPECT_EQ(e->IndexedBytes(), full->IndexedBytes()) << c.name;
+        const Bytes added = streamBytes(*e->Image);
+        const auto layout = xing::layoutFor(e->FirstHeader);
+        const std::size_t frame = std::size_t(at);
+        EXPECT_EQ(synth::be32(added, frame + std::size_t(layout.frames)), std::uint32_t(full->FrameCount)) << c.name;
+        EXPECT_EQ(synth::be32(added, frame + std::size_t(layout.bytes)),
+                  std::uint32_t(e->GetFrameLength(e->FirstHeader) + full->AudioSize))
+            << c.name;
+        EXPECT_TRUE(std::equal(toc.begin(), toc.end(), added.begin() + std::ptrdiff_t(frame) + layout.toc)) << c.name;
+    }
 }
 
 struct HeaderFrameCase {

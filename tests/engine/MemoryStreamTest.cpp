@@ -46,23 +46,27 @@ TEST(MemoryStream, SeekDoesNotClampAndReadOutsideCopiesNothing)
     EXPECT_EQ(contents(s), counting(4));
 }
 
-// Insert and delete, for ranges shorter than, equal to and longer than the
-// 1024-byte block, against a plain vector model.
+// Insert and delete against a plain vector model, in place (room reserved)
+// and with the stream growing.
 TEST(MemoryStream, InsertAndDeleteMoveTheSameBytesAsAModel)
 {
-    for (std::size_t size : {0, 1, 1023, 1024, 1025, 3000, 4096}) {
-        for (std::size_t insert : {0, 1, 208, 1024, 2049}) {
-            for (std::size_t at : {std::size_t(0), size / 2, size}) {
-                const Bytes original = counting(size, 1);
-                const Bytes extra = counting(insert, 100);
-                MemoryStream dest = streamOf(original);
-                MemoryStream source = streamOf(extra);
-                ASSERT_TRUE(InsertStream(dest, std::int32_t(at), source)) << size << " " << insert << " " << at;
-                Bytes model = original;
-                model.insert(model.begin() + std::ptrdiff_t(at), extra.begin(), extra.end());
-                ASSERT_EQ(contents(dest), model) << size << " " << insert << " " << at;
-                ASSERT_TRUE(DeleteBytes(dest, std::int32_t(at), std::int32_t(insert)));
-                ASSERT_EQ(contents(dest), original);
+    for (const bool reserved : {false, true}) {
+        for (std::size_t size : {0, 1, 1023, 1024, 1025, 3000, 4096}) {
+            for (std::size_t insert : {0, 1, 208, 1024, 2049}) {
+                for (std::size_t at : {std::size_t(0), size / 2, size}) {
+                    const Bytes original = counting(size, 1);
+                    const Bytes extra = counting(insert, 100);
+                    MemoryStream dest = streamOf(original);
+                    if (reserved)
+                        dest.Reserve(std::int64_t(size + insert));
+                    MemoryStream source = streamOf(extra);
+                    ASSERT_TRUE(InsertStream(dest, std::int32_t(at), source)) << size << " " << insert << " " << at;
+                    Bytes model = original;
+                    model.insert(model.begin() + std::ptrdiff_t(at), extra.begin(), extra.end());
+                    ASSERT_EQ(contents(dest), model) << size << " " << insert << " " << at;
+                    ASSERT_TRUE(DeleteBytes(dest, std::int32_t(at), std::int32_t(insert)));
+                    ASSERT_EQ(contents(dest), original);
+                }
             }
         }
     }
@@ -79,6 +83,7 @@ TEST(MemoryStream, RangesOutsideFailAndTouchNothing)
     EXPECT_FALSE(DeleteBytes(s, -1, 1));
     EXPECT_FALSE(DeleteBytes(s, 1, -1));
     EXPECT_FALSE(DeleteBytes(s, 0x7FFFFFFF, 0x7FFFFFFF));
+    EXPECT_FALSE(InsertStream(s, 3, s));
     EXPECT_EQ(contents(s), original);
     EXPECT_TRUE(DeleteBytes(s, 100, 0));
     EXPECT_TRUE(DeleteBytes(s, 37, 0));
