@@ -124,7 +124,8 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
 {
     const std::string &path = parts.path;
     const RewriteMode mode = parts.mode;
-    const nlohmann::ordered_json &after = result.step == RewriteStep::Save ? parts.before : parts.after; // nothing was written
+    const nlohmann::ordered_json &after =
+        result.step == RewriteStep::Save ? parts.before : parts.after; // nothing was written
     FileReport report;
     std::string reason;
     if (result.ok()) {

@@ -123,8 +123,8 @@ std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std:
     platform::UnchangedTail tail;
     if (m_tailInImage >= 0 && m_tailInImage <= Image->Size())
         tail = {m_tailInImage, m_tailInFile};
-    entry = group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite,
-                      tail);
+    entry =
+        group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite, tail);
     if (!group.result(entry).ok) {
         ErrorCode = ecCannotSave;
         return 0;

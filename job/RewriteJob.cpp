@@ -34,10 +34,10 @@ RewriteResult failedWithError(RewriteStep step, int error, const std::string &pa
     struct stat st {};
     if (error == EINVAL && !path.empty() && ::stat(path.c_str(), &st) == 0) {
         const char *kind = S_ISFIFO(st.st_mode) ? "Is a FIFO"
-                           : S_ISSOCK(st.st_mode) ? "Is a socket"
-                           : S_ISCHR(st.st_mode)  ? "Is a character device"
-                           : S_ISBLK(st.st_mode)  ? "Is a block device"
-                                                  : nullptr;
+            : S_ISSOCK(st.st_mode)              ? "Is a socket"
+            : S_ISCHR(st.st_mode)               ? "Is a character device"
+            : S_ISBLK(st.st_mode)               ? "Is a block device"
+                                                : nullptr;
         if (kind != nullptr) {
             result.reason = kind;
             result.specialFile = true;
@@ -79,7 +79,7 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
         return failed(RewriteStep::NothingToFix);
     case HeaderVerdict::Unreadable: {
         const std::int32_t code = check.stream.errorCode != 0 ? check.stream.errorCode
-                                  : check.stream.tooDamaged   ? ecUnfollowableAudio
+            : check.stream.tooDamaged                         ? ecUnfollowableAudio
                                                               : check.layout.errorCode;
         return {RewriteStep::Rewrite, code, 0, check.reason};
     }

@@ -42,7 +42,7 @@ struct RewriteResult {
     std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
     int systemError = 0;         // errno of the failing system call, else 0
     std::string reason;          // why, in words ("PCM WAVE", "Permission denied"); empty when unknown
-    bool specialFile = false;    // the path names a FIFO, socket or device, never audio
+    bool specialFile = false; // the path names a FIFO, socket or device, never audio
     bool ok() const { return step == RewriteStep::Done; }
 };
 

@@ -207,9 +207,8 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
 {
     done = 0;
     while (done < size) {
-        const ssize_t wrote = systemCall("write", [&] {
-            return ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done));
-        });
+        const ssize_t wrote = systemCall(
+            "write", [&] { return ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done)); });
         if (wrote < 0)
             return false;
         if (wrote == 0) {
@@ -652,7 +651,8 @@ void commitEntries(const std::vector<ReplaceGroup::Entry *> &entries)
         auto done = std::find_if(flushed.begin(), flushed.end(),
                                  [&](const auto &folder) { return folder.first == entry->original.folder; });
         if (done == flushed.end()) {
-            const int error = systemCall("syncdir", [&] { return ::fsync(entry->original.dir.get()); }) != 0 ? errno : 0;
+            const int error =
+                systemCall("syncdir", [&] { return ::fsync(entry->original.dir.get()); }) != 0 ? errno : 0;
             done = flushed.insert(flushed.end(), {entry->original.folder, error});
         }
         if (done->second != 0) {
@@ -707,9 +707,15 @@ std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data,
     return m_entries.size() - 1;
 }
 
-bool ReplaceGroup::full() const { return m_entries.size() >= kMaxFiles || m_bytes >= kMaxBytes; }
+bool ReplaceGroup::full() const
+{
+    return m_entries.size() >= kMaxFiles || m_bytes >= kMaxBytes;
+}
 
-bool ReplaceGroup::empty() const { return m_entries.empty(); }
+bool ReplaceGroup::empty() const
+{
+    return m_entries.empty();
+}
 
 void ReplaceGroup::commit()
 {

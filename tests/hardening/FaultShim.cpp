@@ -184,8 +184,8 @@ ssize_t copy_file_range(int in, loff_t *inOffset, int out, loff_t *outOffset, si
         g_diskFull = true;
         count = count > 1 ? count / 2 : count;
     }
-    return real<ssize_t (*)(int, loff_t *, int, loff_t *, size_t, unsigned)>("copy_file_range")(in, inOffset, out,
-                                                                                                outOffset, count, flags);
+    return real<ssize_t (*)(int, loff_t *, int, loff_t *, size_t, unsigned)>("copy_file_range")(
+        in, inOffset, out, outOffset, count, flags);
 }
 
 int sync_file_range(int fd, off64_t offset, off64_t count, unsigned flags)

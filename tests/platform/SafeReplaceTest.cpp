@@ -628,8 +628,10 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
             // The new content: a new head of 417 bytes, then all but the
             // original's first 1000 bytes.
             news.push_back(test::patternBytes(417, 'z') + olds[i].substr(1000));
-            const UnchangedTail tail = rows[i].what == Row::WrongTail ? UnchangedTail{417, 999} : UnchangedTail{417, 1000};
-            entries.push_back(group.add(paths[i], test::bytesOf(news[i]), news[i].size(), identityAt(paths[i]), &kept, tail));
+            const UnchangedTail tail =
+                rows[i].what == Row::WrongTail ? UnchangedTail{417, 999} : UnchangedTail{417, 1000};
+            entries.push_back(
+                group.add(paths[i], test::bytesOf(news[i]), news[i].size(), identityAt(paths[i]), &kept, tail));
             EXPECT_STREQ(group.result(entries[i]).step, "pending");
         }
         const std::string theirs = "another program's content";
