@@ -12,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <sys/resource.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -52,6 +53,30 @@ FileReport reportAfterCommit(const BatchItem &item, const FileReport &waiting)
 // How often waiting threads look at the stop flag, which a signal sets
 // without telling them.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
+
+// Files a worker's group may hold: the descriptors they keep open, for all
+// workers, must leave room below the process's limit for what else is open.
+std::size_t groupFilesFor(std::size_t workers)
+{
+    constexpr rlim_t kOtherDescriptors = 64;
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1;
+    // Ask for what the groups need, as far as the hard limit allows.
+    const rlim_t wanted =
+        kOtherDescriptors + workers * platform::ReplaceGroup::kMaxFiles * platform::ReplaceGroup::kDescriptorsPerFile;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < wanted) {
+        limit.rlim_cur = limit.rlim_max == RLIM_INFINITY ? wanted : std::min(wanted, limit.rlim_max);
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        ::getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur >= wanted)
+        return platform::ReplaceGroup::kMaxFiles;
+    if (limit.rlim_cur <= kOtherDescriptors)
+        return 1;
+    return std::max<std::size_t>(
+        1, (limit.rlim_cur - kOtherDescriptors) / (workers * platform::ReplaceGroup::kDescriptorsPerFile));
+}
 
 // How long a file's report may wait for its group's commit: longer only
 // while the file in hand is still being worked on.
@@ -109,9 +134,11 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         reserved[index] += more;
     };
 
+    const std::size_t workerCount = std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(total, 1));
+    const std::size_t groupFiles = groupFilesFor(workerCount);
     auto worker = [&] {
         TBinEdit engine;
-        platform::ReplaceGroup group;
+        platform::ReplaceGroup group(groupFiles);
         // Files whose new content waits in the group, with their reports to be.
         std::vector<std::pair<std::size_t, FileReport>> waiting;
         std::chrono::steady_clock::time_point firstWaiting;
@@ -169,7 +196,6 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         changed.notify_all();
     };
 
-    const std::size_t workerCount = std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(total, 1));
     std::vector<std::jthread> workers;
     workers.reserve(workerCount);
     for (std::size_t i = 0; i < workerCount; ++i) {

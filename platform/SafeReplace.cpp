@@ -687,7 +687,9 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
 
 ReplaceResult lastReplaceResult() { return t_lastResult; }
 
-ReplaceGroup::ReplaceGroup() = default;
+ReplaceGroup::ReplaceGroup(std::size_t maxFiles) : m_maxFiles(std::clamp<std::size_t>(maxFiles, 1, kMaxFiles))
+{
+}
 ReplaceGroup::~ReplaceGroup() = default;
 
 std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data, std::size_t size,
@@ -709,7 +711,7 @@ std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data,
 
 bool ReplaceGroup::full() const
 {
-    return m_entries.size() >= kMaxFiles || m_bytes >= kMaxBytes;
+    return m_entries.size() >= m_maxFiles || m_bytes >= kMaxBytes;
 }
 
 bool ReplaceGroup::empty() const

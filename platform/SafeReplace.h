@@ -81,8 +81,11 @@ public:
     // locked and their results waiting for long.
     static constexpr std::size_t kMaxFiles = 32;
     static constexpr std::uint64_t kMaxBytes = 64ull << 20;
+    // Each waiting file holds this many descriptors (folder, original, new file).
+    static constexpr std::size_t kDescriptorsPerFile = 3;
 
-    ReplaceGroup();
+    // `maxFiles` (at least 1) lowers kMaxFiles, where descriptors are few.
+    explicit ReplaceGroup(std::size_t maxFiles = kMaxFiles);
     ~ReplaceGroup();
     ReplaceGroup(const ReplaceGroup &) = delete;
     ReplaceGroup &operator=(const ReplaceGroup &) = delete;
@@ -105,6 +108,7 @@ public:
 private:
     std::vector<std::unique_ptr<Entry>> m_entries;
     std::uint64_t m_bytes = 0;
+    std::size_t m_maxFiles;
 };
 
 // Fault injection for tests: when set, the hook is asked before every system

@@ -200,6 +200,24 @@ TEST(CliLibrary, AnUnreadableFolderMakesTheRunFail)
     EXPECT_EQ(readBytes(locked / "b.mp3"), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
 }
 
+// A run's grouped saves keep files open until the group is committed: under
+// a low limit on open files the groups shrink, and every file is still saved.
+TEST(CliLibrary, ALowLimitOnOpenFilesStillSavesEveryFile)
+{
+    if (!toolAvailable("prlimit"))
+        GTEST_SKIP() << "prlimit is not installed";
+    TempFolder folder;
+    std::vector<std::string> songs;
+    for (int i = 0; i < 60; ++i)
+        songs.push_back(folder.copySample("mpeg1_stereo_vbr.mp3", "s" + std::to_string(100 + i) + ".mp3"));
+    const RunResult result =
+        run("prlimit", {"--nofile=40", "--", BRANTLOW_CLI_PATH, "add", "-q", "-j", "4", folder.path().string()});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    for (const std::string &song : songs)
+        EXPECT_NE(readBytes(song), readBytes(samplePath("mpeg1_stereo_vbr.mp3"))) << song << " was not saved";
+}
+
 TEST(CliLibrary, ARunAsAnotherUserKeepsTheFilesOwner)
 {
     if (::geteuid() != 0 || !toolAvailable("runuser"))
