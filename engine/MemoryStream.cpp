@@ -80,7 +80,9 @@ bool InsertStream(MemoryStream &dest, std::int32_t offset, MemoryStream &source)
         return false;
     }
     std::uint8_t *data = dest.Data();
-    std::memmove(data + a + n, data + a, static_cast<std::size_t>(size - a));
+    // An empty stream may have no buffer at all: nothing to move then.
+    if (size > a)
+        std::memmove(data + a + n, data + a, static_cast<std::size_t>(size - a));
     if (n > 0)
         std::memcpy(data + a, source.Data(), static_cast<std::size_t>(n));
     dest.Seek(a + n, SeekOrigin::Begin);
