@@ -208,8 +208,10 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
         return edited;
 
     engine.ErrorCode = kNoCode;
+    // A save refused before it reached the group has no entry there.
+    const std::size_t before = group.size();
     if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
-        return saveFailure(engine.ErrorCode, group.result(entry));
+        return saveFailure(engine.ErrorCode, group.size() > before ? group.result(entry) : platform::ReplaceResult{});
     return {};
 }
 

@@ -96,6 +96,7 @@ public:
                     const timespec *lastWrite, const UnchangedTail &tail = {});
     bool full() const;
     bool empty() const;
+    std::size_t size() const { return m_entries.size(); }
     void commit();
     // A file's result: final once committed (or when add() failed, or wrote
     // in place); before that, ok with step "pending".
