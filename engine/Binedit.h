@@ -136,6 +136,10 @@ private:
     // The one frame walk of an add: marks, totals and FrameCount, as
     // BuildFrameIndex sets them.
     std::int32_t markFrames();
+    // The walk both share: the analysed image's frames handed to `maker`,
+    // then the totals and FrameCount from its last frame.
+    template <typename Maker>
+    std::int32_t walkInto(Maker &maker);
 
     // The frame records live in blocks, so that a file of many thousand
     // frames costs a few allocations instead of one per frame.

@@ -104,6 +104,8 @@ struct RecordMaker {
     }
     void shorten(std::int32_t length) { last->Length = length; }
     void gap(std::int64_t, std::int64_t, detail::WalkGapKind) { }
+    std::int32_t endOffset() const { return last->StartOffset + last->Length; }
+    float endTime() const { return last->StartTime + last->Duration; }
 };
 
 // From the byte length, padding included, not from the sample count.
@@ -134,6 +136,8 @@ struct MarkMaker {
     }
     void shorten(std::int32_t length) { lastLength = length; }
     void gap(std::int64_t, std::int64_t, detail::WalkGapKind) {}
+    std::int32_t endOffset() const { return lastOffset + lastLength; }
+    float endTime() const { return lastTime + lastDuration; }
 };
 
 // Entry i is where the first frame starts that starts at or after i % of the
@@ -177,23 +181,29 @@ struct MarkCursor {
 
 } // namespace
 
-std::int32_t TBinEdit::BuildFrameIndex()
+template <typename Maker>
+std::int32_t TBinEdit::walkInto(Maker &maker)
 {
     FreeFrameIndex();
     m_unresyncedBytes = 0;
     if (!AnalyzeStructure())
         return 0;
     const detail::ByteReader reader(Image->Data(), Image->Size());
-    RecordMaker maker{*this, &TBinEdit::newFrameRecord, nullptr, 0, &durationOf};
     const std::int32_t error = detail::walkFrames(reader, FirstFrame, AudioSize, maker, m_unresyncedBytes);
     if (error != 0) {
         ErrorCode = error;
         return 0;
     }
-    FrameListEnd.StartOffset = maker.last->StartOffset + maker.last->Length;
-    FrameListEnd.StartTime = maker.last->StartTime + maker.last->Duration;
+    FrameListEnd.StartOffset = maker.endOffset();
+    FrameListEnd.StartTime = maker.endTime();
     FrameCount = maker.count;
     return 1;
+}
+
+std::int32_t TBinEdit::BuildFrameIndex()
+{
+    RecordMaker maker{*this, &TBinEdit::newFrameRecord, nullptr, 0, &durationOf};
+    return walkInto(maker);
 }
 
 std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
@@ -210,21 +220,8 @@ std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
 
 std::int32_t TBinEdit::markFrames()
 {
-    FreeFrameIndex();
-    m_unresyncedBytes = 0;
-    if (!AnalyzeStructure())
-        return 0;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
     MarkMaker maker{m_frameMarks};
-    const std::int32_t error = detail::walkFrames(reader, FirstFrame, AudioSize, maker, m_unresyncedBytes);
-    if (error != 0) {
-        ErrorCode = error;
-        return 0;
-    }
-    FrameListEnd.StartOffset = maker.lastOffset + maker.lastLength;
-    FrameListEnd.StartTime = maker.lastTime + maker.lastDuration;
-    FrameCount = maker.count;
-    return 1;
+    return walkInto(maker);
 }
 
 std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
