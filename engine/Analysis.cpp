@@ -59,6 +59,7 @@ std::int32_t TBinEdit::Analyze()
 
 std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 {
+    // A RIFF file's sizes and pad byte change with the audio: it is written whole.
     forgetTail();
     if (!AnalyzeStructure())
         return 0;
@@ -88,6 +89,7 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 // soon as its size is even.
 std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
 {
+    forgetTail(); // the pad byte stands inside what the file still repeats
     if (m_dataChunkHeader < 0 || (delta & 1) == 0)
         return 1;
     const detail::ByteReader reader(Image->Data(), Image->Size());

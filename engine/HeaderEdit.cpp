@@ -8,9 +8,6 @@
 
 namespace brantlow {
 
-namespace {
-} // namespace
-
 std::int32_t TBinEdit::AddVbrHeader()
 {
     if (!Image) {
@@ -30,9 +27,6 @@ std::int32_t TBinEdit::AddVbrHeader()
     const std::int32_t at = FirstFrame;
     // The flags as the frame index walk has just set them.
     const bool riff = IsWave() || IsRmp3();
-    // The RIFF sizes and pad byte change too: such a file is written whole.
-    if (riff)
-        forgetTail();
     if (!InsertStream(*Image, at, *scratch)) {
         forgetTail();
         ErrorCode = ecInsertFailed;
@@ -101,7 +95,6 @@ std::int32_t TBinEdit::RemoveVbrHeader()
     }
     tailAfterDelete(FirstFrame, length);
     if (IsWave() || IsRmp3()) {
-        forgetTail();
         if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
             ErrorCode = ecRiffFixFailed;
             return 0;
