@@ -1,7 +1,7 @@
 #include "SafeReplace.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <condition_variable>
 #include <cstdio>
@@ -10,8 +10,8 @@
 #include <fcntl.h>
 #include <limits>
 #include <map>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -530,6 +530,16 @@ struct ReplaceGroup::Entry {
 
 namespace {
 
+// Closes what an entry holds open, its temporary name (unless renamed)
+// before its folder; its result stays.
+void letGo(ReplaceGroup::Entry &entry)
+{
+    entry.tempName.reset();
+    entry.temp.reset(-1);
+    entry.original.file.reset(-1); // the original's lock goes with it
+    entry.original.dir.reset(-1);
+}
+
 // Everything up to the flush: the original opened and checked, and either
 // rewritten in place (final) or its new content written to a temporary file
 // with the original's owner, attributes, mode and the kept time (pending).
@@ -660,11 +670,8 @@ void commitEntries(const std::vector<ReplaceGroup::Entry *> &entries)
             entry->result.step = "syncdir";
         }
     }
-    // The originals are let go, their locks with them.
-    for (ReplaceGroup::Entry *entry : pending) {
-        entry->temp.reset(-1);
-        entry->original.file.reset(-1);
-    }
+    for (ReplaceGroup::Entry *entry : pending)
+        letGo(*entry);
 }
 
 ReplaceResult replaceChecked(const std::string &path, const std::uint8_t *data, std::size_t size,
@@ -697,13 +704,8 @@ std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data,
 {
     auto entry = std::make_unique<Entry>();
     entry->result = stageReplace(*entry, path, data, size, expected, lastWrite, tail, true);
-    if (!entry->pending) {
-        // Failed or rewritten in place: nothing is kept open.
-        entry->temp.reset(-1);
-        entry->tempName.reset();
-        entry->original.file.reset(-1);
-        entry->original.dir.reset(-1);
-    }
+    if (!entry->pending) // failed or rewritten in place: nothing is kept open
+        letGo(*entry);
     m_entries.push_back(std::move(entry));
     m_bytes += size;
     return m_entries.size() - 1;
@@ -712,11 +714,6 @@ std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data,
 bool ReplaceGroup::full() const
 {
     return m_entries.size() >= m_maxFiles || m_bytes >= kMaxBytes;
-}
-
-bool ReplaceGroup::empty() const
-{
-    return m_entries.empty();
 }
 
 void ReplaceGroup::commit()

@@ -95,7 +95,6 @@ public:
     std::size_t add(const std::string &path, const std::uint8_t *data, std::size_t size, const FileIdentity &expected,
                     const timespec *lastWrite, const UnchangedTail &tail = {});
     bool full() const;
-    bool empty() const;
     std::size_t size() const { return m_entries.size(); }
     void commit();
     // A file's result: final once committed (or when add() failed, or wrote
