@@ -66,8 +66,9 @@ using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &ite
                                           platform::ReplaceGroup &group)>;
 
 // Runs `work` on every item with up to `jobs` files at once, one engine and
-// one replace group per worker (committed when full, when the worker would
-// otherwise wait, and at the end), files started in their order as the memory budget allows (a file
+// one replace group per worker (committed when full, when its first report
+// has waited 100 ms, when the worker would otherwise wait, and at the end),
+// files started in their order as the memory budget allows (a file
 // reserves its size when it starts, and more through ReserveMore), and
 // prints each report in the order of `items` as soon as it and all before it
 // are finished. With `showProgress`, a progress bar is drawn on standard error.

@@ -12,9 +12,9 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
