@@ -43,6 +43,14 @@ std::int32_t bitrateKbps(const Header &h);
 // Sample rate in Hz, 0 for the reserved index.
 std::int32_t sampleRateHz(const Header &h);
 
+// Milliseconds a frame of `length` bytes lasts: from the byte length, padding
+// included, not from the sample count. Only for a header whose length decoded
+// (its bitrate is then never 0).
+inline float durationMs(const Header &h, std::int32_t length)
+{
+    return static_cast<float>(static_cast<double>(length) / bitrateKbps(h) * 8.0);
+}
+
 struct LengthResult {
     std::int32_t length = 0; // bytes, header included; 0 on failure
     std::int32_t error = 0;  // 21 to 24 on failure

@@ -44,13 +44,8 @@ constexpr std::size_t kRecordsPerBlock = 4096;
 float TBinEdit::GetFrameDuration(const FrameHeaderBytes &header)
 {
     const std::int32_t length = GetFrameLength(header);
-    if (length == 0)
-        return 0.0f;
-    // From the byte length, padding included, not from the sample count.
-    const std::int32_t kbps = frameheader::bitrateKbps(header); // never 0 for a header whose length decoded
-    return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
+    return length == 0 ? 0.0f : frameheader::durationMs(header, length);
 }
-
 
 FrameRecord *TBinEdit::newFrameRecord()
 {
@@ -81,14 +76,13 @@ struct RecordMaker {
     FrameRecord *(TBinEdit::*make)();
     FrameRecord *last = nullptr;
     std::int32_t count = 0;
-    float (*duration)(const frameheader::Header &, std::int32_t);
 
     void frame(std::int64_t offset, const frameheader::Header &header, std::int32_t length)
     {
         FrameRecord *record = (engine.*make)();
         record->Index = ++count;
         record->Length = length;
-        record->Duration = duration(header, length);
+        record->Duration = frameheader::durationMs(header, length);
         record->Header = header;
         record->Next = &engine.FrameListEnd;
         // Offsets are image positions less FirstFrame, so junk between frames counts.
@@ -108,13 +102,6 @@ struct RecordMaker {
     float endTime() const { return last->StartTime + last->Duration; }
 };
 
-// From the byte length, padding included, not from the sample count.
-float durationOf(const frameheader::Header &header, std::int32_t length)
-{
-    const std::int32_t kbps = frameheader::bitrateKbps(header); // never 0 for a header whose length decoded
-    return static_cast<float>(static_cast<double>(length) / kbps * 8.0);
-}
-
 // One mark per frame, with the start times summed as the records sum them.
 struct MarkMaker {
     FrameMarks &marks;
@@ -132,7 +119,7 @@ struct MarkMaker {
         lastOffset = static_cast<std::int32_t>(offset);
         lastLength = length;
         lastTime = start;
-        lastDuration = durationOf(header, length);
+        lastDuration = frameheader::durationMs(header, length);
     }
     void shorten(std::int32_t length) { lastLength = length; }
     void gap(std::int64_t, std::int64_t, detail::WalkGapKind) {}
@@ -202,7 +189,7 @@ std::int32_t TBinEdit::walkInto(Maker &maker)
 
 std::int32_t TBinEdit::BuildFrameIndex()
 {
-    RecordMaker maker{*this, &TBinEdit::newFrameRecord, nullptr, 0, &durationOf};
+    RecordMaker maker{*this, &TBinEdit::newFrameRecord};
     return walkInto(maker);
 }
 
