@@ -2,21 +2,30 @@
 
 #include "ByteReader.h"
 #include "FileLayout.h"
-#include "FrameHeader.h"
 #include "XingLayout.h"
+
+#include <optional>
 
 namespace brantlow {
 
 namespace {
-constexpr std::int64_t kVbriTagOffset = 36; // whatever the mode
 constexpr std::int64_t kRiffSizeOffset = 4;
 
-void putLittleEndian32(std::uint8_t *p, std::uint32_t value)
+struct RiffSizes {
+    std::uint32_t riff;
+    std::uint32_t data;
+};
+
+// The RIFF size and the size of the data chunk whose header stands at
+// `dataChunkHeader`; none when either cannot be read whole.
+std::optional<RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
 {
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-    p[2] = static_cast<std::uint8_t>(value >> 16);
-    p[3] = static_cast<std::uint8_t>(value >> 24);
+    const detail::ByteReader reader(image.Data(), image.Size());
+    const auto riff = reader.u32le(kRiffSizeOffset);
+    const auto data = reader.u32le(dataChunkHeader + 4);
+    if (!riff || !data)
+        return std::nullopt;
+    return RiffSizes{*riff, *data};
 }
 } // namespace
 
@@ -47,11 +56,7 @@ std::int32_t TBinEdit::Analyze()
         return 0;
     const detail::ByteReader reader(Image->Data(), Image->Size());
     reader.readBytes(FirstFrame, 4, FirstHeader.data()); // the analysis has seen these four bytes
-    // "Info" is the constant-bitrate form of the Xing frame; "VBRI" is
-    // another encoder's header, always at byte 36.
-    const std::int64_t tag = FirstFrame + 4 + frameheader::sideInfoSize(FirstHeader);
-    if (reader.matches(tag, xing::kTag) || reader.matches(tag, "Info")
-        || reader.matches(FirstFrame + kVbriTagOffset, "VBRI"))
+    if (xing::headerTagAt(reader, FirstFrame))
         Structure |= sfVbrHeader;
     Image->Seek(FirstFrame, SeekOrigin::Begin);
     return 1;
@@ -65,18 +70,16 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         return 0;
     if (!IsRmp3() && !IsWave())
         return 0;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
-    const auto riffSize = reader.u32le(kRiffSizeOffset);
-    const auto dataSize = reader.u32le(m_dataChunkHeader + 4);
-    if (!riffSize || !dataSize) {
+    const auto sizes = riffSizesOf(*Image, m_dataChunkHeader);
+    if (!sizes) {
         ErrorCode = ecNoFrameSync;
         return 0;
     }
     // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32
     // bits, so that the wrap is a conversion rather than an overflow.
     auto wrapped = [delta](std::uint32_t size) { return static_cast<std::uint32_t>(std::int64_t(size) + delta); };
-    putLittleEndian32(Image->Data() + kRiffSizeOffset, wrapped(*riffSize));
-    putLittleEndian32(Image->Data() + m_dataChunkHeader + 4, wrapped(*dataSize));
+    detail::putU32le(Image->Data() + kRiffSizeOffset, wrapped(sizes->riff));
+    detail::putU32le(Image->Data() + m_dataChunkHeader + 4, wrapped(sizes->data));
     return 1;
 }
 
@@ -92,20 +95,18 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     forgetTail(); // the pad byte stands inside what the file still repeats
     if (m_dataChunkHeader < 0 || (delta & 1) == 0)
         return 1;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
-    const auto riffSize = reader.u32le(kRiffSizeOffset);
-    const auto dataSize = reader.u32le(m_dataChunkHeader + 4);
-    if (!riffSize || !dataSize)
+    const auto sizes = riffSizesOf(*Image, m_dataChunkHeader);
+    if (!sizes)
         return 1;
-    const std::int64_t dataEnd = m_dataChunkHeader + 8 + std::int64_t(*dataSize);
-    const std::int64_t riffEnd = 8 + std::int64_t(*riffSize);
+    const std::int64_t dataEnd = m_dataChunkHeader + 8 + std::int64_t(sizes->data);
+    const std::int64_t riffEnd = 8 + std::int64_t(sizes->riff);
     auto chunkFollows = [&](std::int64_t pad) {
         return riffEnd - dataEnd >= 8 + pad && Image->Size() - dataEnd >= 8 + pad;
     };
     auto putRiffSize = [this](std::int64_t size) {
-        putLittleEndian32(Image->Data() + kRiffSizeOffset, static_cast<std::uint32_t>(size));
+        detail::putU32le(Image->Data() + kRiffSizeOffset, static_cast<std::uint32_t>(size));
     };
-    if ((*dataSize & 1) != 0) {
+    if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
         if (!chunkFollows(0))
             return 1;
@@ -113,7 +114,7 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
         pad.SetSize(1);
         if (!InsertStream(*Image, static_cast<std::int32_t>(dataEnd), pad))
             return 0;
-        putRiffSize(std::int64_t(*riffSize) + 1);
+        putRiffSize(std::int64_t(sizes->riff) + 1);
         return 1;
     }
     // Odd before: drop its pad byte, if it had one.
@@ -121,7 +122,7 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
         return 1;
     if (!DeleteBytes(*Image, static_cast<std::int32_t>(dataEnd), 1))
         return 0;
-    putRiffSize(std::int64_t(*riffSize) - 1);
+    putRiffSize(std::int64_t(sizes->riff) - 1);
     return 1;
 }
 

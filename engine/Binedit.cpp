@@ -1,5 +1,6 @@
 #include "Binedit.h"
 
+#include "ByteReader.h"
 #include "FrameHeader.h"
 
 #include "platform/ExclusiveFile.h"
@@ -192,11 +193,7 @@ std::int32_t TBinEdit::GetFrameLength(const FrameHeaderBytes &header)
 
 std::int32_t TBinEdit::PutBigEndian32(std::int32_t value, std::uint8_t out[4])
 {
-    const auto v = static_cast<std::uint32_t>(value);
-    out[0] = static_cast<std::uint8_t>(v >> 24);
-    out[1] = static_cast<std::uint8_t>(v >> 16);
-    out[2] = static_cast<std::uint8_t>(v >> 8);
-    out[3] = static_cast<std::uint8_t>(v);
+    detail::putU32be(out, static_cast<std::uint32_t>(value));
     return 1;
 }
 

@@ -2,7 +2,8 @@
 
 // Internal to the engine: every fixed layout of the image is read through
 // this reader, so that a value that does not lie wholly inside the image is
-// never used.
+// never used. The writers below it write fixed layouts at places the caller
+// has made sure lie inside.
 
 #include <cstdint>
 #include <cstring>
@@ -86,5 +87,27 @@ private:
     const std::uint8_t *m_data;
     std::int64_t m_size;
 };
+
+inline void putU16be(std::uint8_t *out, std::uint16_t value)
+{
+    out[0] = static_cast<std::uint8_t>(value >> 8);
+    out[1] = static_cast<std::uint8_t>(value);
+}
+
+inline void putU32be(std::uint8_t *out, std::uint32_t value)
+{
+    out[0] = static_cast<std::uint8_t>(value >> 24);
+    out[1] = static_cast<std::uint8_t>(value >> 16);
+    out[2] = static_cast<std::uint8_t>(value >> 8);
+    out[3] = static_cast<std::uint8_t>(value);
+}
+
+inline void putU32le(std::uint8_t *out, std::uint32_t value)
+{
+    out[0] = static_cast<std::uint8_t>(value);
+    out[1] = static_cast<std::uint8_t>(value >> 8);
+    out[2] = static_cast<std::uint8_t>(value >> 16);
+    out[3] = static_cast<std::uint8_t>(value >> 24);
+}
 
 } // namespace brantlow::detail

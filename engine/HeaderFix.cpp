@@ -9,20 +9,6 @@
 
 namespace brantlow {
 
-namespace {
-
-constexpr std::int64_t kExtensionMusicLength = 28;
-constexpr std::int64_t kExtensionMusicCrc = 32;
-constexpr std::int64_t kExtensionTagCrc = 34;
-
-void putBigEndian16(std::uint8_t *p, std::uint16_t value)
-{
-    p[0] = static_cast<std::uint8_t>(value >> 8);
-    p[1] = static_cast<std::uint8_t>(value);
-}
-
-} // namespace
-
 std::int32_t TBinEdit::FixVbrHeader()
 {
     // The header frame is rewritten in place or replaced: the file is written whole.
@@ -74,39 +60,32 @@ std::int32_t TBinEdit::FixVbrHeader()
     const auto bytes = static_cast<std::uint32_t>(std::int64_t(extent) + audio.AudioSize);
 
     // Every field must lie inside the header frame before anything is written.
-    std::int64_t at = header->tagOffset + 8;
-    const std::int64_t framesAt = (header->flags & 1) ? at : -1;
-    at += (header->flags & 1) ? 4 : 0;
-    const std::int64_t bytesAt = (header->flags & 2) ? at : -1;
-    at += (header->flags & 2) ? 4 : 0;
-    const std::int64_t tocAt = (header->flags & 4) ? at : -1;
-    at += (header->flags & 4) ? xing::kTocEntries : 0;
-    at += (header->flags & 8) ? 4 : 0;
+    const xing::Fields fields = xing::fieldsFor(header->tagOffset, header->flags);
     const std::int64_t extensionAt = header->extension ? header->extension->offset : -1;
-    const std::int64_t fieldsEnd = extensionAt >= 0 ? extensionAt + kExtensionTagCrc + 2 : at;
+    const std::int64_t fieldsEnd = extensionAt >= 0 ? extensionAt + xing::kExtensionTagCrc + 2 : fields.end;
     if (fieldsEnd > extent || std::int64_t(FirstFrame) + fieldsEnd > Image->Size()) {
         ErrorCode = ecCannotFix;
         return 0;
     }
 
     std::uint8_t *frame = Image->Data() + FirstFrame;
-    if (framesAt >= 0)
-        PutBigEndian32(audio.FrameCount, frame + framesAt);
-    if (bytesAt >= 0)
-        PutBigEndian32(static_cast<std::int32_t>(bytes), frame + bytesAt);
-    if (tocAt >= 0)
-        std::memcpy(frame + tocAt, toc, xing::kTocEntries);
+    if (fields.frames >= 0)
+        detail::putU32be(frame + fields.frames, static_cast<std::uint32_t>(audio.FrameCount));
+    if (fields.bytes >= 0)
+        detail::putU32be(frame + fields.bytes, bytes);
+    if (fields.toc >= 0)
+        std::memcpy(frame + fields.toc, toc, xing::kTocEntries);
     if (extensionAt >= 0) {
-        PutBigEndian32(static_cast<std::int32_t>(bytes), frame + extensionAt + kExtensionMusicLength);
+        detail::putU32be(frame + extensionAt + xing::kExtensionMusicLength, bytes);
         // Every byte after the header frame to the end of the audio.
         const std::int64_t musicStart = std::int64_t(FirstFrame) + extent;
         const std::int64_t musicEnd = std::min<std::int64_t>(std::int64_t(FirstFrame) + AudioSize, Image->Size());
         const std::uint16_t musicCrc = musicEnd > musicStart
             ? crc16Arc(Image->Data() + musicStart, static_cast<std::size_t>(musicEnd - musicStart))
             : 0;
-        putBigEndian16(frame + extensionAt + kExtensionMusicCrc, musicCrc);
-        putBigEndian16(frame + extensionAt + kExtensionTagCrc,
-                       crc16Arc(frame, static_cast<std::size_t>(extensionAt + kExtensionTagCrc)));
+        detail::putU16be(frame + extensionAt + xing::kExtensionMusicCrc, musicCrc);
+        detail::putU16be(frame + extensionAt + xing::kExtensionTagCrc,
+                         crc16Arc(frame, static_cast<std::size_t>(extensionAt + xing::kExtensionTagCrc)));
     }
     return 1;
 }

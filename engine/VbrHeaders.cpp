@@ -1,7 +1,6 @@
 #include "VbrHeaders.h"
 
 #include "ByteReader.h"
-#include "FrameHeader.h"
 #include "XingLayout.h"
 
 #include <cctype>
@@ -23,11 +22,6 @@ constexpr std::array<std::uint16_t, 256> makeCrc16ArcTable()
 }
 constexpr std::array<std::uint16_t, 256> kCrc16Arc = makeCrc16ArcTable();
 
-constexpr std::int64_t kVbriTagOffset = 36; // whatever the mode
-constexpr std::int64_t kExtensionSize = 36;
-constexpr std::int64_t kExtensionTagCrc = 34; // the tag CRC covers the frame up to here
-constexpr std::uint32_t kXingFrames = 1, kXingBytes = 2, kXingToc = 4, kXingQuality = 8;
-
 ReplayGain replayGain(std::uint16_t raw)
 {
     ReplayGain gain;
@@ -45,7 +39,7 @@ ReplayGain replayGain(std::uint16_t raw)
 std::optional<EncoderExtension> readExtension(const detail::ByteReader &frame, std::int64_t at)
 {
     char text[9];
-    if (!frame.contains(at, kExtensionSize) || !frame.readBytes(at, 9, text))
+    if (!frame.contains(at, xing::kExtensionSize) || !frame.readBytes(at, 9, text))
         return std::nullopt;
     if (!std::isalpha(static_cast<unsigned char>(text[0])))
         return std::nullopt;
@@ -73,10 +67,10 @@ std::optional<EncoderExtension> readExtension(const detail::ByteReader &frame, s
     ext.misc = *frame.u8(at + 24);
     ext.mp3Gain = *frame.u8(at + 25);
     ext.presetSurround = *frame.u16be(at + 26);
-    ext.musicLength = *frame.u32be(at + 28);
-    ext.musicCrc = *frame.u16be(at + 32);
-    ext.tagCrc = *frame.u16be(at + kExtensionTagCrc);
-    ext.tagCrcValid = crc16Arc(frame.data(), static_cast<std::size_t>(at + kExtensionTagCrc)) == ext.tagCrc;
+    ext.musicLength = *frame.u32be(at + xing::kExtensionMusicLength);
+    ext.musicCrc = *frame.u16be(at + xing::kExtensionMusicCrc);
+    ext.tagCrc = *frame.u16be(at + xing::kExtensionTagCrc);
+    ext.tagCrcValid = crc16Arc(frame.data(), static_cast<std::size_t>(at + xing::kExtensionTagCrc)) == ext.tagCrc;
     return ext;
 }
 
@@ -89,27 +83,19 @@ std::optional<VbrHeader> readXing(const detail::ByteReader &frame, std::int64_t 
     if (!flags)
         return header;
     header.flags = *flags;
-    // The fields that are present follow one another in this order.
-    std::int64_t at = tag + 8;
-    if (header.flags & kXingFrames) {
-        header.frames = frame.u32be(at);
-        at += 4;
-    }
-    if (header.flags & kXingBytes) {
-        header.bytes = frame.u32be(at);
-        at += 4;
-    }
-    if (header.flags & kXingToc) {
-        std::array<std::uint8_t, 100> toc{};
-        if (frame.readBytes(at, 100, toc.data()))
+    const xing::Fields fields = xing::fieldsFor(tag, header.flags);
+    if (fields.frames >= 0)
+        header.frames = frame.u32be(fields.frames);
+    if (fields.bytes >= 0)
+        header.bytes = frame.u32be(fields.bytes);
+    if (fields.toc >= 0) {
+        std::array<std::uint8_t, xing::kTocEntries> toc{};
+        if (frame.readBytes(fields.toc, xing::kTocEntries, toc.data()))
             header.toc = toc;
-        at += 100;
     }
-    if (header.flags & kXingQuality) {
-        header.quality = frame.u32be(at);
-        at += 4;
-    }
-    header.extension = readExtension(frame, at);
+    if (fields.quality >= 0)
+        header.quality = frame.u32be(fields.quality);
+    header.extension = readExtension(frame, fields.end);
     return header;
 }
 
@@ -117,8 +103,8 @@ std::optional<VbrHeader> readVbri(const detail::ByteReader &frame)
 {
     VbrHeader header;
     header.kind = VbrHeaderKind::Vbri;
-    header.tagOffset = kVbriTagOffset;
-    const std::int64_t at = kVbriTagOffset + 4;
+    header.tagOffset = xing::kVbriTagOffset;
+    const std::int64_t at = xing::kVbriTagOffset + 4;
     if (!frame.contains(at, 22))
         return header;
     header.vbriVersion = *frame.u16be(at);
@@ -137,15 +123,7 @@ std::optional<VbrHeader> readVbri(const detail::ByteReader &frame)
 
 const char *vbrHeaderKindName(VbrHeaderKind kind)
 {
-    switch (kind) {
-    case VbrHeaderKind::Xing:
-        return "Xing";
-    case VbrHeaderKind::Info:
-        return "Info";
-    case VbrHeaderKind::Vbri:
-        return "VBRI";
-    }
-    return "";
+    return xing::tagText(kind).data(); // each a whole literal, ending in its NUL
 }
 
 std::uint16_t crc16Arc(const std::uint8_t *data, std::size_t size, std::uint16_t crc)
@@ -164,16 +142,12 @@ std::optional<VbrHeader> readVbrHeader(const std::uint8_t *data, std::int64_t si
     // Every field is read inside the frame, as far as the image holds it.
     const std::int64_t visible = image.contains(frame, frameLength) ? frameLength : size - frame;
     const detail::ByteReader bytes(data + frame, visible);
-    frameheader::Header h;
-    bytes.readBytes(0, 4, h.data());
-    const std::int64_t tag = xing::layoutFor(h).tag;
-    if (bytes.matches(tag, "Xing"))
-        return readXing(bytes, tag, VbrHeaderKind::Xing);
-    if (bytes.matches(tag, "Info"))
-        return readXing(bytes, tag, VbrHeaderKind::Info);
-    if (bytes.matches(kVbriTagOffset, "VBRI"))
+    const auto tag = xing::headerTagAt(bytes, 0);
+    if (!tag)
+        return std::nullopt;
+    if (tag->kind == VbrHeaderKind::Vbri)
         return readVbri(bytes);
-    return std::nullopt;
+    return readXing(bytes, tag->offset, tag->kind);
 }
 
 } // namespace brantlow

@@ -3,14 +3,14 @@
 // Readers of the VBR header frames met in real files: Xing and Info (with the
 // encoder's 36-byte extension) and VBRI. Pure functions of the bytes.
 
+#include "XingLayout.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace brantlow {
-
-enum class VbrHeaderKind { Xing, Info, Vbri };
 
 const char *vbrHeaderKindName(VbrHeaderKind kind); // "Xing", "Info", "VBRI"
 
