@@ -2,6 +2,7 @@
 
 #include "Binedit.h"
 #include "ByteReader.h"
+#include "ContainerLayout.h"
 #include "FrameWalk.h"
 
 #include <cctype>
@@ -11,18 +12,11 @@ namespace brantlow {
 
 namespace {
 
-constexpr std::int64_t kId3v1Size = 128;
 constexpr std::int64_t kLyrics3EndMarkerFromEnd = 137; // "LYRICS200", just before the ID3v1 tag
 constexpr std::int64_t kLyrics3SizeFromEnd = 143;      // six decimal digits before the marker
-constexpr std::int32_t kLyrics3Overhead = 15;          // the size field and the end marker
-constexpr std::int64_t kId3v2HeaderSize = 10;
-constexpr std::int64_t kId3v2FooterSize = 10;
-constexpr std::uint8_t kId3v2FooterFlag = 0x10;        // ID3v2.4 only
+constexpr std::int32_t kLyrics3Overhead = 15; // the size field and the end marker
 constexpr std::int64_t kApeFooterSize = 32;
 constexpr std::uint32_t kApeHasHeader = 0x80000000u;
-constexpr std::uint16_t kWaveFormatMpegLayer3 = 0x0055;
-constexpr std::uint16_t kWaveFormatPcm = 0x0001;
-constexpr std::int64_t kRiffChunksStart = 12;
 
 // Leading blanks, an optional sign, then digits up to the first other
 // character; no digits give 0.
@@ -82,7 +76,7 @@ struct RiffChunks {
 RiffChunks walkRiffChunks(const detail::ByteReader &reader, bool aligned)
 {
     RiffChunks found;
-    std::int64_t at = kRiffChunksStart;
+    std::int64_t at = detail::kRiffChunksStart;
     while (reader.contains(at, 8)) {
         if (reader.matches(at, "data")) {
             found.data = at;
@@ -149,21 +143,21 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     std::int64_t audioEnd = size;
     layout.audioSize = static_cast<std::int32_t>(size);
 
-    if (reader.matches(size - kId3v1Size, "TAG")) {
-        layout.id3v1 = {size - kId3v1Size, kId3v1Size};
-        audioEnd -= kId3v1Size;
+    if (reader.matches(size - detail::kId3v1Size, "TAG")) {
+        layout.id3v1 = {size - detail::kId3v1Size, detail::kId3v1Size};
+        audioEnd -= detail::kId3v1Size;
         layout.structure |= sfId3v1;
     }
     // The Lyrics3 block is looked for where it would end before an ID3v1
     // tag, whether or not the tag is there.
-    std::int64_t tailTagsStart = layout.id3v1.length ? size - kId3v1Size : size;
+    std::int64_t tailTagsStart = layout.id3v1.length ? size - detail::kId3v1Size : size;
     if (reader.matches(size - kLyrics3EndMarkerFromEnd, "LYRICS200")) {
         char digits[6];
         if (!reader.readBytes(size - kLyrics3SizeFromEnd, 6, digits))
             return fail(ecNoFrameSync);
         const std::int64_t blockSize = std::int64_t(parseLyricsSize(digits)) + kLyrics3Overhead;
         audioEnd = std::int64_t(wrap32(audioEnd - blockSize));
-        tailTagsStart = size - kId3v1Size - blockSize;
+        tailTagsStart = size - detail::kId3v1Size - blockSize;
         layout.lyrics3 = {tailTagsStart, blockSize};
         layout.structure |= sfLyrics3;
     }
@@ -184,13 +178,13 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
         if (!rmp3) {
             // The format tag is read where the format chunk is; without one,
             // where the first chunk's would be.
-            const std::int64_t format = chunks.format >= 0 ? chunks.format : kRiffChunksStart;
+            const std::int64_t format = chunks.format >= 0 ? chunks.format : detail::kRiffChunksStart;
             const auto formatTag = reader.u16le(format + 8);
             if (!formatTag)
                 return fail(ecNoFrameSync);
-            if (*formatTag == kWaveFormatPcm)
+            if (*formatTag == detail::kWaveFormatPcm)
                 return fail(ecWavePcm);
-            if (*formatTag != kWaveFormatMpegLayer3)
+            if (*formatTag != detail::kWaveFormatMpegLayer3)
                 return fail(ecWaveFormat);
         }
         if (chunks.data < 0)
@@ -212,12 +206,12 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
         std::uint8_t sizeBytes[4];
         if (!reader.readBytes(position + 6, 4, sizeBytes))
             return fail(ecNoFrameSync);
-        std::int64_t length = kId3v2HeaderSize + syncsafe(sizeBytes);
+        std::int64_t length = detail::kId3v2HeaderSize + syncsafe(sizeBytes);
         // An ID3v2.4 footer is taken only where it stands, so that a flag set
         // by mistake does not hide the first frame.
-        const bool footer = *reader.u8(position + 3) == 4 && (*reader.u8(position + 5) & kId3v2FooterFlag) != 0;
+        const bool footer = *reader.u8(position + 3) == 4 && (*reader.u8(position + 5) & detail::kId3v2FooterFlag) != 0;
         if (footer && reader.matches(position + length, "3DI"))
-            length += kId3v2FooterSize;
+            length += detail::kId3v2FooterSize;
         layout.id3v2.push_back({position, length});
         layout.structure |= sfId3v2;
         position += length;

@@ -1,6 +1,7 @@
 #include "FileProbe.h"
 
 #include "ByteReader.h"
+#include "ContainerLayout.h"
 
 #include <cstdio>
 
@@ -12,12 +13,8 @@ using detail::ByteReader;
 
 // The analysis looks for the first frame this far past the ID3v2 tags; the
 // probe looks a little further, so that it never refuses what it would find.
-constexpr std::int64_t kSyncWindow = 64 * 1024 + 4 * 1024;
+constexpr std::int64_t kSyncWindow = detail::kFirstFrameWindow + 4 * 1024;
 constexpr std::int64_t kTwoGiB = std::int64_t{1} << 31;
-constexpr std::int64_t kId3v2HeaderSize = 10;
-constexpr std::int64_t kId3v1Size = 128;
-constexpr std::uint16_t kFormatMpegLayer3 = 0x0055;
-constexpr std::uint16_t kFormatPcm = 0x0001;
 
 ProbeVerdict accept() { return {true, {}}; }
 ProbeVerdict refuse(std::string reason) { return {false, std::move(reason)}; }
@@ -28,8 +25,8 @@ std::int64_t endOfId3v2Run(const ByteReader &head)
 {
     std::int64_t at = 0;
     while (head.matches(at, "ID3")) {
-        std::uint8_t header[kId3v2HeaderSize];
-        if (!head.readBytes(at, kId3v2HeaderSize, header))
+        std::uint8_t header[detail::kId3v2HeaderSize];
+        if (!head.readBytes(at, detail::kId3v2HeaderSize, header))
             return -1;
         std::int64_t size = 0;
         for (int i = 6; i < 10; ++i) {
@@ -37,8 +34,8 @@ std::int64_t endOfId3v2Run(const ByteReader &head)
                 return at; // not a tag after all: the search starts here
             size = (size << 7) | header[i];
         }
-        const bool footer = (header[5] & 0x10) != 0;
-        at += kId3v2HeaderSize + size + (footer ? kId3v2HeaderSize : 0);
+        const bool footer = (header[5] & detail::kId3v2FooterFlag) != 0;
+        at += detail::kId3v2HeaderSize + size + (footer ? detail::kId3v2FooterSize : 0);
         while (head.contains(at, 1)) {
             std::uint8_t byte = 0;
             head.readBytes(at, 1, &byte);
@@ -65,14 +62,14 @@ bool hasFrameSync(const ByteReader &head, std::int64_t from, std::int64_t to)
 // The format tag of a WAVE's "fmt " chunk, walking the chunks in any order.
 ProbeVerdict probeWave(const ByteReader &head)
 {
-    std::int64_t at = 12;
+    std::int64_t at = detail::kRiffChunksStart;
     while (head.contains(at, 8)) {
         const std::uint32_t size = *head.u32le(at + 4);
         if (head.matches(at, "fmt ")) {
             const std::optional<std::uint16_t> format = head.u16le(at + 8);
-            if (!format || *format == kFormatMpegLayer3)
+            if (!format || *format == detail::kWaveFormatMpegLayer3)
                 return accept();
-            if (*format == kFormatPcm)
+            if (*format == detail::kWaveFormatPcm)
                 return refuse("PCM WAVE");
             char text[48];
             std::snprintf(text, sizeof text, "WAVE format 0x%04X: not MPEG audio", static_cast<unsigned>(*format));
@@ -115,9 +112,9 @@ ProbeVerdict probeFileHead(const std::uint8_t *head, std::size_t headSize, const
     }
     // A trailing ID3v1 tag holds text, never a frame.
     const ByteReader last(tail, static_cast<std::int64_t>(tailSize));
-    if (reader.size() == fileSize && fileSize >= kId3v1Size && last.matches(last.size() - kId3v1Size, "TAG")
-        && end > fileSize - kId3v1Size)
-        end = fileSize - kId3v1Size;
+    if (reader.size() == fileSize && fileSize >= detail::kId3v1Size
+        && last.matches(last.size() - detail::kId3v1Size, "TAG") && end > fileSize - detail::kId3v1Size)
+        end = fileSize - detail::kId3v1Size;
     if (hasFrameSync(reader, start, end))
         return accept();
     return refuse("not MPEG audio: no frame sync in the first 64 KiB");

@@ -6,13 +6,11 @@
 
 #include "ByteReader.h"
 #include "FrameHeader.h"
+#include "XingLayout.h"
 
 #include <cstdint>
 
 namespace brantlow::detail {
-
-// How far after the ID3v2 tags the first frame is looked for.
-inline constexpr std::int64_t kFirstFrameWindow = 64 * 1024;
 
 // Frames chain when they share version, layer and sample rate.
 constexpr bool sameStream(const frameheader::Header &a, const frameheader::Header &b)
@@ -44,8 +42,7 @@ inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t aud
     return frameAt(reader, at + length, second) != 0 && sameStream(first, second);
 }
 
-// A frame that carries a VBR header tag ("Xing" or "Info" at its side-
-// information offset, "VBRI" at byte 36) and is followed, within 4 bytes (a
+// A frame that carries a VBR header tag and is followed, within 4 bytes (a
 // Layer I padding slot) of where its header says it ends, by a frame of its
 // stream (or ends the audio): found so, since a header frame may be a little
 // longer or shorter than it says.
@@ -53,10 +50,7 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
 {
     frameheader::Header h;
     const std::int32_t length = frameAt(reader, at, h);
-    if (length == 0)
-        return false;
-    const std::int64_t tag = at + 4 + frameheader::sideInfoSize(h);
-    if (!reader.matches(tag, "Xing") && !reader.matches(tag, "Info") && !reader.matches(at + 36, "VBRI"))
+    if (length == 0 || !xing::headerTagAt(reader, at))
         return false;
     if (at + length == audioEnd)
         return true;
@@ -68,32 +62,32 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
     return false;
 }
 
-// The first offset in [from, to) where frames chain; -1 when there is none.
-inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::int64_t to, std::int64_t audioEnd,
-                              const frameheader::Header *reference = nullptr)
+// The first offset in [from, to) where a frame sync stands that passes `test`;
+// -1 when there is none.
+template <typename Test>
+std::int64_t findSync(const ByteReader &reader, std::int64_t from, std::int64_t to, Test test)
 {
     const std::uint8_t *data = reader.data();
     const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
     for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
-        if (data[at] != 0xFF || !frameheader::isFrameSync(data[at], data[at + 1]))
-            continue;
-        if (chainsAt(reader, at, audioEnd, reference))
+        if (data[at] == 0xFF && frameheader::isFrameSync(data[at], data[at + 1]) && test(at))
             return at;
     }
     return -1;
+}
+
+// The first offset in [from, to) where frames chain; -1 when there is none.
+inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::int64_t to, std::int64_t audioEnd,
+                              const frameheader::Header *reference = nullptr)
+{
+    return findSync(reader, from, to, [&](std::int64_t at) { return chainsAt(reader, at, audioEnd, reference); });
 }
 
 // The first offset in [from, to) where a header frame stands; -1 when there is none.
 inline std::int64_t findHeaderFrame(const ByteReader &reader, std::int64_t from, std::int64_t to,
                                     std::int64_t audioEnd)
 {
-    const std::uint8_t *data = reader.data();
-    const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
-    for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
-        if (data[at] == 0xFF && frameheader::isFrameSync(data[at], data[at + 1]) && headerFrameAt(reader, at, audioEnd))
-            return at;
-    }
-    return -1;
+    return findSync(reader, from, to, [&](std::int64_t at) { return headerFrameAt(reader, at, audioEnd); });
 }
 
 enum class WalkGapKind { Junk, CutFrame };
