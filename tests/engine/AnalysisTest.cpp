@@ -175,6 +175,10 @@ TEST(Analysis, RiffWrappersAndTheirFailures)
     std::copy_n("LIST", 4, waveList.begin() + 50);
     Bytes waveFactThenList = synth::wave(frames);
     std::copy_n("LIST", 4, waveFactThenList.begin() + 62);
+    Bytes oddList;
+    synth::append(oddList, "LIST");
+    synth::appendLe32(oddList, 3);
+    synth::append(oddList, Bytes{'a', 'b', 'c', 0}); // and its pad byte
     const std::vector<Case> cases = {
         {"RMP3", synth::rmp3(frames), 1, 0, sfRmp3},
         {"WAVE with fact", synth::wave(frames), 1, 0, sfWave},
@@ -186,6 +190,8 @@ TEST(Analysis, RiffWrappersAndTheirFailures)
         {"RMP3 with a chunk before data", rmp3ListFirst, 0, 15, 0},
         {"WAVE with LIST before data", waveList, 0, 14, 0},
         {"WAVE with LIST after fact", waveFactThenList, 0, 14, 0},
+        {"WAVE with an odd LIST and its pad byte before data", synth::wave(frames, 0x0055, 12, true, oddList), 1, 0,
+         sfWave},
     };
     for (const Case &c : cases) {
         std::int32_t ok = -1;

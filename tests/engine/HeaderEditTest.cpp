@@ -126,12 +126,18 @@ TEST(HeaderEdit, RemovalSearchesForTheNextFrameWithinTheSeekRange)
         int actual;
         std::int32_t seekRange;
         bool removed;
+        int falseSyncAt = 0; // 0: none
     };
+    // A sync 4 bytes in is never taken: a header frame is longer than its header.
     for (const Case c : {Case{208, 3, true}, Case{209, 3, true}, Case{207, 3, true}, Case{211, 3, true},
                          Case{205, 3, true}, Case{212, 3, false}, Case{204, 3, false}, Case{250, 42, true},
-                         Case{251, 42, false}}) {
+                         Case{251, 42, false}, Case{412, 204, true, 4}}) {
         SCOPED_TRACE(c.actual);
-        const Bytes image = misSizedHeaderFrame(c.actual);
+        Bytes image = misSizedHeaderFrame(c.actual);
+        if (c.falseSyncAt) {
+            image[std::size_t(c.falseSyncAt)] = 0xFF;
+            image[std::size_t(c.falseSyncAt) + 1] = 0xFB;
+        }
         auto e = analysed(image);
         ASSERT_TRUE(e->HasVbrHeader());
         ASSERT_EQ(e->SetSeekRange(c.seekRange), 1);

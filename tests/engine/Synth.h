@@ -126,8 +126,9 @@ inline Bytes rmp3(const Bytes &payload)
 }
 
 // RIFF WAVE with an MPEG Layer 3 format chunk (`extra` extra bytes), an
-// optional fact chunk, and the data chunk.
-inline Bytes wave(const Bytes &payload, std::uint16_t formatTag = 0x0055, std::uint16_t extra = 12, bool fact = true)
+// optional fact chunk, `beforeData` (whole chunks), and the data chunk.
+inline Bytes wave(const Bytes &payload, std::uint16_t formatTag = 0x0055, std::uint16_t extra = 12, bool fact = true,
+                  const Bytes &beforeData = {})
 {
     Bytes out;
     append(out, "RIFF");
@@ -148,6 +149,7 @@ inline Bytes wave(const Bytes &payload, std::uint16_t formatTag = 0x0055, std::u
         appendLe32(out, 4);
         appendLe32(out, 1000);
     }
+    append(out, beforeData);
     append(out, "data");
     appendLe32(out, static_cast<std::uint32_t>(payload.size()));
     append(out, payload);
