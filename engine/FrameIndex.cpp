@@ -147,6 +147,15 @@ void fillToc(std::array<std::uint8_t, 100> &toc, float totalTime, std::int32_t a
     }
 }
 
+// The TOC is in fractions of the audio bytes: without any, no header is made.
+bool hasAudioBytes(TBinEdit &engine)
+{
+    if (engine.AudioSize > 0)
+        return true;
+    engine.ErrorCode = ecNoAudioBytes;
+    return false;
+}
+
 struct RecordCursor {
     const FrameRecord *record;
     const FrameRecord *end; // its StartOffset is the indexed bytes
@@ -195,12 +204,8 @@ std::int32_t TBinEdit::BuildFrameIndex()
 
 std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
 {
-    if (!BuildFrameIndex())
+    if (!BuildFrameIndex() || !hasAudioBytes(*this))
         return 0;
-    if (AudioSize <= 0) {
-        ErrorCode = ecNoAudioBytes;
-        return 0;
-    }
     fillToc(toc, TotalTime(), AudioSize, RecordCursor{FrameList.Next, &FrameListEnd});
     return 1;
 }
@@ -249,12 +254,8 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
     std::memcpy(frame + layout.tag, xing::kTag.data(), xing::kTag.size());
     PutBigEndian32(xing::kFlagsFramesBytesToc, frame + layout.flags);
 
-    if (!markFrames())
+    if (!markFrames() || !hasAudioBytes(*this))
         return 0;
-    if (AudioSize <= 0) {
-        ErrorCode = ecNoAudioBytes;
-        return 0;
-    }
     // A header for part of the stream would be wrong; a little junk at the
     // end (a cut tag, a few bytes) is covered by the byte count as before.
     if (detail::tooMuchUnresynced(m_unresyncedBytes, std::min<std::int64_t>(AudioSize, Image->Size() - FirstFrame))) {
