@@ -197,7 +197,7 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path, keptTime(opened, options)))
-        return saveFailure(engine.ErrorCode, platform::lastReplaceResult());
+        return saveFailure(engine.ErrorCode, engine.LastSaveResult());
     return {};
 }
 
@@ -208,10 +208,8 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
         return edited;
 
     engine.ErrorCode = kNoCode;
-    // A save refused before it reached the group has no entry there.
-    const std::size_t before = group.size();
     if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
-        return saveFailure(engine.ErrorCode, group.size() > before ? group.result(entry) : platform::ReplaceResult{});
+        return saveFailure(engine.ErrorCode, engine.LastSaveResult());
     return {};
 }
 
