@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
@@ -269,6 +270,16 @@ const char *batchFailureText(RewriteStep step)
         return "Cannot Add/Remove a VBR Header.";
     }
     return "";
+}
+
+std::string reasonText(const RewriteResult &result)
+{
+    std::string text = batchFailureText(result.step);
+    if (result.errorCode >= 0)
+        text += " (error " + std::to_string(result.errorCode) + (result.reason.empty() ? "" : ": " + result.reason) + ")";
+    else if (!result.reason.empty())
+        text += " (" + result.reason + ")";
+    return text;
 }
 
 const char *successText(RewriteMode mode)
