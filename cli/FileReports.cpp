@@ -36,7 +36,10 @@ std::string skippedLine(const std::string &path, const RewriteResult &result)
     return shownPath(path) + ": skipped: " + reasonText(result) + "\n";
 }
 
-bool inWantedState(RewriteStep step) { return step == RewriteStep::AlreadyHasHeader || step == RewriteStep::HasNoHeader; }
+bool inWantedState(RewriteStep step)
+{
+    return step == RewriteStep::AlreadyHasHeader || step == RewriteStep::HasNoHeader;
+}
 
 // What no amount of retrying makes audio: the analysis refused it, or it is
 // no regular file.
@@ -92,10 +95,10 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
     FileReport report;
     std::string reason;
     if (result.ok()) {
-        const char *text = !settings.dryRun          ? successText(mode)
-                           : mode == RewriteMode::Add ? "A VBR Header would be added."
-                           : mode == RewriteMode::Fix ? "The VBR Header would be made right."
-                                                      : "The VBR Header would be removed.";
+        const char *text = !settings.dryRun ? successText(mode)
+            : mode == RewriteMode::Add      ? "A VBR Header would be added."
+            : mode == RewriteMode::Fix      ? "The VBR Header would be made right."
+                                            : "The VBR Header would be removed.";
         report = {Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
     } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
         report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};

@@ -276,7 +276,8 @@ std::string reasonText(const RewriteResult &result)
 {
     std::string text = batchFailureText(result.step);
     if (result.errorCode >= 0)
-        text += " (error " + std::to_string(result.errorCode) + (result.reason.empty() ? "" : ": " + result.reason) + ")";
+        text +=
+            " (error " + std::to_string(result.errorCode) + (result.reason.empty() ? "" : ": " + result.reason) + ")";
     else if (!result.reason.empty())
         text += " (" + result.reason + ")";
     return text;

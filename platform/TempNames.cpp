@@ -34,8 +34,7 @@ public:
     // Runs `make` (which creates a temporary name and returns its result)
     // under the lock, registering the name when `made` says it exists.
     template <typename Make>
-    auto makeName(int dirFd, const std::string &name, Make &&make, bool (*made)(decltype(make())))
-        -> decltype(make())
+    auto makeName(int dirFd, const std::string &name, Make &&make, bool (*made)(decltype(make()))) -> decltype(make())
     {
         std::unique_lock lock(m_mutex);
         waitUnlessExiting(lock);
@@ -122,9 +121,15 @@ std::string hiddenTempName(std::string_view name)
 
 } // namespace
 
-InPlaceSection::InPlaceSection() { ReplaceRegistry::instance().beginInPlace(); }
+InPlaceSection::InPlaceSection()
+{
+    ReplaceRegistry::instance().beginInPlace();
+}
 
-InPlaceSection::~InPlaceSection() { ReplaceRegistry::instance().endInPlace(); }
+InPlaceSection::~InPlaceSection()
+{
+    ReplaceRegistry::instance().endInPlace();
+}
 
 TempNameGuard::~TempNameGuard()
 {
@@ -152,7 +157,8 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
                     return ::linkat(AT_FDCWD, procPath.c_str(), dirFd, temp.c_str(), AT_SYMLINK_FOLLOW);
                 });
                 if (result != 0 && errno == ENOENT) // no /proc mounted
-                    result = systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, temp.c_str(), AT_EMPTY_PATH); });
+                    result =
+                        systemCall("link", [&] { return ::linkat(tempFd, "", dirFd, temp.c_str(), AT_EMPTY_PATH); });
                 return result;
             },
             +[](int result) { return result == 0; });
@@ -192,6 +198,9 @@ int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
 
 } // namespace detail
 
-void abandonReplacesAndExit(int status) { detail::ReplaceRegistry::instance().exitNow(status); }
+void abandonReplacesAndExit(int status)
+{
+    detail::ReplaceRegistry::instance().exitNow(status);
+}
 
 } // namespace brantlow::platform

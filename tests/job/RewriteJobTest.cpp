@@ -57,7 +57,8 @@ TEST(RewriteJobTest, AFileNotTheOneTheScanFoundIsRefused)
     const std::string path = folder.file("song.mp3");
     test::writeBytes(path, sample);
     test::writeBytes(folder.file("other.mp3"), sample);
-    struct stat song {}, other {};
+    struct stat song {};
+    struct stat other {};
     ASSERT_EQ(::stat(path.c_str(), &song), 0);
     ASSERT_EQ(::stat(folder.file("other.mp3").c_str(), &other), 0);
 
@@ -91,7 +92,8 @@ TEST(RewriteJobTest, ReasonTextGivesTheStepTheNumberAndTheWords)
     const std::vector<Case> cases = {
         {{RewriteStep::Analyze, 13, 0, "PCM WAVE"}, "This file is not MPEG/Audio. (error 13: PCM WAVE)"},
         {{RewriteStep::Rewrite, 44, 0, ""}, "Cannot Add/Remove a VBR Header. (error 44)"},
-        {{RewriteStep::Open, -1, ENOENT, "No such file or directory"}, "Cannot open this File. (No such file or directory)"},
+        {{RewriteStep::Open, -1, ENOENT, "No such file or directory"},
+         "Cannot open this File. (No such file or directory)"},
         {{RewriteStep::Save, -1, 0, ""}, "Cannot Add/Remove a VBR Header."},
     };
     for (const Case &c : cases)

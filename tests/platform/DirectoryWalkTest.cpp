@@ -38,8 +38,8 @@ TEST(DirectoryWalk, ReportsEveryEntry)
     ASSERT_EQ(::symlink("nowhere", folder.file("dangling.mp3").c_str()), 0);
     ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0644), 0);
 
-    const std::set<std::string> expected = {"song.mp3", ".hidden.wav", "L\xC3\xA4nge.MP3", "album",
-                                            "link-to-folder", "dangling.mp3", "pipe"};
+    const std::set<std::string> expected = {
+        "song.mp3", ".hidden.wav", "L\xC3\xA4nge.MP3", "album", "link-to-folder", "dangling.mp3", "pipe"};
     EXPECT_EQ(walk(folder.path()), expected);
 }
 
