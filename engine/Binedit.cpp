@@ -96,27 +96,29 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
 
 std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *lastWrite)
 {
+    m_lastSave = {};
     if (!Image) {
         ErrorCode = ecCannotSave;
         return 0;
     }
     // Only the file the image came from is checked for changes made since.
     const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
-    const platform::ReplaceResult result = platform::replaceFileContents(
-        fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), expected, lastWrite);
-    if (!result.ok) {
+    m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()),
+                                               expected, lastWrite);
+    if (!m_lastSave.ok) {
         ErrorCode = ecCannotSave;
         return 0;
     }
     // The file on disk is now this image; a later save checks against it.
     if (fileName == m_loadedPath)
-        m_loadedIdentity = result.identity;
+        m_loadedIdentity = m_lastSave.identity;
     return 1;
 }
 
 std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName,
                                        const timespec *lastWrite, std::size_t &entry)
 {
+    m_lastSave = {};
     if (!Image || fileName != m_loadedPath) {
         ErrorCode = ecCannotSave;
         return 0;
@@ -126,7 +128,8 @@ std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std:
         tail = {m_tailInImage, m_tailInFile};
     entry =
         group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite, tail);
-    if (!group.result(entry).ok) {
+    m_lastSave = group.result(entry);
+    if (!m_lastSave.ok) {
         ErrorCode = ecCannotSave;
         return 0;
     }

@@ -5,6 +5,7 @@
 #include "MemoryStream.h"
 
 #include "platform/FileIdentity.h"
+#include "platform/ReplaceResult.h"
 
 #include <array>
 #include <cstdint>
@@ -75,6 +76,10 @@ public:
     // saved with SaveFile.
     std::int32_t SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName, const timespec *lastWrite,
                                  std::size_t &entry);
+    // How the last SaveFile or SaveFileInGroup went on disk (for a grouped
+    // save, as far as the add), so that a caller can tell why one failed:
+    // the failing step and its errno. Empty when the save wrote nothing.
+    const platform::ReplaceResult &LastSaveResult() const { return m_lastSave; }
     void ReleaseImage();
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);
@@ -166,6 +171,7 @@ private:
     // program changed it in between.
     std::string m_loadedPath;
     platform::FileIdentity m_loadedIdentity;
+    platform::ReplaceResult m_lastSave;
 };
 
 } // namespace brantlow

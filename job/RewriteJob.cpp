@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <sys/stat.h>
 #include <vector>
 
@@ -197,7 +198,7 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path, keptTime(opened, options)))
-        return saveFailure(engine.ErrorCode, platform::lastReplaceResult());
+        return saveFailure(engine.ErrorCode, engine.LastSaveResult());
     return {};
 }
 
@@ -208,10 +209,8 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
         return edited;
 
     engine.ErrorCode = kNoCode;
-    // A save refused before it reached the group has no entry there.
-    const std::size_t before = group.size();
     if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
-        return saveFailure(engine.ErrorCode, group.size() > before ? group.result(entry) : platform::ReplaceResult{});
+        return saveFailure(engine.ErrorCode, engine.LastSaveResult());
     return {};
 }
 
@@ -271,6 +270,17 @@ const char *batchFailureText(RewriteStep step)
         return "Cannot Add/Remove a VBR Header.";
     }
     return "";
+}
+
+std::string reasonText(const RewriteResult &result)
+{
+    std::string text = batchFailureText(result.step);
+    if (result.errorCode >= 0)
+        text +=
+            " (error " + std::to_string(result.errorCode) + (result.reason.empty() ? "" : ": " + result.reason) + ")";
+    else if (!result.reason.empty())
+        text += " (" + result.reason + ")";
+    return text;
 }
 
 const char *successText(RewriteMode mode)

@@ -107,4 +107,10 @@ RewriteResult predictSave(const OpenedFile &opened);
 const char *batchFailureText(RewriteStep step);
 const char *successText(RewriteMode mode);
 
+// A failure's reason: the batch run's text for its step, then in parentheses
+// the engine's number and the reason in words where there are any:
+// "This file is not MPEG/Audio. (error 13: PCM WAVE)",
+// "Cannot open this File. (No such file or directory)".
+std::string reasonText(const RewriteResult &result);
+
 } // namespace brantlow

@@ -1,5 +1,7 @@
 #include "DirectoryWalk.h"
 
+#include "OwnedFd.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -25,23 +27,6 @@ struct DirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
 
-// What the entry (or, for a link, its target) is; a dangling link is no folder.
-bool followsToDirectory(DIR *dir, const dirent &entry)
-{
-    struct stat st {};
-    if (::fstatat(::dirfd(dir), entry.d_name, &st, 0) != 0)
-        return false;
-    return S_ISDIR(st.st_mode);
-}
-
-bool isSymbolicLink(DIR *dir, const dirent &entry)
-{
-    if (entry.d_type != DT_UNKNOWN)
-        return entry.d_type == DT_LNK;
-    struct stat st {};
-    return ::fstatat(::dirfd(dir), entry.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
-}
-
 } // namespace
 
 bool enumerateDirectory(const std::string &folder, const std::function<void(const DirectoryEntry &)> &visit)
@@ -59,15 +44,6 @@ bool enumerateDirectory(const std::string &folder, const std::function<void(cons
         if (name == "." || name == "..")
             continue;
         current.name.assign(name);
-        current.isSymbolicLink = isSymbolicLink(dir.get(), *entry);
-        // The type from readdir saves a stat per entry; links and file systems
-        // that do not report types need one.
-        if (entry->d_type == DT_DIR)
-            current.isDirectory = true;
-        else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK)
-            current.isDirectory = followsToDirectory(dir.get(), *entry);
-        else
-            current.isDirectory = false;
         visit(current);
     }
 }
@@ -141,30 +117,9 @@ std::string lowerAscii(std::string_view text)
     return lower;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) { }
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-struct ListedEntry {
-    std::string name;
-    unsigned char type = DT_UNKNOWN;
-};
-
 // Reads every name of an open folder; the folder's own descriptor stays open
 // for the openat calls that follow. Returns 0 or the errno of the failure.
-int listFolder(int folderFd, std::vector<ListedEntry> &entries)
+int listFolder(int folderFd, std::vector<std::string> &names)
 {
     const int copy = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
     if (copy < 0)
@@ -185,10 +140,10 @@ int listFolder(int folderFd, std::vector<ListedEntry> &entries)
         }
         const std::string_view name(entry->d_name);
         if (name != "." && name != "..")
-            entries.push_back({std::string(name), entry->d_type});
+            names.emplace_back(name);
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(), [](const ListedEntry &a, const ListedEntry &b) { return a.name < b.name; });
+    std::sort(names.begin(), names.end());
     return error;
 }
 
@@ -251,8 +206,8 @@ bool DirectoryWalker::walk(const std::string &root)
         reportProblem(root, WalkProblemKind::CannotRead, ENAMETOOLONG, std::strerror(ENAMETOOLONG));
         return true;
     }
-    const Descriptor folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0) {
+    const OwnedFd folder(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid()) {
         const int error = errno;
         reportProblem(root, WalkProblemKind::CannotRead, error, std::strerror(error));
         return true;
@@ -295,28 +250,28 @@ bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uin
     }
 
     ++m_progress.folders;
-    std::vector<ListedEntry> entries;
-    if (const int error = listFolder(folderFd, entries); error != 0) {
+    std::vector<std::string> names;
+    if (const int error = listFolder(folderFd, names); error != 0) {
         reportProblem(path, WalkProblemKind::CannotRead, error, std::strerror(error));
-        if (entries.empty())
+        if (names.empty())
             return true;
     }
 
-    for (const ListedEntry &entry : entries) {
+    for (const std::string &name : names) {
         if (!keepGoing())
             return false;
-        const std::string child = joinPath(path, entry.name);
+        const std::string child = joinPath(path, name);
         // Looked at without following, then through the link only when asked.
         struct stat own {};
-        if (::fstatat(folderFd, entry.name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(folderFd, name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone since the listing
         struct stat target = own;
         const bool isLink = S_ISLNK(own.st_mode);
         if (isLink) {
             if (!m_options.followSymlinks)
                 continue;
-            if (::fstatat(folderFd, entry.name.c_str(), &target, 0) != 0) {
-                if (takes(entry.name)) {
+            if (::fstatat(folderFd, name.c_str(), &target, 0) != 0) {
+                if (takes(name)) {
                     const int error = errno;
                     reportProblem(child, WalkProblemKind::CannotRead, error, std::strerror(error));
                 }
@@ -336,15 +291,15 @@ bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uin
                 continue;
             }
             const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isLink ? 0 : O_NOFOLLOW);
-            const Descriptor sub(::openat(folderFd, entry.name.c_str(), flags));
-            if (sub.get() < 0) {
+            const OwnedFd sub(::openat(folderFd, name.c_str(), flags));
+            if (!sub.valid()) {
                 const int error = errno;
                 reportProblem(child, WalkProblemKind::CannotRead, error, std::strerror(error));
                 continue;
             }
             if (!scanFolder(sub.get(), child, rootDevice))
                 return false;
-        } else if (takes(entry.name)) {
+        } else if (takes(name)) {
             if (child.size() >= PATH_MAX) {
                 reportProblem(child, WalkProblemKind::CannotRead, ENAMETOOLONG, std::strerror(ENAMETOOLONG));
                 continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileIdentity.h"
+#include "ReplaceResult.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,20 +11,6 @@
 #include <vector>
 
 namespace brantlow::platform {
-
-enum class ReplaceMethod {
-    None,
-    Rename,  // a new file in the same folder, flushed, renamed over the original
-    InPlace, // the original rewritten in place: more than one hard link, or no new file can be made in its folder
-};
-
-struct ReplaceResult {
-    bool ok = false;
-    ReplaceMethod method = ReplaceMethod::None;
-    int error = 0;            // errno of the failing step
-    const char *step = "";    // the failing step, for diagnosis: "open", "lock", "changed", "write", ...
-    FileIdentity identity;    // the new file's, when ok: a later save checks against it without opening it
-};
 
 // Replaces the content of the existing file `path` (a symbolic link is
 // followed; the link stays) with `size` bytes at `data`.
@@ -116,10 +103,6 @@ private:
 // call fail with the answer as errno. Set or clear it only while no replace
 // runs. An empty function clears it.
 void setReplaceFaultHook(std::function<int(const char *step)> hook);
-
-// The result of the calling thread's last replaceFileContents, for callers
-// that reach it through another layer and want its reason.
-ReplaceResult lastReplaceResult();
 
 // The checks replaceFileContents makes before it writes (the file opened for
 // writing and locked, a write permission bit, a new file possible in the

@@ -21,6 +21,22 @@ const std::vector<std::string> kRealFiles = {
     "mutagen_id3_ape.mp3", "odd_data_list.rmp", "two_id3v2.mp3", "vbri.mp3", "wave_list.wav", "xing_lame.mp3",
 };
 
+// 20 MPEG-1 frames at 128 kbit/s, 44.1 kHz (417 bytes each), all of one
+// bitrate; `layerByte` is the header's second byte (0xFB Layer III, 0xFD Layer II).
+std::vector<std::uint8_t> constantBitrateStream(std::uint8_t layerByte)
+{
+    std::vector<std::uint8_t> stream;
+    for (int i = 0; i < 20; ++i) {
+        std::vector<std::uint8_t> frame(417, 0x55);
+        frame[0] = 0xFF;
+        frame[1] = layerByte;
+        frame[2] = 0x90;
+        frame[3] = 0x00;
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    return stream;
+}
+
 std::vector<json> jsonLines(const RunResult &r)
 {
     std::vector<json> lines;
@@ -34,13 +50,15 @@ TEST(CliCheckFix, CheckTellsEachVerdictAndExitsByThem)
     TempFolder folder;
     const std::string text = (folder.path() / "notes.mp3").string();
     writeBytes(text, std::vector<std::uint8_t>(300, 'x'));
+    writeBytes(folder.path() / "cbr.mp3", constantBitrateStream(0xFB));
     struct Case {
-        std::vector<std::string> files;
+        std::vector<std::string> files; // real files, or one the test wrote
         std::vector<std::string> lines; // "name: verdict..."
         int exitCode;
     };
     const std::vector<Case> cases = {
         {{"xing_lame.mp3", "info_lame.mp3"}, {"xing_lame.mp3: right", "info_lame.mp3: right"}, 0},
+        {{"cbr.mp3"}, {"cbr.mp3: not needed"}, 0},
         {{"vbri.mp3", "junk_mid.mp3"}, {"vbri.mp3: right", "junk_mid.mp3: missing"}, 1},
         {{"joined_stale.mp3"}, {"joined_stale.mp3: stale (frame count 60, stream 121 frames)"}, 1},
         {{"cut_stale.mp3"}, {"cut_stale.mp3: stale (frame count 60, stream 33 frames)"}, 1},
@@ -48,7 +66,8 @@ TEST(CliCheckFix, CheckTellsEachVerdictAndExitsByThem)
     for (const Case &c : cases) {
         std::vector<std::string> args = {"check"};
         for (const std::string &name : c.files)
-            args.push_back(folder.copySample("real/" + name, name));
+            args.push_back(fs::exists(folder.path() / name) ? (folder.path() / name).string()
+                                                            : folder.copySample("real/" + name, name));
         const std::vector<std::uint8_t> before = readBytes(args.back());
         const RunResult r = runCli(args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.out << r.err;
@@ -133,16 +152,7 @@ TEST(CliCheckFix, FilesFromTakesNamesByLineOrByNul)
 TEST(CliCheckFix, LayerIAndIINoteComesOncePerRun)
 {
     TempFolder folder;
-    // MPEG-1 Layer II at 128 kbit/s, 44.1 kHz: 417-byte frames.
-    std::vector<std::uint8_t> layer2;
-    for (int i = 0; i < 20; ++i) {
-        std::vector<std::uint8_t> frame(417, 0x55);
-        frame[0] = 0xFF;
-        frame[1] = 0xFD;
-        frame[2] = 0x90;
-        frame[3] = 0x00;
-        layer2.insert(layer2.end(), frame.begin(), frame.end());
-    }
+    const std::vector<std::uint8_t> layer2 = constantBitrateStream(0xFD);
     writeBytes(folder.path() / "a.mp3", layer2);
     writeBytes(folder.path() / "b.mp3", layer2);
     const std::string note = "most players ignore a VBR header frame in a Layer I or II stream";

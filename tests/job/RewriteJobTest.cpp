@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace brantlow {
 namespace {
@@ -40,6 +43,61 @@ TEST(RewriteJobTest, AReadErrorIsTheLoadFailure)
             EXPECT_EQ(test::readBytes(path), sample);
         }
     }
+}
+
+// A file found by a folder scan is opened only while its path still names
+// the file the scan found (device and inode): a file put in its place since,
+// even in the same folder and so on the same device, is refused.
+TEST(RewriteJobTest, AFileNotTheOneTheScanFoundIsRefused)
+{
+    const char *data = std::getenv("BRANTLOW_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const std::string sample = test::readBytes(std::string(data) + "/mpeg1_stereo_vbr.mp3");
+    test::ScratchFolder folder;
+    const std::string path = folder.file("song.mp3");
+    test::writeBytes(path, sample);
+    test::writeBytes(folder.file("other.mp3"), sample);
+    struct stat song {};
+    struct stat other {};
+    ASSERT_EQ(::stat(path.c_str(), &song), 0);
+    ASSERT_EQ(::stat(folder.file("other.mp3").c_str(), &other), 0);
+
+    struct Case {
+        const char *what;
+        ScannedAs scanned;
+        bool refused;
+    };
+    const std::vector<Case> cases = {
+        {"the file found", {song.st_dev, song.st_ino}, false},
+        {"not found by a scan", {}, false},
+        {"another file of the folder", {song.st_dev, other.st_ino}, true},
+        {"the same inode on another device", {song.st_dev + 1, song.st_ino}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TBinEdit engine;
+        OpenedFile opened;
+        const RewriteResult result = openForRewrite(engine, path, opened, c.scanned);
+        EXPECT_EQ(result.ok() ? "" : reasonText(result),
+                  c.refused ? "Cannot open this File. (changed since the folder scan)" : "");
+    }
+}
+
+TEST(RewriteJobTest, ReasonTextGivesTheStepTheNumberAndTheWords)
+{
+    struct Case {
+        RewriteResult result;
+        const char *text;
+    };
+    const std::vector<Case> cases = {
+        {{RewriteStep::Analyze, 13, 0, "PCM WAVE"}, "This file is not MPEG/Audio. (error 13: PCM WAVE)"},
+        {{RewriteStep::Rewrite, 44, 0, ""}, "Cannot Add/Remove a VBR Header. (error 44)"},
+        {{RewriteStep::Open, -1, ENOENT, "No such file or directory"},
+         "Cannot open this File. (No such file or directory)"},
+        {{RewriteStep::Save, -1, 0, ""}, "Cannot Add/Remove a VBR Header."},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(reasonText(c.result), c.text);
 }
 
 } // namespace

@@ -1,0 +1,70 @@
+#include "ReplaceCalls.h"
+
+#include "SafeReplace.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+#include <utility>
+
+namespace brantlow::platform {
+
+namespace detail {
+
+std::function<int(const char *)> &replaceFaultHook()
+{
+    static std::function<int(const char *)> hook;
+    return hook;
+}
+
+ReplaceResult failure(const char *step, int error, ReplaceMethod method)
+{
+    ReplaceResult result;
+    result.ok = false;
+    result.method = method;
+    result.error = error;
+    result.step = step;
+    return result;
+}
+
+ReplaceResult success(ReplaceMethod method, int fd)
+{
+    ReplaceResult result;
+    result.ok = true;
+    result.method = method;
+    result.identity = identityOf(fd);
+    return result;
+}
+
+bool setLastWrite(int fd, const timespec &lastWrite)
+{
+    const timespec stamps[2] = {{0, UTIME_OMIT}, lastWrite};
+    return systemCall("times", [&] { return ::futimens(fd, stamps); }) == 0;
+}
+
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset)
+{
+    done = 0;
+    while (done < size) {
+        const ssize_t wrote = systemCall(
+            "write", [&] { return ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done)); });
+        if (wrote < 0)
+            return false;
+        if (wrote == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+} // namespace detail
+
+void setReplaceFaultHook(std::function<int(const char *step)> hook)
+{
+    detail::replaceFaultHook() = std::move(hook);
+}
+
+} // namespace brantlow::platform

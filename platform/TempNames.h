@@ -1,0 +1,50 @@
+#pragma once
+
+// Internal to the safe replace, not part of the platform's interface: the
+// temporary names a replace makes in a folder, and what a process that must
+// stop at once needs to know of them (abandonReplacesAndExit).
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace brantlow::platform::detail {
+
+// Marks an in-place rewrite under way: a stop at once waits for its end, and
+// none starts once the process is stopping.
+class InPlaceSection {
+public:
+    InPlaceSection();
+    ~InPlaceSection();
+    InPlaceSection(const InPlaceSection &) = delete;
+    InPlaceSection &operator=(const InPlaceSection &) = delete;
+};
+
+// Removes a temporary name from the folder unless the rename consumed it.
+class TempNameGuard {
+public:
+    explicit TempNameGuard(int dirFd) : m_dirFd(dirFd) {}
+    ~TempNameGuard();
+    TempNameGuard(const TempNameGuard &) = delete;
+    TempNameGuard &operator=(const TempNameGuard &) = delete;
+    // The name is registered already (by linkAnonymous or createNamedTemp).
+    void hold(std::string name) { m_name = std::move(name); }
+    // The rename consumed the name.
+    void release();
+    int dirFd() const { return m_dirFd; }
+    const std::string &name() const { return m_name; }
+
+private:
+    int m_dirFd;
+    std::string m_name;
+};
+
+// Links an anonymous O_TMPFILE file into the folder under the temporary name
+// of the file `name`, which `tempName` then holds.
+bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &tempName);
+
+// Creates the temporary file of the file `name` by its name, for file
+// systems without O_TMPFILE; -1 and errno on failure.
+int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName);
+
+} // namespace brantlow::platform::detail
