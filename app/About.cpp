@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "batch/Placement.h"
+#include "widgets/Placement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

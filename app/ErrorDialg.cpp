@@ -1,8 +1,9 @@
 #include "ErrorDialg.h"
 
-#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
+
+#include "widgets/Placement.h"
 
 #include "platform/PathParts.h"
 

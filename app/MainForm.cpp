@@ -2,15 +2,15 @@
 
 #include "About.h"
 #include "ErrorDialg.h"
-#include "batch/FileDialogs.h"
 #include "Forms.h"
-#include "batch/LocalPath.h"
 #include "OtherDialog.h"
-#include "batch/Placement.h"
 #include "SettingsFile.h"
 #include "ToolbarImages.h"
 
 #include "batch/AllRewriteDialog.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/LocalPath.h"
+#include "widgets/Placement.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,8 +1,9 @@
 #include "OtherDialog.h"
 
-#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
+
+#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

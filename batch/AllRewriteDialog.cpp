@@ -3,8 +3,9 @@
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
 
-#include "FileDialogs.h"
-#include "Placement.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Placement.h"
+
 #include "platform/DirectoryWalk.h"
 #include "platform/PathParts.h"
 

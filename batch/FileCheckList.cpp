@@ -1,6 +1,6 @@
 #include "FileCheckList.h"
 
-#include "LocalPath.h"
+#include "widgets/LocalPath.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>

@@ -1,6 +1,6 @@
 #include "MultiErrorDialog.h"
 
-#include "Placement.h"
+#include "widgets/Placement.h"
 
 #include "platform/PathParts.h"
 
