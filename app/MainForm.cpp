@@ -9,6 +9,7 @@
 
 #include "batch/AllRewriteDialog.h"
 #include "widgets/FileDialogs.h"
+#include "widgets/LayoutFont.h"
 #include "widgets/LocalPath.h"
 #include "widgets/Placement.h"
 
@@ -85,9 +86,7 @@ void TForm1::buildActions()
 void TForm1::buildLayout()
 {
     setWindowTitle(QStringLiteral("Brantlow"));
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPixelSize(13);
-    setFont(windowFont);
+    setFont(layoutFont(13));
     // No menu for hiding the toolbar.
     setContextMenuPolicy(Qt::NoContextMenu);
 

@@ -4,6 +4,7 @@
 #include "FileCheckList.h"
 
 #include "widgets/FileDialogs.h"
+#include "widgets/LayoutFont.h"
 #include "widgets/Placement.h"
 
 #include "platform/DirectoryWalk.h"
@@ -69,9 +70,7 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
                           | Qt::WindowCloseButtonHint),
       m_geometry(kDesignClient)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(layoutFont(13));
 
     CheckListBox1 = new FileCheckList(this);
     m_geometry.place(CheckListBox1, {11, 10, 274, 138}, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);
