@@ -1,6 +1,7 @@
 #include "About.h"
 
-#include "batch/Placement.h"
+#include "widgets/LayoutFont.h"
+#include "widgets/Placement.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -17,10 +18,7 @@ TAboutBox::TAboutBox(QWidget *parent)
                           Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Version Information"));
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
-    setFixedSize(329, 108);
+    setUpFixedDialog(this, 12, {329, 108});
 
     // Keyboard order: OK first, then WebSite.
     OKButton = new QPushButton(QStringLiteral("&OK"), this);

@@ -1,8 +1,10 @@
 #include "ErrorDialg.h"
 
-#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
+
+#include "widgets/LayoutFont.h"
+#include "widgets/Placement.h"
 
 #include "platform/PathParts.h"
 
@@ -17,10 +19,7 @@ TErrorDBox::TErrorDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("FileName"));
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
-    setFixedSize(210, 79);
+    setUpFixedDialog(this, 12, {210, 79});
 
     Label1 = new QLabel(QStringLiteral("Cannot Add/Remove a VBR Header."), this);
     Label1->move(8, 11);

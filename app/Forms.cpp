@@ -10,10 +10,13 @@
 
 #include <QLineEdit>
 
-namespace {
+TForm1 *Form1 = nullptr;
+TAboutBox *AboutBox = nullptr;
+TMultiFileDBox *MultiFileDBox = nullptr;
+TMultiErrorDBox *MultiErrorDBox = nullptr;
+TErrorDBox *ErrorDBox = nullptr;
+TOtherDBox *OtherDBox = nullptr;
 
-// The batch window reads the settings record, the open-dialog folder and the
-// path box's look through these, each when it needs them.
 BatchHost mainWindowHost()
 {
     BatchHost host;
@@ -31,15 +34,6 @@ BatchHost mainWindowHost()
     host.errorDialog = MultiErrorDBox;
     return host;
 }
-
-} // namespace
-
-TForm1 *Form1 = nullptr;
-TAboutBox *AboutBox = nullptr;
-TMultiFileDBox *MultiFileDBox = nullptr;
-TMultiErrorDBox *MultiErrorDBox = nullptr;
-TErrorDBox *ErrorDBox = nullptr;
-TOtherDBox *OtherDBox = nullptr;
 
 void CreateForms()
 {

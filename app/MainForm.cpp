@@ -2,15 +2,16 @@
 
 #include "About.h"
 #include "ErrorDialg.h"
-#include "batch/FileDialogs.h"
 #include "Forms.h"
-#include "batch/LocalPath.h"
 #include "OtherDialog.h"
-#include "batch/Placement.h"
 #include "SettingsFile.h"
 #include "ToolbarImages.h"
 
 #include "batch/AllRewriteDialog.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/LayoutFont.h"
+#include "widgets/LocalPath.h"
+#include "widgets/Placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -85,9 +86,7 @@ void TForm1::buildActions()
 void TForm1::buildLayout()
 {
     setWindowTitle(QStringLiteral("Brantlow"));
-    QFont windowFont(QStringLiteral("Arial"));
-    windowFont.setPixelSize(13);
-    setFont(windowFont);
+    setFont(layoutFont(13));
     // No menu for hiding the toolbar.
     setContextMenuPolicy(Qt::NoContextMenu);
 

@@ -3,8 +3,9 @@
 
 #include "MainForm.h"
 
-#include "batch/Placement.h"
 #include "SettingsFile.h"
+
+#include "widgets/Placement.h"
 
 #include <QDir>
 #include <QFileInfo>

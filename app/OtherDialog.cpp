@@ -1,8 +1,10 @@
 #include "OtherDialog.h"
 
-#include "batch/Placement.h"
 #include "Forms.h"
 #include "MainForm.h"
+
+#include "widgets/LayoutFont.h"
+#include "widgets/Placement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -34,10 +36,7 @@ TOtherDBox::TOtherDBox(QWidget *parent)
                           Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Other Setting"));
-    QFont dialogFont(QStringLiteral("Arial"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
-    setFixedSize(kDesignClient);
+    setUpFixedDialog(this, 12, kDesignClient);
 
     // Created in keyboard order.
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);

@@ -3,8 +3,10 @@
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
 
-#include "FileDialogs.h"
-#include "Placement.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/LayoutFont.h"
+#include "widgets/Placement.h"
+
 #include "platform/DirectoryWalk.h"
 #include "platform/PathParts.h"
 
@@ -68,9 +70,7 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
                           | Qt::WindowCloseButtonHint),
       m_geometry(kDesignClient)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(layoutFont(13));
 
     CheckListBox1 = new FileCheckList(this);
     m_geometry.place(CheckListBox1, {11, 10, 274, 138}, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);

@@ -5,7 +5,8 @@
 #include "FileCheckList.h"
 #include "MultiErrorDialog.h"
 
-#include "LocalPath.h"
+#include "widgets/LocalPath.h"
+
 #include "platform/PathParts.h"
 
 #include <QApplication>

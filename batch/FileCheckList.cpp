@@ -1,6 +1,6 @@
 #include "FileCheckList.h"
 
-#include "LocalPath.h"
+#include "widgets/LocalPath.h"
 
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -119,10 +119,7 @@ QByteArray FileCheckList::localPath(int row) const
 
 void FileCheckList::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (localFiles(event->mimeData()).isEmpty())
-        event->ignore();
-    else
-        event->acceptProposedAction();
+    dragMoveEvent(event);
 }
 
 void FileCheckList::dragMoveEvent(QDragMoveEvent *event)

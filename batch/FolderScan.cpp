@@ -5,8 +5,9 @@
 #include "AllRewriteDialog.h"
 #include "FileCheckList.h"
 
-#include "FileDialogs.h"
-#include "LocalPath.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/LocalPath.h"
+
 #include "platform/DirectoryWalk.h"
 
 #include <QCoreApplication>

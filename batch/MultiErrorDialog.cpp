@@ -1,6 +1,7 @@
 #include "MultiErrorDialog.h"
 
-#include "Placement.h"
+#include "widgets/LayoutFont.h"
+#include "widgets/Placement.h"
 
 #include "platform/PathParts.h"
 
@@ -15,10 +16,7 @@
 TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
-    setFixedSize(280, 96);
+    setUpFixedDialog(this, 13, {280, 96});
 
     Label1 = new QLabel(this);
     Label1->setGeometry(11, 8, 264, 16);

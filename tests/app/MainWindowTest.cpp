@@ -5,12 +5,14 @@
 
 #include "app/ErrorDialg.h"
 #include "batch/AllRewriteDialog.h"
+#include "batch/FileCheckList.h"
 #include "platform/ExclusiveFile.h"
 
 #include <QAction>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPalette>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -322,6 +324,61 @@ private slots:
         QCOMPARE(shown, static_cast<QWidget *>(MultiFileDBox));
         QVERIFY(!Form1->BinEdit.Image);
         expectEmptyWindow();
+    }
+
+    void batchWindowReadsTheMainWindow_data()
+    {
+        QTest::addColumn<bool>("subDirectory");
+        QTest::addColumn<bool>("notUpdate");
+        QTest::addColumn<int>("maxOffset");
+        QTest::addColumn<bool>("noErrDialog");
+        QTest::addColumn<bool>("delItems");
+        // Between them the two rows tell every two switches apart.
+        QTest::newRow("first") << false << true << 17 << true << false;
+        QTest::newRow("second") << false << true << -4 << false << true;
+    }
+
+    // Each value read when the batch window needs it, from the main window's
+    // settings record and path box; its error dialog is the program's one.
+    void batchWindowReadsTheMainWindow()
+    {
+        QFETCH(bool, subDirectory);
+        QFETCH(bool, notUpdate);
+        QFETCH(int, maxOffset);
+        QFETCH(bool, noErrDialog);
+        QFETCH(bool, delItems);
+        const BatchHost host = mainWindowHost();
+        Form1->Settings.SubDirectory = subDirectory;
+        Form1->Settings.NotUpdate = notUpdate;
+        Form1->Settings.MaxOffset = maxOffset;
+        Form1->Settings.NoErrDialog = noErrDialog;
+        Form1->Settings.DelItems = delItems;
+        QFont pathFont(QStringLiteral("Courier"));
+        pathFont.setPointSize(15);
+        Form1->Edit1->setFont(pathFont);
+
+        const BatchSettings read = host.settings();
+        QCOMPARE(read.SubDirectory, subDirectory);
+        QCOMPARE(read.NotUpdate, notUpdate);
+        QCOMPARE(read.MaxOffset, maxOffset);
+        QCOMPARE(read.NoErrDialog, noErrDialog);
+        QCOMPARE(read.DelItems, delItems);
+        QCOMPARE(host.openDialogFolder(), Form1->openDialogFolder());
+        QCOMPARE(host.listFont(), pathFont);
+        QVERIFY(!host.listTextColour());
+        QPalette palette = Form1->Edit1->palette();
+        palette.setColor(QPalette::Text, Qt::red);
+        Form1->Edit1->setPalette(palette);
+        QCOMPARE(host.listTextColour().value_or(QColor()), QColor(Qt::red));
+        QCOMPARE(host.errorDialog, MultiErrorDBox);
+
+        // "&Multiple" shows the batch window with the path box's font.
+        QFont listFont;
+        apptest::triggerAnswering(Form1->FileMultiple, [&listFont](QWidget *modal) {
+            listFont = MultiFileDBox->CheckListBox1->font();
+            apptest::rejectModal(modal);
+        });
+        QCOMPARE(listFont, pathFont);
     }
 
     void onlyTheWidthCanChange()

@@ -5,6 +5,7 @@
 #include <QDirIterator>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPalette>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -73,7 +74,6 @@ class BatchListTest : public QObject {
 private slots:
     void initTestCase()
     {
-        CreateForms();
         QVERIFY(m_tree.isValid());
         // root: the six names of the extension test, a sub-folder with its
         // own sub-folder, and a folder whose name looks like an MP3.
@@ -87,17 +87,15 @@ private slots:
         QVERIFY(writeFile(root + QStringLiteral("/z.mp3"), mp3Bytes(2)));
     }
 
-    void cleanupTestCase() { DestroyForms(); }
-
     void init()
     {
-        Form1->Settings = SettingsRecord{};
-        shownBatchWindow();
+        m_batch.settings = BatchSettings{};
+        m_batch.shownWindow();
     }
 
     void showingResetsTheWindow()
     {
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         box.CheckListBox1->appendChecked(m_tree.path() + QStringLiteral("/SONG.MP3"));
         box.RadioButton2->click();
         QCOMPARE(box.AddMode, 0);
@@ -108,9 +106,11 @@ private slots:
         box.setWindowTitle(QStringLiteral("Rewrite OK"));
         QFont pathFont(QStringLiteral("Courier"));
         pathFont.setPointSize(15);
-        Form1->Edit1->setFont(pathFont);
+        m_batch.listFont = pathFont;
+        m_batch.listTextColour = QColor(Qt::red);
+        m_batch.openDialogFolder = m_tree.path();
 
-        shownBatchWindow();
+        m_batch.shownWindow();
 
         QCOMPARE(box.CheckListBox1->count(), 0);
         QVERIFY(box.RadioButton1->isChecked());
@@ -122,7 +122,14 @@ private slots:
         QCOMPARE(box.ProgressBar1->value(), 0);
         QCOMPARE(box.windowTitle(), QStringLiteral("Multiple File Mode"));
         QCOMPARE(box.CheckListBox1->font(), pathFont);
-        Form1->Edit1->setFont(QFont());
+        QCOMPARE(box.CheckListBox1->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(box.OpenDialog1->directory().path(), m_tree.path());
+
+        // Without a colour of its own the list follows the theme again.
+        m_batch.listFont = QFont();
+        m_batch.listTextColour.reset();
+        m_batch.shownWindow();
+        QCOMPARE(box.CheckListBox1->palette().color(QPalette::Text), QPalette().color(QPalette::Text));
     }
 
     void folderScan_data()
@@ -135,11 +142,11 @@ private slots:
     void folderScan()
     {
         QFETCH(bool, subFolders);
-        Form1->Settings.SubDirectory = subFolders;
+        m_batch.settings.SubDirectory = subFolders;
         answerFolderDialog(m_tree.path());
-        MultiFileDBox->Button3->click();
+        m_batch.window.Button3->click();
 
-        const QStringList listed = listPaths(*MultiFileDBox);
+        const QStringList listed = listPaths(m_batch.window);
         QCOMPARE(listed, expectedScan(m_tree.path(), subFolders));
         QStringList names = fileNames(listed);
         names.sort();
@@ -148,9 +155,9 @@ private slots:
             wanted += {"deep.wav", "inner.mp3", "track.rmp"};
         wanted.sort();
         QCOMPARE(names, wanted);
-        QCOMPARE(listMarks(*MultiFileDBox), QList<bool>(listed.size(), true));
-        QVERIFY(MultiFileDBox->Button1->isEnabled() && MultiFileDBox->Button2->isEnabled()
-                && MultiFileDBox->Button3->isEnabled());
+        QCOMPARE(listMarks(m_batch.window), QList<bool>(listed.size(), true));
+        QVERIFY(m_batch.window.Button1->isEnabled() && m_batch.window.Button2->isEnabled()
+                && m_batch.window.Button3->isEnabled());
     }
 
     void folderScanTakesSubFolderFilesWhereTheFolderIsMet()
@@ -166,8 +173,8 @@ private slots:
             order << dir.path() + QLatin1Char('/') + QLatin1String(name);
 
         answerFolderDialog(dir.path());
-        MultiFileDBox->Button3->click();
-        QCOMPARE(listPaths(*MultiFileDBox), order);
+        m_batch.window.Button3->click();
+        QCOMPARE(listPaths(m_batch.window), order);
     }
 
     void folderScanSurvivesALinkBackToItsOwnFolder()
@@ -177,17 +184,17 @@ private slots:
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/sub")));
         QVERIFY(QFile::link(dir.path(), dir.path() + QStringLiteral("/sub/back")));
         answerFolderDialog(dir.path());
-        MultiFileDBox->Button3->click();
-        QCOMPARE(listPaths(*MultiFileDBox), QStringList{dir.path() + QStringLiteral("/one.mp3")});
+        m_batch.window.Button3->click();
+        QCOMPARE(listPaths(m_batch.window), QStringList{dir.path() + QStringLiteral("/one.mp3")});
     }
 
     void cancelledDialogsAddNothing()
     {
         answerFolderDialog(QString());
-        MultiFileDBox->Button3->click();
+        m_batch.window.Button3->click();
         answerNextModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
-        MultiFileDBox->Button1->click();
-        QCOMPARE(MultiFileDBox->CheckListBox1->count(), 0);
+        m_batch.window.Button1->click();
+        QCOMPARE(m_batch.window.CheckListBox1->count(), 0);
     }
 
     void browseTakesAnyExtensionAndSkipsListedPaths()
@@ -196,7 +203,7 @@ private slots:
         QVERIFY(writeFile(dir.path() + QStringLiteral("/notes.txt"), "text"));
         QVERIFY(writeFile(dir.path() + QStringLiteral("/Song.mp3"), mp3Bytes(2)));
         QVERIFY(writeFile(dir.path() + QStringLiteral("/other.mp3"), mp3Bytes(2)));
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         box.CheckListBox1->appendChecked(dir.path() + QStringLiteral("/SONG.MP3"));
         box.CheckListBox1->setChecked(0, false);
 
@@ -210,8 +217,8 @@ private slots:
 
     void scanAddsOnlyPathsNotListedInAnyLetterCase()
     {
-        TMultiFileDBox &box = *MultiFileDBox;
-        Form1->Settings.SubDirectory = false;
+        TMultiFileDBox &box = m_batch.window;
+        m_batch.settings.SubDirectory = false;
         const QString listedInOtherCase = m_tree.path() + QStringLiteral("/song.mp3");
         box.CheckListBox1->appendChecked(listedInOtherCase);
         box.CheckListBox1->setChecked(0, false);
@@ -251,7 +258,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QStringList, dropped);
         QFETCH(QStringList, listed);
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         QWidget *on = target == "list"     ? box.CheckListBox1->viewport()
                       : target == "button" ? static_cast<QWidget *>(box.Button1)
                       : target == "progress" ? static_cast<QWidget *>(box.ProgressBar1)
@@ -270,7 +277,7 @@ private slots:
 
     void dropKeepsEarlierMarks()
     {
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         box.CheckListBox1->appendChecked(m_tree.path() + QStringLiteral("/z.mp3"));
         box.CheckListBox1->setChecked(0, false);
         dropOn(box.CheckListBox1->viewport(), {m_tree.path() + QStringLiteral("/c.rmp")});
@@ -279,7 +286,7 @@ private slots:
 
     void checkAllAndUncheckAll()
     {
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         box.SpeedButton1->click(); // empty list: nothing to do, nothing breaks
         box.SpeedButton2->click();
         for (const char *name : {"a", "b", "c"})
@@ -296,7 +303,7 @@ private slots:
 
     void resizingKeepsTheAnchors()
     {
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         const QRect list = box.CheckListBox1->geometry();
         const QRect run = box.Button2->geometry();
         const QRect glyph = box.SpeedButton1->geometry();
@@ -321,7 +328,7 @@ private slots:
             for (int file = 0; file < kFilesEach; ++file)
                 QVERIFY(writeFile(dir.path() + QStringLiteral("/%1/%2.mp3").arg(folder, 2, 10, QLatin1Char('0')).arg(file), "x"));
         }
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         QStringList captions;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -359,14 +366,14 @@ private slots:
         QVERIFY(writeFile(dir.path() + QStringLiteral("/a.mp3"), "x"));
         QVERIFY(writeFile(dir.path() + QStringLiteral("/locked/b.mp3"), "x"));
         QVERIFY(QFile::setPermissions(dir.path() + QStringLiteral("/locked"), QFileDevice::Permissions()));
-        Form1->Settings.SubDirectory = true;
+        m_batch.settings.SubDirectory = true;
         answerFolderDialog(dir.path());
-        MultiFileDBox->Button3->click();
+        m_batch.window.Button3->click();
         QFile::setPermissions(dir.path() + QStringLiteral("/locked"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-        QCOMPARE(listPaths(*MultiFileDBox), QStringList{dir.path() + QStringLiteral("/a.mp3")});
-        auto *report = MultiFileDBox->findChild<QMessageBox *>();
+        QCOMPARE(listPaths(m_batch.window), QStringList{dir.path() + QStringLiteral("/a.mp3")});
+        auto *report = m_batch.window.findChild<QMessageBox *>();
         QVERIFY(report && report->isVisible() && !report->isModal());
         QVERIFY2(report->text().contains(dir.path() + QStringLiteral("/locked: Permission denied")),
                  qPrintable(report->text()));
@@ -396,7 +403,7 @@ private slots:
             out.write(bytes.constData(), bytes.size());
         }
         const QString shown = QFile::decodeName(path);
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         if (how == "scan") {
             answerFolderDialog(dir.path());
             box.Button3->click();
@@ -414,7 +421,7 @@ private slots:
         QCOMPARE(listPaths(box), QStringList{shown});
         QCOMPARE(box.CheckListBox1->localPath(0), path);
 
-        Form1->Settings.NoErrDialog = true;
+        m_batch.settings.NoErrDialog = true;
         box.Button2->click();
         std::ifstream in(path.toStdString(), std::ios::binary);
         std::string head(kXingOffset + 4, '\0');
@@ -423,7 +430,7 @@ private slots:
     }
 
 private:
-    apptest::TempSettingsFile m_settings;
+    TestBatchHost m_batch;
     QTemporaryDir m_tree;
 };
 

@@ -50,13 +50,10 @@ class BatchRunTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { CreateForms(); }
-    void cleanupTestCase() { DestroyForms(); }
-
     void init()
     {
-        Form1->Settings = SettingsRecord{};
-        shownBatchWindow();
+        m_batch.settings = BatchSettings{};
+        m_batch.shownWindow();
     }
 
     void runOverMixedFiles_data()
@@ -125,15 +122,15 @@ private slots:
         const RunFiles files = makeRunFiles(dir);
         QVERIFY(hasXingFrame(files.tagged));
         const QByteArray textBefore = readFile(files.text);
-        Form1->Settings.NoErrDialog = noErrDialog;
-        Form1->Settings.DelItems = delItems;
-        TMultiFileDBox &box = *MultiFileDBox;
+        m_batch.settings.NoErrDialog = noErrDialog;
+        m_batch.settings.DelItems = delItems;
+        TMultiFileDBox &box = m_batch.window;
         if (!addMode)
             box.RadioButton2->click();
         for (const QString &path : files.inOrder())
             box.CheckListBox1->appendChecked(path);
 
-        ErrorDialogAnswerer answerer(answers);
+        ErrorDialogAnswerer answerer(m_batch.errorDialog, answers);
         box.Button2->click();
 
         QStringList seenMessages, seenCaptions;
@@ -165,13 +162,13 @@ private slots:
         // Cancel at the text file; then make it and the missing file good.
         QTemporaryDir dir;
         const RunFiles files = makeRunFiles(dir);
-        Form1->Settings.DelItems = false;
-        TMultiFileDBox &box = *MultiFileDBox;
+        m_batch.settings.DelItems = false;
+        TMultiFileDBox &box = m_batch.window;
         box.CheckListBox1->appendChecked(files.good);
         box.CheckListBox1->appendChecked(files.text);
         box.CheckListBox1->appendChecked(files.missing);
         {
-            ErrorDialogAnswerer answerer({Answer::Cancel});
+            ErrorDialogAnswerer answerer(m_batch.errorDialog, {Answer::Cancel});
             box.Button2->click();
         }
         QCOMPARE(listMarks(box), (QList<bool>{false, true, true}));
@@ -179,7 +176,7 @@ private slots:
         QVERIFY(writeFile(files.missing, mp3Bytes()));
         const QByteArray goodAfterFirstRun = readFile(files.good);
 
-        ErrorDialogAnswerer answerer({});
+        ErrorDialogAnswerer answerer(m_batch.errorDialog, {});
         box.Button2->click();
         QCOMPARE(answerer.seen().size(), size_t(0));
         QCOMPARE(box.Label3->text(), QStringLiteral("2 Files"));
@@ -212,8 +209,8 @@ private slots:
         QFETCH(int, left);
 
         QTemporaryDir dir;
-        Form1->Settings.DelItems = delItems;
-        TMultiFileDBox &box = *MultiFileDBox;
+        m_batch.settings.DelItems = delItems;
+        TMultiFileDBox &box = m_batch.window;
         QList<QByteArray> before;
         for (int i = 0; i < checked.size(); ++i) {
             const QString path = dir.filePath(QStringLiteral("f%1.mp3").arg(i));
@@ -223,7 +220,7 @@ private slots:
             box.CheckListBox1->setChecked(i, checked[i]);
         }
         QStringList seen;
-        RunProbe probe([&] { seen << box.Label1->text(); });
+        RunProbe probe(box, [&] { seen << box.Label1->text(); });
         box.Button2->click();
 
         QCOMPARE(seen, positions);
@@ -252,10 +249,10 @@ private slots:
         QVERIFY(writeFile(path, mp3Bytes()));
         const QDateTime old = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
         setTimes(path, old);
-        Form1->Settings.NotUpdate = notUpdate;
-        MultiFileDBox->CheckListBox1->appendChecked(path);
+        m_batch.settings.NotUpdate = notUpdate;
+        m_batch.window.CheckListBox1->appendChecked(path);
 
-        MultiFileDBox->Button2->click();
+        m_batch.window.Button2->click();
 
         QVERIFY(hasXingFrame(path));
         const QDateTime now = QFileInfo(path).lastModified();
@@ -274,15 +271,15 @@ private slots:
         QVERIFY(writeFile(second, mp3Bytes()));
         brantlow::TBinEdit engine;
         QVERIFY(brantlow::rewriteFile(engine, second.toStdString(), {}).ok());
-        TMultiFileDBox &box = *MultiFileDBox;
+        TMultiFileDBox &box = m_batch.window;
         box.CheckListBox1->appendChecked(first);
         box.CheckListBox1->appendChecked(second);
         int files = 0;
-        RunProbe probe([&] {
+        RunProbe probe(box, [&] {
             if (++files == 1)
                 box.RadioButton2->click(); // before the first file is opened
         });
-        ErrorDialogAnswerer answerer({Answer::Continue});
+        ErrorDialogAnswerer answerer(m_batch.errorDialog, {Answer::Continue});
         box.Button2->click();
         QCOMPARE(answerer.seen().size(), size_t(1));
         QCOMPARE(answerer.seen()[0].message, QStringLiteral("This file includes no VBR header."));
@@ -299,13 +296,13 @@ private slots:
             paths << dir.filePath(QStringLiteral("c%1.mp3").arg(i));
             QVERIFY(writeFile(paths.last(), mp3Bytes()));
         }
-        TMultiFileDBox &box = *MultiFileDBox;
-        Form1->Settings.DelItems = false;
+        TMultiFileDBox &box = m_batch.window;
+        m_batch.settings.DelItems = false;
         box.CheckListBox1->appendChecked(paths[0]);
         box.CheckListBox1->appendChecked(paths[1]);
         int files = 0;
         bool visibleAfterClose = false;
-        RunProbe probe([&] {
+        RunProbe probe(box, [&] {
             if (++files != 1)
                 return;
             box.close();
@@ -327,8 +324,8 @@ private slots:
     {
         QTemporaryDir dir;
         constexpr int kFiles = 500;
-        TMultiFileDBox &box = *MultiFileDBox;
-        Form1->Settings.DelItems = false;
+        TMultiFileDBox &box = m_batch.window;
+        m_batch.settings.DelItems = false;
         for (int i = 0; i < kFiles; ++i) {
             const QString path = dir.filePath(QStringLiteral("n%1.mp3").arg(i, 3, 10, QLatin1Char('0')));
             QVERIFY(writeFile(path, mp3Bytes(3)));
@@ -338,7 +335,7 @@ private slots:
         // rewrite must still be untouched and the window must show it.
         QStringList positions;
         int untouchedWhenSeen = 0;
-        RunProbe probe([&] {
+        RunProbe probe(box, [&] {
             positions << box.Label1->text();
             if (!hasXingFrame(box.FileName))
                 ++untouchedWhenSeen;
@@ -355,7 +352,7 @@ private slots:
     }
 
 private:
-    apptest::TempSettingsFile m_settings;
+    TestBatchHost m_batch;
 };
 
 QTEST_MAIN(BatchRunTest)

@@ -1,22 +1,23 @@
 #pragma once
 
-// Helpers shared by the batch window tests: MP3 files made in code, answers
-// to modal dialogs, and a posted event that watches a run between files.
+// Helpers shared by the batch window tests: the window on its own with a
+// host of the test's own, MP3 files made in code, answers to modal dialogs,
+// and a posted event that watches a run between files.
 
-#include "app/Forms.h"
-#include "app/MainForm.h"
 #include "batch/AllRewriteDialog.h"
+#include "batch/BatchHost.h"
 #include "batch/FileCheckList.h"
 #include "batch/MultiErrorDialog.h"
-#include "tests/app/TempSettingsFile.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,6 +25,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -65,13 +67,36 @@ inline bool hasXingFrame(const QString &path)
     return readFile(path).mid(kXingOffset, 4) == "Xing";
 }
 
-// The batch window as it is after the main window's "&Multiple".
-inline TMultiFileDBox &shownBatchWindow()
-{
-    MultiFileDBox->hide();
-    MultiFileDBox->show();
-    return *MultiFileDBox;
-}
+// The batch window and its error dialog, handed what the main window would
+// hand them by fields a test sets: each is read when the window needs it.
+class TestBatchHost {
+public:
+    TestBatchHost()
+    {
+        BatchHost host;
+        host.settings = [this] { return settings; };
+        host.openDialogFolder = [this] { return openDialogFolder; };
+        host.listFont = [this] { return listFont; };
+        host.listTextColour = [this] { return listTextColour; };
+        host.errorDialog = &errorDialog;
+        window.setHost(std::move(host));
+    }
+
+    // The window as it is after the main window's "&Multiple".
+    TMultiFileDBox &shownWindow()
+    {
+        window.hide();
+        window.show();
+        return window;
+    }
+
+    BatchSettings settings;
+    QString openDialogFolder = QDir::tempPath();
+    QFont listFont;
+    std::optional<QColor> listTextColour;
+    TMultiErrorDBox errorDialog;
+    TMultiFileDBox window;
+};
 
 inline QStringList listPaths(const TMultiFileDBox &box)
 {
@@ -151,7 +176,9 @@ public:
         QString message;
     };
 
-    explicit ErrorDialogAnswerer(QList<Answer> answers) : m_answers(std::move(answers))
+    ErrorDialogAnswerer(TMultiErrorDBox &dialog, QList<Answer> answers)
+        : m_dialog(dialog),
+          m_answers(std::move(answers))
     {
         connect(&m_timer, &QTimer::timeout, this, [this] { poll(); });
         m_timer.start(5);
@@ -162,29 +189,30 @@ public:
 private:
     void poll()
     {
-        if (QApplication::activeModalWidget() != MultiErrorDBox || !MultiErrorDBox->isVisible())
+        if (QApplication::activeModalWidget() != &m_dialog || !m_dialog.isVisible())
             return;
-        m_seen.push_back({MultiErrorDBox->windowTitle(), MultiErrorDBox->Label1->text()});
+        m_seen.push_back({m_dialog.windowTitle(), m_dialog.Label1->text()});
         const Answer answer = m_answers.isEmpty() ? Cancel : m_answers.takeFirst();
         if (answer == Continue)
-            MultiErrorDBox->OKBtn->click();
+            m_dialog.OKBtn->click();
         else if (answer == Cancel)
-            MultiErrorDBox->CancelBtn->click();
+            m_dialog.CancelBtn->click();
         else
-            MultiErrorDBox->reject();
+            m_dialog.reject();
     }
 
+    TMultiErrorDBox &m_dialog;
     QTimer m_timer;
     QList<Answer> m_answers;
     std::vector<Seen> m_seen;
 };
 
 // A posted event that is handled whenever the run lets the message loop
-// work. Each time it is handled during a run it calls `onFile` once for
-// every new item being rewritten, and posts itself again.
+// work. Each time it is handled during a run of `box` it calls `onFile` once
+// for every new item being rewritten, and posts itself again.
 class RunProbe : public QObject {
 public:
-    explicit RunProbe(std::function<void()> onFile) : m_onFile(std::move(onFile))
+    RunProbe(const TMultiFileDBox &box, std::function<void()> onFile) : m_box(box), m_onFile(std::move(onFile))
     {
         post();
     }
@@ -196,11 +224,11 @@ protected:
     {
         if (event->type() != kProbeEvent)
             return QObject::event(event);
-        if (MultiFileDBox->isRunning()) {
+        if (m_box.isRunning()) {
             ++m_handledDuringRun;
-            if (MultiFileDBox->FileName != m_lastFile || MultiFileDBox->Label1->text() != m_lastPosition) {
-                m_lastFile = MultiFileDBox->FileName;
-                m_lastPosition = MultiFileDBox->Label1->text();
+            if (m_box.FileName != m_lastFile || m_box.Label1->text() != m_lastPosition) {
+                m_lastFile = m_box.FileName;
+                m_lastPosition = m_box.Label1->text();
                 m_onFile();
             }
         }
@@ -213,6 +241,7 @@ private:
 
     void post() { QCoreApplication::postEvent(this, new QEvent(kProbeEvent)); }
 
+    const TMultiFileDBox &m_box;
     std::function<void()> m_onFile;
     QString m_lastFile;
     QString m_lastPosition;

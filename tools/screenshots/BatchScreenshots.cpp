@@ -2,6 +2,9 @@
 // end of the run) and of its error dialog, written as PNG files into the
 // folder given on the command line. Run with QT_QPA_PLATFORM=offscreen.
 
+#include "app/Forms.h"
+#include "app/MainForm.h"
+#include "tests/app/TempSettingsFile.h"
 #include "tests/batch/BatchTestSupport.h"
 
 #include <QProgressBar>
@@ -49,7 +52,8 @@ int main(int argc, char **argv)
     CreateForms();
     Form1->Settings.DelItems = false;
     Form1->Settings.NoErrDialog = false;
-    TMultiFileDBox &box = shownBatchWindow();
+    MultiFileDBox->show();
+    TMultiFileDBox &box = *MultiFileDBox;
     for (const QString &name : names)
         box.CheckListBox1->appendChecked(album + QLatin1Char('/') + name);
     box.CheckListBox1->setChecked(4, false);
@@ -57,7 +61,7 @@ int main(int argc, char **argv)
     bool ok = save(&box, out, QStringLiteral("batch-list.png"));
 
     int files = 0;
-    RunProbe probe([&] {
+    RunProbe probe(box, [&] {
         if (++files == 4)
             ok = save(&box, out, QStringLiteral("batch-running.png")) && ok;
     });

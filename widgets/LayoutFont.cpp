@@ -1,0 +1,18 @@
+#include "LayoutFont.h"
+
+#include <QDialog>
+#include <QFont>
+#include <QSize>
+
+QFont layoutFont(int pixelHeight)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelHeight);
+    return font;
+}
+
+void setUpFixedDialog(QDialog *dialog, int fontPixelHeight, const QSize &clientSize)
+{
+    dialog->setFont(layoutFont(fontPixelHeight));
+    dialog->setFixedSize(clientSize);
+}
