@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchRunner.h"
+#include "job/BatchRunner.h"
 #include "Settings.h"
 
 #include "engine/Binedit.h"

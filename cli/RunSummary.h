@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchRunner.h"
+#include "job/BatchRunner.h"
 #include "FileReports.h"
 
 #include <cstddef>

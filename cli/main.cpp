@@ -1,7 +1,7 @@
 // brantlow-cli: adds or removes the Xing VBR header frame of MPEG audio files,
 // or describes them.
 
-#include "BatchRunner.h"
+#include "job/BatchRunner.h"
 #include "FileList.h"
 #include "FileReports.h"
 #include "Interrupts.h"

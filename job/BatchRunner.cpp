@@ -1,7 +1,7 @@
 #include "BatchRunner.h"
 
-#include "PathText.h"
-#include "ProgressBar.h"
+#include "cli/PathText.h"
+#include "cli/ProgressBar.h"
 
 #include <algorithm>
 #include <chrono>
