@@ -6,6 +6,7 @@
 #include "FileReports.h"
 #include "Interrupts.h"
 #include "PathText.h"
+#include "ReportPrinter.h"
 #include "RunSummary.h"
 #include "Settings.h"
 #include "job/RewriteJob.h"
@@ -14,8 +15,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -64,23 +63,12 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
     command->add_flag("--json", settings.json, "One JSON object per file per line, then a summary object");
 }
 
-std::uint64_t quarterOfPhysicalMemory()
-{
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return 0;
-    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
-}
-
 std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
 {
     std::vector<BatchItem> items;
     items.reserve(files.size());
     for (const platform::FoundFile &file : files) {
-        struct stat st {};
-        const std::uint64_t bytes =
-            ::stat(file.path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+        const std::uint64_t bytes = regularFileBytes(file.path);
         // A named file is taken as it is found when it is worked on.
         items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
@@ -164,9 +152,8 @@ int main(int argc, char **argv)
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
     BatchOptions options;
-    options.jobs = settings.jobs > 0 ? settings.jobs : std::max(1u, std::thread::hardware_concurrency());
-    options.showProgress = ::isatty(STDERR_FILENO) == 1;
-    options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : std::max(largest, quarterOfPhysicalMemory());
+    options.jobs = settings.jobs > 0 ? settings.jobs : defaultJobs();
+    options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : defaultMemoryBudget(largest);
     options.stop = &interrupts.flag();
 
     const bool isCheck = check->parsed();
@@ -179,7 +166,11 @@ int main(int argc, char **argv)
         return isInfo ? infoReport(engine, item, reserveMore, settings)
                       : rewriteReport(engine, item, reserveMore, group, mode, settings);
     };
-    const BatchCounts counts = runBatch(items, options, work);
+    BatchCounts counts;
+    {
+        ReportPrinter printer(::isatty(STDERR_FILENO) == 1, items.size());
+        counts = runBatch(items, options, work, printer.reporting());
+    }
 
     const int signal = interrupts.signal();
     if (isCheck) {

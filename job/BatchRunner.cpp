@@ -1,37 +1,42 @@
 #include "BatchRunner.h"
 
-#include "cli/PathText.h"
-#include "cli/ProgressBar.h"
-
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
 #include <exception>
 #include <mutex>
 #include <new>
 #include <optional>
 #include <set>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
-namespace brantlow::cli {
+namespace brantlow {
 
 namespace {
 
+FileReport thrownReport(const BatchReporting &reporting, const BatchItem &item, const std::string &what)
+{
+    if (reporting.thrown)
+        return reporting.thrown(item, what);
+    return {Outcome::Failed, "", what};
+}
+
 FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, const ReserveMore &reserveMore,
-                  platform::ReplaceGroup &group)
+                  platform::ReplaceGroup &group, const BatchReporting &reporting)
 {
     FileReport report;
     try {
         report = work(engine, item, reserveMore, group);
     } catch (const std::bad_alloc &) {
-        report = {Outcome::Failed, "", shownPath(item.path) + ": Not enough memory for this file.\n"};
+        report = thrownReport(reporting, item, "Not enough memory for this file.");
     } catch (const std::exception &e) {
-        report = {Outcome::Failed, "", shownPath(item.path) + ": " + e.what() + "\n"};
+        report = thrownReport(reporting, item, e.what());
     }
     // An idle worker holds no image.
     engine.ReleaseImage();
@@ -40,13 +45,13 @@ FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work,
 }
 
 // The report of a file whose save waited for its group's commit.
-FileReport reportAfterCommit(const BatchItem &item, const FileReport &waiting)
+FileReport reportAfterCommit(const BatchItem &item, const FileReport &waiting, const BatchReporting &reporting)
 {
     try {
         return waiting.afterCommit();
     } catch (const std::exception &e) {
         // The commit has ended; only its words are missing.
-        return {Outcome::Failed, "", shownPath(item.path) + ": " + e.what() + "\n"};
+        return thrownReport(reporting, item, e.what());
     }
 }
 
@@ -84,30 +89,33 @@ constexpr auto kGroupDelay = std::chrono::milliseconds(100);
 
 } // namespace
 
-BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work)
+BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work,
+                     const BatchReporting &reporting)
 {
     const std::size_t total = items.size();
     std::vector<std::optional<FileReport>> reports(total);
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t finished = 0;
-    std::size_t started = 0;      // items [0, started) were started, in order
+    std::size_t started = 0; // items [0, started) were started, in order
     std::uint64_t bytesInFlight = 0;
     std::vector<std::uint64_t> reserved(total, 0);
     std::set<std::size_t> inFlight;
     std::size_t workersRunning = 0;
     auto stopping = [&] { return options.stop != nullptr && options.stop->load() != 0; };
+    auto holding = [&] { return options.hold != nullptr && options.hold->load() != 0; };
 
-    // The next item to start, once the budget has room for it; none when the
-    // list is done or the run is stopping, or, without `wait`, when the
-    // budget has no room now.
+    // The next item to start, once the budget has room for it and the run is
+    // not held; none when the list is done or the run is stopping, or,
+    // without `wait`, when it cannot start now.
     auto admit = [&](std::unique_lock<std::mutex> &lock, bool wait) -> std::optional<std::size_t> {
         for (;;) {
             if (started >= total || stopping())
                 return std::nullopt;
             const std::uint64_t bytes = items[started].bytes;
-            const bool fits = options.memoryBudget == 0 || bytesInFlight == 0
-                || (bytesInFlight <= options.memoryBudget && bytes <= options.memoryBudget - bytesInFlight);
+            const bool fits = !holding()
+                && (options.memoryBudget == 0 || bytesInFlight == 0
+                    || (bytesInFlight <= options.memoryBudget && bytes <= options.memoryBudget - bytesInFlight));
             if (fits) {
                 bytesInFlight += bytes;
                 reserved[started] = bytes;
@@ -145,7 +153,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         auto commitGroup = [&] {
             group.commit();
             for (auto &[index, report] : waiting)
-                report = reportAfterCommit(items[index], report);
+                report = reportAfterCommit(items[index], report, reporting);
             group.clear();
             std::lock_guard lock(mutex);
             for (auto &[index, report] : waiting) {
@@ -170,7 +178,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             }
             lock.unlock();
             const ReserveMore more = [&, i = *index](std::uint64_t bytes) { reserveMore(i, bytes); };
-            FileReport report = runOne(engine, items[*index], work, more, group);
+            FileReport report = runOne(engine, items[*index], work, more, group, reporting);
             const bool waits = static_cast<bool>(report.afterCommit);
             if (waits) {
                 if (waiting.empty())
@@ -216,55 +224,75 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         }
     }
 
-    ProgressBar progress(options.showProgress, total);
     BatchCounts counts;
-    std::size_t printed = 0;
-    std::size_t drawnFinished = 0;
-    progress.draw(0);
+    std::size_t handedOver = 0;
+    std::size_t shownFinished = 0;
+    if (reporting.progress)
+        reporting.progress(0);
     for (;;) {
         std::vector<FileReport> ready;
         std::size_t finishedNow = 0;
         bool over = false;
         {
             std::unique_lock lock(mutex);
-            changed.wait_for(lock, kStopPoll,
-                             [&] { return finished != drawnFinished || workersRunning == 0; });
+            changed.wait_for(lock, kStopPoll, [&] { return finished != shownFinished || workersRunning == 0; });
             finishedNow = finished;
-            for (std::size_t i = printed; i < total && reports[i]; ++i) {
+            for (std::size_t i = handedOver; i < total && reports[i]; ++i) {
                 ready.push_back(std::move(*reports[i]));
                 reports[i].reset();
             }
-            over = workersRunning == 0 && printed + ready.size() == started;
+            over = workersRunning == 0 && handedOver + ready.size() == started;
             if (over)
                 counts.notReached = total - started;
         }
-        for (const FileReport &report : ready) {
-            if (!report.out.empty() || !report.err.empty())
-                progress.clear();
-            if (!report.err.empty()) {
-                std::fflush(stdout);
-                std::fputs(report.err.c_str(), stderr);
-            }
-            if (!report.out.empty())
-                std::fputs(report.out.c_str(), stdout);
+        for (FileReport &report : ready) {
             switch (report.outcome) {
-            case Outcome::Done: ++counts.done; break;
-            case Outcome::Unchanged: ++counts.unchanged; break;
-            case Outcome::Skipped: ++counts.skipped; break;
-            case Outcome::Failed: ++counts.failed; break;
+            case Outcome::Done:
+                ++counts.done;
+                break;
+            case Outcome::Unchanged:
+                ++counts.unchanged;
+                break;
+            case Outcome::Skipped:
+                ++counts.skipped;
+                break;
+            case Outcome::Failed:
+                ++counts.failed;
+                break;
             }
+            if (reporting.report)
+                reporting.report(handedOver, std::move(report));
+            ++handedOver;
         }
-        std::fflush(stdout);
-        printed += ready.size();
         if (over)
             break;
-        if (finishedNow != drawnFinished) {
-            drawnFinished = finishedNow;
-            progress.draw(finishedNow);
+        if (finishedNow != shownFinished) {
+            shownFinished = finishedNow;
+            if (reporting.progress)
+                reporting.progress(finishedNow);
         }
     }
-    progress.clear();
     return counts;
 }
 
-} // namespace brantlow::cli
+std::uint64_t regularFileBytes(const std::string &path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+std::uint64_t defaultMemoryBudget(std::uint64_t largestFile)
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    const std::uint64_t quarter =
+        pages <= 0 || pageSize <= 0 ? 0 : static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+    return std::max(largestFile, quarter);
+}
+
+unsigned defaultJobs()
+{
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+} // namespace brantlow

@@ -10,19 +10,21 @@
 #include <string>
 #include <vector>
 
-namespace brantlow::cli {
+namespace brantlow {
 
 enum class Outcome {
-    Done,      // the file was rewritten (or, in a dry run, would be) or described
+    Done, // the file was rewritten (or, in a dry run, would be) or described
     Unchanged, // the file already was in the wanted state
-    Skipped,   // found by a folder scan and not MPEG audio at all
+    Skipped, // found by a folder scan and not MPEG audio at all
     Failed,
 };
 
 struct FileReport {
     Outcome outcome = Outcome::Failed;
-    std::string out; // results, printed to standard output as they stand
-    std::string err; // failures and warnings, printed to standard error
+    // What the caller prints or shows: the command line prints `out` to
+    // standard output and `err` to standard error as they stand.
+    std::string out; // the file's result
+    std::string err; // failures and warnings
     // Set instead of the above when the file's new content waits in the
     // worker's replace group: makes the file's report once the group is
     // committed.
@@ -31,7 +33,7 @@ struct FileReport {
 
 struct BatchItem {
     std::string path;
-    bool named = false;      // named on the command line, not found by a scan
+    bool named = false; // named on the command line, not found by a scan
     std::uint64_t bytes = 0; // its size when the run began; what its image takes
     std::uint64_t device = 0; // as the folder scan found it; 0 and 0 when unknown
     std::uint64_t inode = 0;
@@ -47,12 +49,27 @@ struct BatchCounts {
 
 struct BatchOptions {
     unsigned jobs = 1;
-    bool showProgress = false;
     // Bytes the images of the files in flight may take together; a file
     // larger than this runs alone. 0: no limit.
     std::uint64_t memoryBudget = 0;
     // Non-zero once the run is to stop: no file is started after that.
     const std::atomic<int> *stop = nullptr;
+    // Non-zero while no file may start (a question to the user is open);
+    // files in flight go on, and their groups are committed.
+    const std::atomic<int> *hold = nullptr;
+};
+
+// How the run hands over what it finds, on the thread that called runBatch.
+struct BatchReporting {
+    // Each file's report, in the order of the items, as soon as it and all
+    // before it are finished.
+    std::function<void(std::size_t index, FileReport &&report)> report;
+    // Files finished so far, whether reported yet or not; called when the
+    // count changes, and once with 0 at the start.
+    std::function<void(std::size_t finished)> progress;
+    // The report of a file whose work threw (memory exhausted), from the
+    // exception's words; called on a worker. Without it: `what` in `err`.
+    std::function<FileReport(const BatchItem &item, const std::string &what)> thrown;
 };
 
 // Asks the budget for more bytes than the file's image, once the work knows
@@ -61,7 +78,7 @@ struct BatchOptions {
 using ReserveMore = std::function<void(std::uint64_t bytes)>;
 
 // `group` is the worker's: a save staged there is committed with the
-// worker's next files (ReplaceGroup), before their reports are printed.
+// worker's next files (ReplaceGroup), before their reports are handed over.
 using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
                                           platform::ReplaceGroup &group)>;
 
@@ -70,8 +87,17 @@ using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &ite
 // has waited 100 ms, when the worker would otherwise wait, and at the end),
 // files started in their order as the memory budget allows (a file
 // reserves its size when it starts, and more through ReserveMore), and
-// prints each report in the order of `items` as soon as it and all before it
-// are finished. With `showProgress`, a progress bar is drawn on standard error.
-BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work);
+// hands each report over in the order of `items` as soon as it and all
+// before it are finished.
+BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work,
+                     const BatchReporting &reporting);
 
-} // namespace brantlow::cli
+// The size of a regular file, or 0 (what a run reserves for it at its start).
+std::uint64_t regularFileBytes(const std::string &path);
+// The memory budget when none is given: the larger of the largest file and a
+// quarter of physical memory.
+std::uint64_t defaultMemoryBudget(std::uint64_t largestFile);
+// One worker per core.
+unsigned defaultJobs();
+
+} // namespace brantlow
