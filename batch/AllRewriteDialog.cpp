@@ -1,7 +1,10 @@
 #include "AllRewriteDialog.h"
 
+#include "BackgroundRun.h"
 #include "CheckGlyphs.h"
 #include "FileCheckList.h"
+#include "RunCounter.h"
+#include "StateChecker.h"
 
 #include "widgets/FileDialogs.h"
 #include "widgets/LayoutFont.h"
@@ -18,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QDropEvent>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QToolButton>
@@ -32,10 +36,12 @@ namespace {
 using Edge = AnchoredGeometry::Edge;
 
 // The window's design sizes are outer sizes of a sizeable frame that takes
-// 8 pixels of width and 27 of height; Qt sizes the client area.
+// 8 pixels of width and 27 of height; Qt sizes the client area. The third
+// mode button takes one more row, which everything below it gives way to.
 constexpr QSize kFrameAllowance(8, 27);
-constexpr QSize kDesignClient = QSize(402, 210) - kFrameAllowance;
-constexpr QSize kMinimumClient = QSize(400, 210) - kFrameAllowance;
+constexpr int kFixRow = 19;
+constexpr QSize kDesignClient = QSize(402, 210 + kFixRow) - kFrameAllowance;
+constexpr QSize kMinimumClient = QSize(400, 210 + kFixRow) - kFrameAllowance;
 constexpr QSize kMaximumClient = QSize(1600, 1200) - kFrameAllowance;
 
 QToolButton *makeGlyphButton(const QPixmap &glyph, const QString &name, QWidget *parent)
@@ -51,12 +57,14 @@ QToolButton *makeGlyphButton(const QPixmap &glyph, const QString &name, QWidget 
 }
 
 // The design bounds of the controls whose width follows their text.
-constexpr QRect kGroupBox1(300, 6, 81, 52);
-constexpr QRect kButton1(301, 65, 79, 25);
-constexpr QRect kButton3(301, 94, 79, 25);
-constexpr QRect kButton2(301, 122, 79, 25);
-constexpr QRect kLabel4(63, 158, 54, 16);
-constexpr QRect kProgressBar1(120, 158, 165, 16);
+constexpr QRect kCheckListBox1(11, 10, 274, 138 + kFixRow);
+constexpr QRect kGroupBox1(300, 6, 81, 52 + kFixRow);
+constexpr QRect kButton1(301, 65 + kFixRow, 79, 25);
+constexpr QRect kButton3(301, 94 + kFixRow, 79, 25);
+constexpr QRect kButton2(301, 122 + kFixRow, 79, 25);
+constexpr int kBottomRow = 158 + kFixRow;
+constexpr QRect kLabel4(63, kBottomRow, 54, 16);
+constexpr QRect kProgressBar1(120, kBottomRow, 165, 16);
 // The largest counts the counters are sized for.
 const QString kWidestPosition = QStringLiteral("99999");
 const QString kWidestCount = QStringLiteral("99999 Files");
@@ -73,14 +81,27 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     setFont(layoutFont(13));
 
     CheckListBox1 = new FileCheckList(this);
-    m_geometry.place(CheckListBox1, {11, 10, 274, 138}, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);
     connect(CheckListBox1, &FileCheckList::filesDropped, this, &TMultiFileDBox::WMDropFiles);
+    m_checker = std::make_unique<StateChecker>();
+    connect(CheckListBox1, &FileCheckList::rowAdded, m_checker.get(), &StateChecker::enqueue);
+    connect(m_checker.get(), &StateChecker::checked, this, &TMultiFileDBox::stateChecked, Qt::QueuedConnection);
+    m_run = std::make_unique<BackgroundRun>();
+    connect(m_run.get(), &BackgroundRun::fileReported, this, &TMultiFileDBox::fileReported, Qt::QueuedConnection);
+    connect(
+        m_run.get(), &BackgroundRun::finished, this,
+        [this](const brantlow::BatchCounts &counts) {
+            m_runCounts = counts;
+            takeReports();
+        },
+        Qt::QueuedConnection);
 
     GroupBox1 = new QGroupBox(this);
     RadioButton1 = new QRadioButton(QStringLiteral("A&dd"), GroupBox1);
     RadioButton1->setGeometry(8, 11, 65, 17);
     RadioButton2 = new QRadioButton(QStringLiteral("Re&move"), GroupBox1);
     RadioButton2->setGeometry(8, 30, 68, 17);
+    RadioButton3 = new QRadioButton(QStringLiteral("F&ix"), GroupBox1);
+    RadioButton3->setGeometry(8, 49, 68, 17);
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             RadioButton1Click();
@@ -88,6 +109,10 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             RadioButton2Click();
+    });
+    connect(RadioButton3, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton3Click();
     });
 
     Button1 = new QPushButton(QStringLiteral("&Browse"), this);
@@ -109,12 +134,10 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
 
-    // The counters grow away from the slash as their numbers get longer.
-    Label1 = new QLabel(QStringLiteral("0"), this);
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2 = new QLabel(QStringLiteral("/"), this);
-    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    Label3 = new QLabel(QStringLiteral("0 Files"), this);
+    Counter = new RunCounter(this);
+    Label1 = Counter->done;
+    Label2 = Counter->slash;
+    Label3 = Counter->total;
     CheckListBox1->setAccessibleName(QStringLiteral("Files"));
 
     OpenDialog1 = new QFileDialog(this, QStringLiteral("Select MPEG/Audio files you want to add/remove a VBR header.."));
@@ -130,6 +153,7 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
     setTabOrder(SpeedButton1, SpeedButton2);
     setTabOrder(SpeedButton2, RadioButton1);
     setTabOrder(RadioButton1, RadioButton2);
+    setTabOrder(RadioButton2, RadioButton3);
     ProgressBar1->setFocusPolicy(Qt::NoFocus);
 
     placeControls();
@@ -144,24 +168,25 @@ void TMultiFileDBox::placeControls()
     // right-hand column and the window grow together; the counters, sized for
     // five digits, take their room from the progress bar.
     const QFontMetrics metrics(font());
-    // The run button's width holds either of its captions, and "&Folder"'s
-    // holds "&Cancel", which it shows during a scan.
+    // The run button's width holds each of its captions, and "&Folder"'s
+    // holds "&Cancel" and "&Stop", which it shows during a scan and a run.
     const QString runCaption = Button2->text();
     const QString folderCaption = Button3->text();
     int buttonWidth = std::max({kButton1.width(), widthForText(Button1), widthForText(Button2)});
-    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove")}) {
+    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove"), QStringLiteral("Fi&x")}) {
         Button2->setText(caption);
         buttonWidth = std::max(buttonWidth, widthForText(Button2));
     }
     Button2->setText(runCaption);
-    for (const QString &caption : {QStringLiteral("&Folder"), QStringLiteral("&Cancel")}) {
+    for (const QString &caption : {QStringLiteral("&Folder"), QStringLiteral("&Cancel"), QStringLiteral("&Stop")}) {
         Button3->setText(caption);
         buttonWidth = std::max(buttonWidth, widthForText(Button3));
     }
     Button3->setText(folderCaption);
-    const int radioWidth = std::max({65, widthForText(RadioButton1), 68, widthForText(RadioButton2)});
-    RadioButton1->resize(radioWidth, RadioButton1->height());
-    RadioButton2->resize(radioWidth, RadioButton2->height());
+    const int radioWidth =
+        std::max({65, widthForText(RadioButton1), 68, widthForText(RadioButton2), widthForText(RadioButton3)});
+    for (QRadioButton *radio : {RadioButton1, RadioButton2, RadioButton3})
+        radio->resize(radioWidth, radio->height());
     const int groupWidth = std::max(kGroupBox1.width(), 8 + radioWidth + 5);
     int grow = std::max({0, groupWidth - kGroupBox1.width(), buttonWidth - kButton1.width()});
 
@@ -169,27 +194,25 @@ void TMultiFileDBox::placeControls()
     const int progressLeft = std::max(kProgressBar1.left(), kLabel4.left() + label4Width + 3);
     const int positionWidth = std::max(28, metrics.horizontalAdvance(kWidestPosition) + 2);
     const int countWidth = std::max(57, metrics.horizontalAdvance(kWidestCount) + 2);
-    const int countersWidth = positionWidth + 6 + 8 + 6 + countWidth + 2;
+    const int countersWidth = Counter->arrange(positionWidth, countWidth) + 2;
     const int progressRoom = kDesignClient.width() + grow - countersWidth - 2 - progressLeft;
     grow += std::max(0, kSmallestProgressWidth - progressRoom);
 
     const QSize design(kDesignClient.width() + grow, kDesignClient.height());
     const int countersLeft = design.width() - countersWidth;
     m_geometry = AnchoredGeometry(design);
-    m_geometry.place(CheckListBox1, {11, 10, 274, 138}, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);
+    m_geometry.place(CheckListBox1, kCheckListBox1, Edge::Left | Edge::Top | Edge::Right | Edge::Bottom);
     m_geometry.place(GroupBox1, {kGroupBox1.left(), kGroupBox1.top(), groupWidth, kGroupBox1.height()},
                      Edge::Top | Edge::Right);
     for (auto [button, bounds] : {std::pair{Button1, kButton1}, {Button3, kButton3}, {Button2, kButton2}})
         m_geometry.place(button, {bounds.left(), bounds.top(), buttonWidth, bounds.height()}, Edge::Top | Edge::Right);
-    m_geometry.place(SpeedButton1, {13, 155, 20, 19}, Edge::Left | Edge::Bottom);
-    m_geometry.place(SpeedButton2, {32, 155, 20, 19}, Edge::Left | Edge::Bottom);
+    m_geometry.place(SpeedButton1, {13, kBottomRow - 3, 20, 19}, Edge::Left | Edge::Bottom);
+    m_geometry.place(SpeedButton2, {32, kBottomRow - 3, 20, 19}, Edge::Left | Edge::Bottom);
     m_geometry.place(Label4, {kLabel4.left(), kLabel4.top(), label4Width, kLabel4.height()},
                      Edge::Left | Edge::Bottom);
-    m_geometry.place(ProgressBar1, {progressLeft, 158, countersLeft - 2 - progressLeft, 16},
+    m_geometry.place(ProgressBar1, {progressLeft, kBottomRow, countersLeft - 2 - progressLeft, 16},
                      Edge::Left | Edge::Right | Edge::Bottom);
-    m_geometry.place(Label1, {countersLeft, 158, positionWidth, 16}, Edge::Right | Edge::Bottom);
-    m_geometry.place(Label2, {countersLeft + positionWidth + 6, 158, 8, 16}, Edge::Right | Edge::Bottom);
-    m_geometry.place(Label3, {countersLeft + positionWidth + 20, 158, countWidth, 16}, Edge::Right | Edge::Bottom);
+    m_geometry.place(Counter, {countersLeft, kBottomRow, countersWidth - 2, 16}, Edge::Right | Edge::Bottom);
 
     setMinimumSize(kMinimumClient + QSize(grow, 0));
     m_geometry.apply(size().expandedTo(minimumSize()));
@@ -197,7 +220,12 @@ void TMultiFileDBox::placeControls()
         resize(minimumWidth(), height());
 }
 
-TMultiFileDBox::~TMultiFileDBox() = default;
+TMultiFileDBox::~TMultiFileDBox()
+{
+    // The run's thread ends before the window it reports to.
+    m_run.reset();
+    m_checker.reset();
+}
 
 void TMultiFileDBox::resizeEvent(QResizeEvent *event)
 {
@@ -219,8 +247,7 @@ void TMultiFileDBox::FormShow()
     RadioButton2->setChecked(false);
     if (m_host.openDialogFolder)
         OpenDialog1->setDirectory(m_host.openDialogFolder());
-    Label1->setText(QStringLiteral("0"));
-    Label3->setText(QStringLiteral("0 Files"));
+    Counter->setCounts(0, 0);
     setWindowTitle(QStringLiteral("Multiple File Mode"));
     ProgressBar1->setValue(0);
     if (m_host.listFont)
@@ -234,14 +261,16 @@ void TMultiFileDBox::FormShow()
     } else {
         CheckListBox1->setPalette(QPalette());
     }
-    CheckListBox1->clear();
+    m_checker->clear();
+    CheckListBox1->clearRows();
 }
 
 void TMultiFileDBox::done(int result)
 {
-    // A close asked for during a scan cancels it and then closes.
+    // A close asked for during a scan or a run stops it and then closes.
     if (m_scanning)
         m_scanCancelled = true;
+    stopRun();
     if (m_running || m_scanning) {
         m_closeRequested = true;
         m_closeResult = result;
@@ -254,6 +283,8 @@ void TMultiFileDBox::done(int result)
 void TMultiFileDBox::FormClose()
 {
     BinEdit.ReleaseImage();
+    // A closed window's list is checked no further.
+    m_checker->clear();
 }
 
 void TMultiFileDBox::RadioButton1Click()
@@ -266,6 +297,12 @@ void TMultiFileDBox::RadioButton2Click()
 {
     AddMode = RadioButton1->isChecked() ? 1 : 0;
     Button2->setText(QStringLiteral("&Remove"));
+}
+
+void TMultiFileDBox::RadioButton3Click()
+{
+    AddMode = 2;
+    Button2->setText(QStringLiteral("Fi&x"));
 }
 
 void TMultiFileDBox::SpeedButton1Click()
@@ -296,8 +333,54 @@ void TMultiFileDBox::setPushButtonsEnabled(bool enabled)
     Button3->setEnabled(enabled);
 }
 
+void TMultiFileDBox::setControlsEnabled(bool enabled)
+{
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{CheckListBox1, GroupBox1, Button1, Button2, SpeedButton1, SpeedButton2})
+        control->setEnabled(enabled);
+    Button3->setEnabled(true);
+    // A disabled list takes no drops: the window takes them over the list,
+    // and keeps them until the run ends.
+    CheckListBox1->setAcceptDrops(enabled);
+    setAcceptDrops(!enabled);
+}
+
+void TMultiFileDBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+bool TMultiFileDBox::takesDropDuringRun(QDropEvent *event) const
+{
+    return m_running && CheckListBox1->geometry().contains(event->position().toPoint())
+        && !FileCheckList::droppedFiles(event->mimeData()).isEmpty();
+}
+
+void TMultiFileDBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (takesDropDuringRun(event))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TMultiFileDBox::dropEvent(QDropEvent *event)
+{
+    if (!takesDropDuringRun(event)) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    WMDropFiles(FileCheckList::droppedFiles(event->mimeData()));
+}
+
 void TMultiFileDBox::WMDropFiles(const QList<QByteArray> &names)
 {
+    // The run took its files when it started: these are listed when it ends.
+    if (m_running) {
+        m_waitingDrops += names;
+        return;
+    }
     for (const QByteArray &name : names) {
         std::error_code error;
         // A folder named like an audio file is scanned, never listed itself.

@@ -4,6 +4,7 @@
 #include "BatchHost.h"
 
 #include "engine/Binedit.h"
+#include "job/BatchRunner.h"
 #include "job/RewriteJob.h"
 
 #include "platform/DirectoryWalk.h"
@@ -17,10 +18,16 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
+class BackgroundRun;
 class FileCheckList;
+class RunCounter;
+class StateChecker;
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -29,9 +36,10 @@ class QPushButton;
 class QRadioButton;
 class QToolButton;
 
-// The multiple-file window: a check list of files, collected by the file
-// dialog, a folder scan or drops, and one run that adds or removes the VBR
-// header in every checked file.
+// The multiple-file window: a check list of files with each one's state,
+// collected by the file dialog, a folder scan or drops, and one run that
+// adds, removes or fixes the VBR header in every checked file, several files
+// at once, while the window goes on answering.
 class TMultiFileDBox : public QDialog {
     Q_OBJECT
 public:
@@ -45,6 +53,7 @@ public:
     QGroupBox *GroupBox1;
     QRadioButton *RadioButton1; // "Add"
     QRadioButton *RadioButton2; // "Remove"
+    QRadioButton *RadioButton3; // "Fix"
     QPushButton *Button1;       // "&Browse"
     QPushButton *Button3;       // "&Folder"
     QPushButton *Button2;       // the run button
@@ -52,17 +61,20 @@ public:
     QToolButton *SpeedButton2;  // uncheck all
     QLabel *Label4;
     QProgressBar *ProgressBar1;
-    QLabel *Label1; // list position of the item being rewritten
+    RunCounter *Counter; // holds the next three
+    QLabel *Label1; // files the run has done
     QLabel *Label2;
-    QLabel *Label3; // number of checked files
+    QLabel *Label3; // number of files the run took
     QFileDialog *OpenDialog1;
 
-    QString FileName;         // the item being rewritten
-    std::uint8_t AddMode = 0; // 1 Add, 0 Remove
+    QString FileName; // the first file of the run not done yet
+    std::uint8_t AddMode = 0; // 1 Add, 0 Remove, 2 Fix
     brantlow::TBinEdit BinEdit;
 
     // True from the start of a run to its end.
     bool isRunning() const { return m_running; }
+    // Files a run rewrites at once; one per core unless set.
+    void setRunJobs(unsigned jobs) { m_runJobs = jobs; }
     // True while a folder scan runs.
     bool isScanning() const { return m_scanning; }
 
@@ -73,15 +85,23 @@ public:
     void SpeedButton2Click();
     void RadioButton1Click();
     void RadioButton2Click();
+    void RadioButton3Click();
     // Files and folders dropped onto the list (their paths' bytes).
     void WMDropFiles(const QList<QByteArray> &names);
 
     void done(int result) override;
 
+signals:
+    // A run has ended and the window is idle again.
+    void runFinished();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void FormShow();
@@ -92,24 +112,44 @@ private:
     void SearchFolder(QList<QByteArray> &list, const QByteArray &folder);
     void reportScanProblems(const std::vector<brantlow::platform::WalkProblem> &problems);
     void setPushButtonsEnabled(bool enabled);
+    // Everything but the Stop button, while a run goes on.
+    void setControlsEnabled(bool enabled);
+    // A drop over the disabled list during a run, kept for its end.
+    bool takesDropDuringRun(QDropEvent *event) const;
 
-    // Part of the run for one file: the step it ended at.
-    brantlow::RewriteStep rewriteItem();
+    // The run, in BatchRun.cpp.
     brantlow::RewriteMode selectedMode() const;
-    bool RewriteCurrentFile();
-    // Shows the failure; false when the user chose Cancel.
-    bool reportFailure(brantlow::RewriteStep step);
-    void stepProgress();
+    void stopRun();
+    void fileReported(qsizetype index, const brantlow::FileReport &report);
+    void takeReports();
+    void takeReport(qsizetype index, const brantlow::FileReport &report);
+    // Asks Continue or Cancel about a failed file; false for Cancel.
+    bool askAboutFailure(qsizetype index, const QString &message);
+    void showRunningFile(qsizetype next);
+    void finishRun();
+    QString runSummary(const brantlow::BatchCounts &counts) const;
+    void checkStatesMissing();
+    void stateChecked(quint64 id, const QString &state);
 
     BatchSettings settings() const { return m_host.settings ? m_host.settings() : BatchSettings{}; }
 
     BatchHost m_host;
     AnchoredGeometry m_geometry;
-    // The item's path and the time stamps captured before loading it.
-    brantlow::OpenedFile m_opened;
-    // The bytes of FileName's path.
-    QByteArray m_itemPath;
-    brantlow::RewriteStep m_rewriteFailure = brantlow::RewriteStep::Done;
+    std::unique_ptr<StateChecker> m_checker;
+    // Declared after the checker, which the run waits for when it starts.
+    std::unique_ptr<BackgroundRun> m_run;
+    unsigned m_runJobs = 0;
+    // What a run took when it started: its rows and their paths, and the settings.
+    std::vector<quint64> m_runRows;
+    std::vector<QByteArray> m_runPaths;
+    BatchSettings m_runSettings;
+    // Reports that came while an error dialog was up, or before the window took them.
+    std::deque<std::pair<qsizetype, brantlow::FileReport>> m_reports;
+    std::optional<brantlow::BatchCounts> m_runCounts; // set when the run's thread is done
+    int m_runDone = 0;
+    bool m_asking = false;
+    // Files and folders dropped during a run, listed when it ends.
+    QList<QByteArray> m_waitingDrops;
     bool m_running = false;
     bool m_scanning = false;
     bool m_scanCancelled = false;

@@ -1,156 +1,216 @@
-// The run of the multiple-file window: every checked item, in list order,
-// through the shared per-file rewrite.
+// The run of the multiple-file window: every checked row, in the order
+// shown, through the runner the command line uses, on threads of its own.
+// Reports come back in that order through a queued signal; the window stays
+// free to answer, and Stop (the Folder button, or Esc) ends the run after
+// the files in flight.
 
 #include "AllRewriteDialog.h"
+#include "BackgroundRun.h"
 #include "FileCheckList.h"
 #include "MultiErrorDialog.h"
+#include "RunCounter.h"
+#include "StateChecker.h"
 
 #include "widgets/LocalPath.h"
 
 #include "platform/PathParts.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <functional>
-#include <utility>
-
+using brantlow::Outcome;
 using brantlow::RewriteMode;
-using brantlow::RewriteStep;
 
-namespace {
-
-// Puts the window back into its idle state however the run ends, so that an
-// exception from the engine (memory exhausted) cannot leave the buttons
-// disabled and the window unable to close.
-class RunScope {
-public:
-    RunScope(bool &running, std::function<void()> onEnd) : m_running(running), m_onEnd(std::move(onEnd))
-    {
-        m_running = true;
-    }
-    ~RunScope()
-    {
-        m_running = false;
-        m_onEnd();
-    }
-    RunScope(const RunScope &) = delete;
-    RunScope &operator=(const RunScope &) = delete;
-
-private:
-    bool &m_running;
-    std::function<void()> m_onEnd;
-};
-
-} // namespace
+RewriteMode TMultiFileDBox::selectedMode() const
+{
+    return AddMode == 1 ? RewriteMode::Add : AddMode == 2 ? RewriteMode::Fix : RewriteMode::Remove;
+}
 
 void TMultiFileDBox::Button2Click()
 {
-    if (m_running)
+    if (m_running || m_scanning)
         return;
-    setPushButtonsEnabled(false);
-    {
-        RunScope scope(m_running, [this] {
-            BinEdit.ReleaseImage();
-            setPushButtonsEnabled(true);
-        });
-
-        const int checked = CheckListBox1->checkedCount();
-        Label3->setText(QString::number(checked) + QStringLiteral(" Files"));
-        // A Qt progress bar whose range is 0 to 0 shows a busy animation; an
-        // empty run shows an empty bar instead.
-        ProgressBar1->setRange(0, checked > 0 ? checked : 1);
-        ProgressBar1->setValue(0);
-        Label1->setText(QStringLiteral("0"));
-        bool cancelled = false;
-
-        // The bound is read again before every position: items dropped during
-        // the run are taken in the same run when they are checked.
-        for (int position = 0; position < CheckListBox1->count(); ++position) {
-            if (!CheckListBox1->isChecked(position))
-                continue;
-            FileName = CheckListBox1->path(position);
-            m_itemPath = CheckListBox1->localPath(position);
-            setWindowTitle(QStringLiteral("Rewriting: ") + shownPath(QByteArray::fromStdString(
-                               brantlow::platform::namePart(m_itemPath.toStdString()))));
-            Label1->setText(QString::number(position + 1));
-            QCoreApplication::processEvents();
-
-            const RewriteStep step = rewriteItem();
-            if (step == RewriteStep::Done) {
-                CheckListBox1->setChecked(position, false);
-                stepProgress();
-                if (settings().DelItems) {
-                    delete CheckListBox1->takeItem(position);
-                    --position;
-                }
-            } else if (!reportFailure(step)) {
-                cancelled = true;
-                break;
-            }
-        }
-
-        if (cancelled) {
-            setWindowTitle(QStringLiteral("Canceled"));
-        } else {
-            setWindowTitle(QStringLiteral("Rewrite OK"));
-            QApplication::beep();
-        }
+    // The run takes its rows, mode and settings now; the controls that
+    // would change them are disabled until it ends.
+    m_runSettings = settings();
+    m_runRows.clear();
+    m_runPaths.clear();
+    std::vector<brantlow::BatchItem> items;
+    std::uint64_t largest = 0;
+    for (int row = 0; row < CheckListBox1->count(); ++row) {
+        if (!CheckListBox1->isChecked(row))
+            continue;
+        m_runRows.push_back(CheckListBox1->rowId(row));
+        m_runPaths.push_back(CheckListBox1->localPath(row));
+        brantlow::BatchItem item;
+        item.path = m_runPaths.back().toStdString();
+        item.named = true;
+        item.bytes = brantlow::regularFileBytes(item.path);
+        largest = std::max(largest, item.bytes);
+        items.push_back(std::move(item));
     }
+    const int total = int(items.size());
+    Counter->setCounts(0, total);
+    // A Qt progress bar whose range is 0 to 0 shows a busy animation; an
+    // empty run shows an empty bar instead.
+    ProgressBar1->setRange(0, total > 0 ? total : 1);
+    ProgressBar1->setValue(0);
+    m_runDone = 0;
+    m_reports.clear();
+    m_runCounts.reset();
+    m_running = true;
+    setControlsEnabled(false);
+    Button3->setText(QStringLiteral("&Stop"));
+    showRunningFile(0);
 
+    brantlow::BatchOptions options;
+    options.jobs = m_runJobs > 0 ? m_runJobs : brantlow::defaultJobs();
+    options.memoryBudget = brantlow::defaultMemoryBudget(largest);
+    brantlow::RewriteOptions rewrite;
+    rewrite.mode = selectedMode();
+    rewrite.keepTimes = m_runSettings.NotUpdate;
+    rewrite.seekRange = m_runSettings.MaxOffset;
+    const bool ask = !m_runSettings.NoErrDialog && m_host.errorDialog != nullptr;
+    // No check holds a file the run needs: none starts now, the one in
+    // progress ends before the first file, and the run's reports stand for
+    // the checks of its files.
+    m_checker->pause();
+    m_checker->clear();
+    StateChecker *checker = m_checker.get();
+    m_run->start(std::move(items), options, rewrite, ask, [checker] { checker->waitIdle(); });
+}
+
+void TMultiFileDBox::stopRun()
+{
+    if (!m_running || m_run->stopping())
+        return;
+    m_run->stop();
+    Button3->setEnabled(false);
+}
+
+void TMultiFileDBox::fileReported(qsizetype index, const brantlow::FileReport &report)
+{
+    m_reports.emplace_back(index, report);
+    takeReports();
+}
+
+void TMultiFileDBox::takeReports()
+{
+    // An error dialog's own event loop brings more reports: they wait for
+    // the answer, so that the list follows the order of the run.
+    if (m_asking)
+        return;
+    while (!m_reports.empty()) {
+        const auto [index, report] = std::move(m_reports.front());
+        m_reports.pop_front();
+        takeReport(index, report);
+        if (m_asking)
+            return;
+    }
+    if (m_runCounts)
+        finishRun();
+}
+
+void TMultiFileDBox::takeReport(qsizetype index, const brantlow::FileReport &report)
+{
+    ++m_runDone;
+    Counter->setCounts(m_runDone, int(m_runRows.size()));
+    ProgressBar1->setValue(m_runDone);
+    showRunningFile(index + 1);
+    QTreeWidgetItem *row = CheckListBox1->itemWithId(m_runRows[size_t(index)]);
+    if (!row)
+        return;
+    FileCheckList::setState(row, QString::fromStdString(report.out));
+    if (report.outcome == Outcome::Failed) {
+        // A failed file keeps its mark. Once the run stops, later failures
+        // are only listed.
+        if (m_run->stopping() || m_runSettings.NoErrDialog || !m_host.errorDialog)
+            return;
+        if (askAboutFailure(index, QString::fromStdString(report.err)))
+            m_run->answered();
+        else
+            stopRun();
+        return;
+    }
+    row->setCheckState(FileCheckList::PathColumn, Qt::Unchecked);
+    if (report.outcome == Outcome::Done && m_runSettings.DelItems)
+        CheckListBox1->removeItem(row);
+}
+
+bool TMultiFileDBox::askAboutFailure(qsizetype index, const QString &message)
+{
+    TMultiErrorDBox *dialog = m_host.errorDialog;
+    dialog->Label1->setText(message);
+    dialog->FileName = m_runPaths[size_t(index)];
+    m_asking = true;
+    const int result = dialog->exec();
+    m_asking = false;
+    return result == TMultiErrorDBox::kContinue;
+}
+
+void TMultiFileDBox::showRunningFile(qsizetype next)
+{
+    if (next >= qsizetype(m_runPaths.size()))
+        return;
+    const QByteArray &path = m_runPaths[size_t(next)];
+    FileName = shownPath(path);
+    setWindowTitle(QStringLiteral("Rewriting: ")
+                   + shownPath(QByteArray::fromStdString(brantlow::platform::namePart(path.toStdString()))));
+}
+
+QString TMultiFileDBox::runSummary(const brantlow::BatchCounts &counts) const
+{
+    const bool stopped = counts.notReached > 0 || m_run->stopping();
+    if (counts.failed == 0 && !stopped)
+        return QStringLiteral("Rewrite OK");
+    QStringList parts;
+    if (counts.failed > 0)
+        parts << QStringLiteral("%1 failed").arg(counts.failed);
+    parts << QStringLiteral("%1 rewritten").arg(counts.done);
+    if (counts.unchanged > 0)
+        parts << QStringLiteral("%1 unchanged").arg(counts.unchanged);
+    if (counts.notReached > 0)
+        parts << QStringLiteral("%1 not reached").arg(counts.notReached);
+    const QString summary = parts.join(QStringLiteral(", "));
+    return stopped ? QStringLiteral("Canceled: ") + summary : summary;
+}
+
+void TMultiFileDBox::finishRun()
+{
+    m_run->join();
+    const brantlow::BatchCounts counts = *m_runCounts;
+    m_runCounts.reset();
+    const bool stopped = m_run->stopping();
+    setWindowTitle(runSummary(counts));
+    if (!stopped)
+        QApplication::beep();
+    BinEdit.ReleaseImage();
+    m_running = false;
+    Button3->setText(QStringLiteral("&Folder"));
+    setControlsEnabled(true);
+    m_checker->resume();
+    checkStatesMissing();
+    if (!m_waitingDrops.isEmpty())
+        WMDropFiles(std::exchange(m_waitingDrops, {}));
+    emit runFinished();
     if (m_closeRequested) {
         m_closeRequested = false;
         done(m_closeResult);
     }
 }
 
-RewriteMode TMultiFileDBox::selectedMode() const
+void TMultiFileDBox::checkStatesMissing()
 {
-    return AddMode == 1 ? RewriteMode::Add : RewriteMode::Remove;
-}
-
-RewriteStep TMultiFileDBox::rewriteItem()
-{
-    const brantlow::RewriteResult opened = brantlow::openForRewrite(BinEdit, m_itemPath.toStdString(), m_opened);
-    if (!opened.ok())
-        return opened.step;
-    const RewriteStep modeCheck = brantlow::checkMode(m_opened, selectedMode());
-    if (modeCheck != RewriteStep::Done)
-        return modeCheck;
-    if (!RewriteCurrentFile())
-        return m_rewriteFailure;
-    return RewriteStep::Done;
-}
-
-bool TMultiFileDBox::RewriteCurrentFile()
-{
-    brantlow::RewriteOptions options;
-    options.mode = selectedMode();
-    const BatchSettings current = settings();
-    options.keepTimes = current.NotUpdate;
-    options.seekRange = current.MaxOffset;
-    m_rewriteFailure = brantlow::rewriteOpened(BinEdit, m_opened, options).step;
-    return m_rewriteFailure == RewriteStep::Done;
-}
-
-bool TMultiFileDBox::reportFailure(RewriteStep step)
-{
-    if (settings().NoErrDialog || !m_host.errorDialog) {
-        stepProgress();
-        return true;
+    for (int row = 0; row < CheckListBox1->count(); ++row) {
+        if (CheckListBox1->state(row).isEmpty())
+            m_checker->enqueue(CheckListBox1->rowId(row), CheckListBox1->localPath(row));
     }
-    TMultiErrorDBox *dialog = m_host.errorDialog;
-    dialog->Label1->setText(QString::fromUtf8(brantlow::batchFailureText(step)));
-    dialog->FileName = m_itemPath;
-    const int result = dialog->exec();
-    stepProgress();
-    return result == TMultiErrorDBox::kContinue;
 }
 
-void TMultiFileDBox::stepProgress()
+void TMultiFileDBox::stateChecked(quint64 id, const QString &state)
 {
-    ProgressBar1->setValue(ProgressBar1->value() + 1);
+    if (QTreeWidgetItem *row = CheckListBox1->itemWithId(id))
+        FileCheckList::setState(row, state);
 }

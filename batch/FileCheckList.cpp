@@ -6,15 +6,21 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QSet>
+#include <QStyledItemDelegate>
 #include <QUrl>
 
 namespace {
 
 constexpr int kLocalPathRole = Qt::UserRole;
+constexpr int kIdRole = Qt::UserRole + 1;
 
-QList<QByteArray> localFiles(const QMimeData *mime)
+} // namespace
+
+QList<QByteArray> FileCheckList::droppedFiles(const QMimeData *mime)
 {
     QList<QByteArray> paths;
     if (!mime || !mime->hasUrls())
@@ -25,6 +31,24 @@ QList<QByteArray> localFiles(const QMimeData *mime)
     }
     return paths;
 }
+
+namespace {
+
+// Paths cut short in the middle, so that both the folder and the name show.
+class MiddleElided : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
+
+// The share of the list's width the paths take until the user sets it.
+constexpr int kPathShareInTenths = 6;
 
 // Letter case ignored: the case-folded text of a UTF-8 path; for other bytes,
 // which several paths may show alike, the bytes with ASCII letters lowered.
@@ -38,16 +62,54 @@ QString caseKey(const QByteArray &path)
 
 } // namespace
 
-FileCheckList::FileCheckList(QWidget *parent) : QListWidget(parent)
+FileCheckList::FileCheckList(QWidget *parent) : QTreeWidget(parent)
 {
+    setColumnCount(2);
+    setHeaderLabels({QStringLiteral("File"), QStringLiteral("State")});
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
+    // Sorted once per click on a header, never by itself: rows appended later
+    // go to the end, and rows keep their places while states come in.
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    header()->setStretchLastSection(true);
+    connect(header(), &QHeaderView::sectionClicked, this, &FileCheckList::sortByHeader);
+    setItemDelegateForColumn(PathColumn, new MiddleElided(this));
+    connect(header(), &QHeaderView::sectionResized, this, [this](int section) {
+        if (section == PathColumn && !m_sizingPaths)
+            m_pathsSizedByUser = true;
+    });
+}
+
+void FileCheckList::resizeEvent(QResizeEvent *event)
+{
+    QTreeWidget::resizeEvent(event);
+    if (m_pathsSizedByUser)
+        return;
+    m_sizingPaths = true;
+    header()->resizeSection(PathColumn, viewport()->width() * kPathShareInTenths / 10);
+    m_sizingPaths = false;
 }
 
 QByteArray FileCheckList::bytesOf(const QString &path)
 {
     return localPathOf(path);
+}
+
+void FileCheckList::sortByHeader(int column)
+{
+    // Once its indicator shows, the header turns it round itself on a
+    // second click of the same column.
+    QHeaderView *bar = header();
+    if (!bar->isSortIndicatorShown()) {
+        bar->setSortIndicator(column, Qt::AscendingOrder);
+        bar->setSortIndicatorShown(true);
+    }
+    sortItems(column, bar->sortIndicatorOrder());
 }
 
 int FileCheckList::findPath(const QByteArray &path) const
@@ -62,11 +124,16 @@ int FileCheckList::findPath(const QByteArray &path) const
 
 void FileCheckList::appendChecked(const QByteArray &path)
 {
-    auto *entry = new QListWidgetItem(shownPath(path));
-    entry->setData(kLocalPathRole, path);
+    auto *entry = new QTreeWidgetItem({shownPath(path), QString()});
+    entry->setToolTip(PathColumn, entry->text(PathColumn));
+    const quint64 id = m_nextId++;
+    entry->setData(PathColumn, kLocalPathRole, path);
+    entry->setData(PathColumn, kIdRole, id);
     entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    entry->setCheckState(Qt::Checked);
-    addItem(entry);
+    entry->setCheckState(PathColumn, Qt::Checked);
+    addTopLevelItem(entry);
+    m_byId.insert(id, entry);
+    emit rowAdded(id, path);
 }
 
 void FileCheckList::mergeChecked(const QList<QByteArray> &paths)
@@ -79,6 +146,18 @@ void FileCheckList::mergeChecked(const QList<QByteArray> &paths)
         if (!listed.contains(caseKey(path)))
             appendChecked(path);
     }
+}
+
+void FileCheckList::removeItem(QTreeWidgetItem *item)
+{
+    m_byId.remove(item->data(PathColumn, kIdRole).toULongLong());
+    delete item;
+}
+
+void FileCheckList::clearRows()
+{
+    m_byId.clear();
+    clear();
 }
 
 void FileCheckList::setAllChecked(bool checked)
@@ -99,22 +178,39 @@ int FileCheckList::checkedCount() const
 
 bool FileCheckList::isChecked(int row) const
 {
-    return item(row)->checkState() == Qt::Checked;
+    return topLevelItem(row)->checkState(PathColumn) == Qt::Checked;
 }
 
 void FileCheckList::setChecked(int row, bool checked)
 {
-    item(row)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    topLevelItem(row)->setCheckState(PathColumn, checked ? Qt::Checked : Qt::Unchecked);
 }
 
 QString FileCheckList::path(int row) const
 {
-    return item(row)->text();
+    return topLevelItem(row)->text(PathColumn);
 }
 
 QByteArray FileCheckList::localPath(int row) const
 {
-    return item(row)->data(kLocalPathRole).toByteArray();
+    return topLevelItem(row)->data(PathColumn, kLocalPathRole).toByteArray();
+}
+
+QString FileCheckList::state(int row) const
+{
+    return topLevelItem(row)->text(StateColumn);
+}
+
+void FileCheckList::setState(QTreeWidgetItem *item, const QString &state)
+{
+    item->setText(StateColumn, state);
+    // The whole text where the column cuts it short.
+    item->setToolTip(StateColumn, state);
+}
+
+quint64 FileCheckList::rowId(int row) const
+{
+    return topLevelItem(row)->data(PathColumn, kIdRole).toULongLong();
 }
 
 void FileCheckList::dragEnterEvent(QDragEnterEvent *event)
@@ -124,7 +220,7 @@ void FileCheckList::dragEnterEvent(QDragEnterEvent *event)
 
 void FileCheckList::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (localFiles(event->mimeData()).isEmpty())
+    if (droppedFiles(event->mimeData()).isEmpty())
         event->ignore();
     else
         event->acceptProposedAction();
@@ -132,7 +228,7 @@ void FileCheckList::dragMoveEvent(QDragMoveEvent *event)
 
 void FileCheckList::dropEvent(QDropEvent *event)
 {
-    const QList<QByteArray> paths = localFiles(event->mimeData());
+    const QList<QByteArray> paths = droppedFiles(event->mimeData());
     if (paths.isEmpty()) {
         event->ignore();
         return;

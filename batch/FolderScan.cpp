@@ -36,6 +36,11 @@ QString problemLine(const brantlow::platform::WalkProblem &problem)
 
 void TMultiFileDBox::Button3Click()
 {
+    // During a run this is the Stop button.
+    if (m_running) {
+        stopRun();
+        return;
+    }
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
     closeLeftoverCompletion();
     if (folder.isEmpty())
@@ -132,9 +137,10 @@ void TMultiFileDBox::reportScanProblems(const std::vector<brantlow::platform::Wa
 
 void TMultiFileDBox::keyPressEvent(QKeyEvent *event)
 {
-    // Esc cancels a scan; otherwise it closes the window.
-    if (m_scanning && event->key() == Qt::Key_Escape) {
+    // Esc cancels a scan and stops a run; otherwise it closes the window.
+    if ((m_scanning || m_running) && event->key() == Qt::Key_Escape) {
         m_scanCancelled = true;
+        stopRun();
         event->accept();
         return;
     }

@@ -2,7 +2,7 @@
 
 // Helpers shared by the batch window tests: the window on its own with a
 // host of the test's own, MP3 files made in code, answers to modal dialogs,
-// and a posted event that watches a run between files.
+// and a run started and waited for.
 
 #include "batch/AllRewriteDialog.h"
 #include "batch/BatchHost.h"
@@ -13,7 +13,6 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QEventLoop>
 #include <QStringList>
 #include <QTimer>
 
@@ -97,6 +97,30 @@ public:
     TMultiErrorDBox errorDialog;
     TMultiFileDBox window;
 };
+
+// Starts a run with the run button and returns once it has ended.
+inline bool runToEnd(TMultiFileDBox &box)
+{
+    QEventLoop loop;
+    bool ended = false;
+    QObject::connect(&box, &TMultiFileDBox::runFinished, &loop, [&] {
+        ended = true;
+        loop.quit();
+    });
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    box.Button2->click();
+    if (!ended)
+        loop.exec();
+    return ended;
+}
+
+inline QStringList listStates(const TMultiFileDBox &box)
+{
+    QStringList states;
+    for (int row = 0; row < box.CheckListBox1->count(); ++row)
+        states << box.CheckListBox1->state(row);
+    return states;
+}
 
 inline QStringList listPaths(const TMultiFileDBox &box)
 {
@@ -205,47 +229,6 @@ private:
     QTimer m_timer;
     QList<Answer> m_answers;
     std::vector<Seen> m_seen;
-};
-
-// A posted event that is handled whenever the run lets the message loop
-// work. Each time it is handled during a run of `box` it calls `onFile` once
-// for every new item being rewritten, and posts itself again.
-class RunProbe : public QObject {
-public:
-    RunProbe(const TMultiFileDBox &box, std::function<void()> onFile) : m_box(box), m_onFile(std::move(onFile))
-    {
-        post();
-    }
-
-    int handledDuringRun() const { return m_handledDuringRun; }
-
-protected:
-    bool event(QEvent *event) override
-    {
-        if (event->type() != kProbeEvent)
-            return QObject::event(event);
-        if (m_box.isRunning()) {
-            ++m_handledDuringRun;
-            if (m_box.FileName != m_lastFile || m_box.Label1->text() != m_lastPosition) {
-                m_lastFile = m_box.FileName;
-                m_lastPosition = m_box.Label1->text();
-                m_onFile();
-            }
-        }
-        post();
-        return true;
-    }
-
-private:
-    static constexpr QEvent::Type kProbeEvent = QEvent::Type(QEvent::User + 17);
-
-    void post() { QCoreApplication::postEvent(this, new QEvent(kProbeEvent)); }
-
-    const TMultiFileDBox &m_box;
-    std::function<void()> m_onFile;
-    QString m_lastFile;
-    QString m_lastPosition;
-    int m_handledDuringRun = 0;
 };
 
 } // namespace batchtest
