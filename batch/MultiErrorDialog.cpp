@@ -13,8 +13,10 @@
 
 #include <algorithm>
 
+// Only a close button, which cancels as Esc does: a frame with no button at
+// all is drawn by some window managers with every button.
 TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setUpFixedDialog(this, 13, {280, 96});
 
@@ -52,6 +54,6 @@ void TMultiErrorDBox::FormShow()
     OKBtn->move(63 + grow / 2, OKBtn->y());
     CancelBtn->move(143 + grow / 2, CancelBtn->y());
     setWindowTitle(QFile::decodeName(brantlow::platform::namePart(FileName.toStdString()).c_str()));
-    centreOnScreen(this);
+    centreOnOwner(this);
     QApplication::beep();
 }
