@@ -94,13 +94,15 @@ void centreOnOwner(QWidget *dialog)
 
 QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available)
 {
-    // Enough to grab the title bar of a window, or the whole of a small one.
+    // Enough of the title bar along the frame's top to grab it, or the
+    // whole of a small window.
     const int seenWidth = std::min(bounds.width(), 48);
     const int seenHeight = std::min(bounds.height(), 24);
+    const QRect titleBar(bounds.topLeft(), QSize(bounds.width(), seenHeight));
     const QRect *nearest = nullptr;
     qint64 nearestDistance = 0;
     for (const QRect &area : available) {
-        const QRect seen = area.intersected(bounds);
+        const QRect seen = area.intersected(titleBar);
         if (seen.width() >= seenWidth && seen.height() >= seenHeight)
             return bounds;
         const QPoint centre = bounds.center();

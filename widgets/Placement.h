@@ -32,8 +32,9 @@ void centreOnScreen(QWidget *window);
 // frame is taken to be as thick as the owner's.
 void centreOnOwner(QWidget *dialog);
 
-// Where a window stored at `bounds` is shown: where it was when enough of it
-// lies within one of the screens' `available` areas to be seen and moved;
+// Where a window whose frame is stored at `bounds` is shown: where it was
+// when enough of its title bar (the frame's top rows) lies within one of the
+// screens' `available` areas to be grabbed and moved;
 // otherwise moved wholly onto the nearest of them, its size kept where it
 // fits. With no screen known, as it was.
 QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available);
