@@ -22,11 +22,8 @@ constexpr int kWidestReason = 400;
 
 } // namespace
 
-// Only a close button: a minimised or maximised message would hide the
-// question the window below waits on. (A frame with no button at all is
-// drawn by some window managers with every button.)
 TErrorDBox::TErrorDBox(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(QStringLiteral("FileName"));
     setUpFixedDialog(this, 12, {210, 79});

@@ -13,10 +13,8 @@
 
 #include <algorithm>
 
-// Only a close button, which cancels as Esc does: a frame with no button at
-// all is drawn by some window managers with every button.
 TMultiErrorDBox::TMultiErrorDBox(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setUpFixedDialog(this, 13, {280, 96});
 
