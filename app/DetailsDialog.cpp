@@ -191,4 +191,6 @@ void TDetailsDBox::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnOwner(this);
+    // Enter or Esc closes it at once; Tab goes through the rows.
+    CloseBtn->setFocus();
 }
