@@ -9,13 +9,10 @@
 #include "ToolbarImages.h"
 
 #include "batch/AllRewriteDialog.h"
-#include "job/FileDetails.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/LayoutFont.h"
 #include "widgets/LocalPath.h"
 #include "widgets/Placement.h"
-
-#include "platform/PathParts.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,7 +36,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace {
 
@@ -56,25 +52,6 @@ QString reasonOf(const brantlow::RewriteResult &result)
     if (full.size() <= opening.size() + 1 || full.compare(0, opening.size(), opening) != 0 || full.back() != ')')
         return {};
     return QString::fromStdString(full.substr(opening.size(), full.size() - opening.size() - 1));
-}
-
-bool needsFix(const std::optional<brantlow::FileCheck> &facts)
-{
-    return facts
-        && (facts->verdict == brantlow::HeaderVerdict::Stale || facts->verdict == brantlow::HeaderVerdict::Missing);
-}
-
-// A path named on the command line, made absolute against the working folder
-// and without a trailing separator, as a dropped one would be.
-QByteArray absolutePathOf(const QByteArray &argument)
-{
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(argument.toStdString(), error).lexically_normal();
-    if (error)
-        return argument;
-    if (!path.has_filename() && path.has_relative_path())
-        path = path.parent_path();
-    return QByteArray::fromStdString(path.string());
 }
 
 } // namespace
@@ -245,12 +222,6 @@ void TForm1::disableRewriteEntries()
     FileFix->setEnabled(false);
 }
 
-void TForm1::forgetFacts()
-{
-    m_facts.reset();
-    FileDetails->setEnabled(false);
-}
-
 void TForm1::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
@@ -269,7 +240,7 @@ void TForm1::FormShow()
     if (!m_commandLine.isEmpty() && m_commandLine.front() == "--batch") {
         QList<QByteArray> paths;
         for (const QByteArray &argument : m_commandLine.mid(1))
-            paths.append(absolutePathOf(argument));
+            paths.append(absoluteLocalPath(argument));
         // Over the main window once it is up, as "&Multiple" would show it.
         QTimer::singleShot(0, this, [this, paths] { showBatchWindow(paths); });
         return;
@@ -344,9 +315,7 @@ bool TForm1::OpenCurrentFile()
                            : QStringLiteral("This File includes a VBR Header.");
     Label3->setText(m_openStatus);
     setSaveEntryEnabled(true);
-    m_facts = brantlow::checkLoadedFile(BinEdit);
-    FileFix->setEnabled(needsFix(m_facts));
-    FileDetails->setEnabled(true);
+    learnFacts(true);
     return true;
 }
 
@@ -375,7 +344,7 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     // A failure leaves the file as it was opened.
     if (m_lastRewrite.ok()) {
         Label3->setText(QString::fromLatin1(brantlow::successText(options.mode)));
-        m_facts = brantlow::checkLoadedFile(BinEdit);
+        learnFacts(false);
     } else {
         Label3->setText(m_openStatus);
     }
@@ -418,15 +387,6 @@ void TForm1::FileFixExecute()
     if (!result.ok())
         showError(kRewriteFailed, result);
     disableRewriteEntries();
-}
-
-void TForm1::FileDetailsExecute()
-{
-    if (!m_facts)
-        return;
-    const std::string path = QFile::encodeName(FileName).toStdString();
-    DetailsDialog1->showFacts(QFile::decodeName(brantlow::platform::namePart(path).c_str()), *m_facts);
-    DetailsDialog1->exec();
 }
 
 void TForm1::FileMultipleExecute()

@@ -106,7 +106,10 @@ private:
     // Save and Fix after a rewrite, whichever it was: to change the file
     // again, the user opens it again.
     void disableRewriteEntries();
-    // No file open: nothing for Details to show.
+    // What the open file holds, read for Details from the loaded image (and
+    // Fix offered when asked and its header is stale or missing); forgotten
+    // when no file is open (MainFormDetails.cpp).
+    void learnFacts(bool offerFix);
     void forgetFacts();
     // Adds, removes or fixes the header of the open file and saves it; the
     // job's result, the status label showing the outcome.
