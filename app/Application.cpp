@@ -15,8 +15,17 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setWindowIcon(programIcon());
 }
 
+// Outside any namespace, as the resource's initialiser is.
+static void initWindowIcon()
+{
+    // The pictures are built into this library; without a reference the
+    // linker would leave them out of the program.
+    Q_INIT_RESOURCE(WindowIcon);
+}
+
 QIcon Application::programIcon()
 {
+    initWindowIcon();
     // The installed icon theme's picture, else the one built into the program.
     QIcon builtIn;
     for (int size : {16, 32, 48, 128})

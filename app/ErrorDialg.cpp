@@ -15,6 +15,13 @@
 
 #include <algorithm>
 
+namespace {
+
+// A reason longer than this wraps onto more lines.
+constexpr int kWidestReason = 400;
+
+} // namespace
+
 TErrorDBox::TErrorDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
@@ -24,6 +31,9 @@ TErrorDBox::TErrorDBox(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Cannot Add/Remove a VBR Header."), this);
     Label1->move(8, 11);
     Label1->adjustSize();
+    Label2 = new QLabel(this);
+    Label2->setWordWrap(true);
+    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
     OKBtn = new QPushButton(QStringLiteral("&OK"), this);
     OKBtn->setGeometry(70, 39, 70, 24);
     OKBtn->setDefault(true);
@@ -34,12 +44,22 @@ void TErrorDBox::showEvent(QShowEvent *event)
 {
     const std::string path = QFile::encodeName(Form1->FileName).toStdString();
     setWindowTitle(QFile::decodeName(brantlow::platform::namePart(path).c_str()));
-    // Wider than the design when the message needs it in the font in use.
+    // Wider than the design when the message needs it in the font in use,
+    // and taller by the reason's lines.
     Label1->adjustSize();
-    const int width = std::max(210, Label1->geometry().right() + 9);
-    setFixedSize(width, 79);
-    OKBtn->move((width - OKBtn->width()) / 2, OKBtn->y());
-    centreOnScreen(this);
+    int width = std::max(210, Label1->geometry().right() + 9);
+    int grow = 0;
+    Label2->setVisible(!Label2->text().isEmpty());
+    if (Label2->isVisible()) {
+        const int reasonWidth = std::min(kWidestReason, Label2->fontMetrics().horizontalAdvance(Label2->text()) + 2);
+        width = std::max(width, 8 + reasonWidth + 9);
+        const int top = Label1->geometry().bottom() + 4;
+        Label2->setGeometry(8, top, width - 17, Label2->heightForWidth(width - 17));
+        grow = Label2->geometry().bottom() - Label1->geometry().bottom();
+    }
+    setFixedSize(width, 79 + grow);
+    OKBtn->move((width - OKBtn->width()) / 2, 39 + grow);
+    centreOnOwner(this);
     QApplication::beep();
     QDialog::showEvent(event);
 }

@@ -40,8 +40,10 @@ void CreateForms()
     Form1 = new TForm1;
     AboutBox = new TAboutBox;
     MultiFileDBox = new TMultiFileDBox;
-    MultiErrorDBox = new TMultiErrorDBox;
-    ErrorDBox = new TErrorDBox;
+    // The error dialogs are owned by the windows they report for, so that
+    // they open over them.
+    MultiErrorDBox = new TMultiErrorDBox(MultiFileDBox);
+    ErrorDBox = new TErrorDBox(Form1);
     OtherDBox = new TOtherDBox;
     MultiFileDBox->setHost(mainWindowHost());
 }

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "About.h"
+#include "DetailsDialog.h"
 #include "ErrorDialg.h"
 #include "Forms.h"
 #include "OtherDialog.h"
@@ -42,6 +43,17 @@ const char *const kOpenFailed = "Cannot open this file.";
 const char *const kNotMpegAudio = "This file is not MPEG/Audio file.";
 const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
 
+// The reason of a failure as the command line gives it after its own text
+// ("error 13: PCM WAVE", "No such file or directory"); empty when none is known.
+QString reasonOf(const brantlow::RewriteResult &result)
+{
+    const std::string full = brantlow::reasonText(result);
+    const std::string opening = std::string(brantlow::batchFailureText(result.step)) + " (";
+    if (full.size() <= opening.size() + 1 || full.compare(0, opening.size(), opening) != 0 || full.back() != ')')
+        return {};
+    return QString::fromStdString(full.substr(opening.size(), full.size() - opening.size() - 1));
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
@@ -67,6 +79,9 @@ void TForm1::buildActions()
     FileOpen->setShortcut(QKeySequence::Open);
     FileSave = action(QStringLiteral("&Save"), &TForm1::FileSaveExecute);
     FileSave->setIcon(saveImage());
+    FileFix = action(QStringLiteral("&Fix VBR Header"), &TForm1::FileFixExecute);
+    FileDetails = action(QStringLiteral("&Details..."), &TForm1::FileDetailsExecute);
+    FileDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     FileMultiple = action(QStringLiteral("&Multiple..."), &TForm1::FileMultipleExecute);
     FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
@@ -93,6 +108,8 @@ void TForm1::buildLayout()
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(FileOpen);
     file->addAction(Save1);
+    file->addAction(FileFix);
+    file->addAction(FileDetails);
     file->addAction(FileMultiple);
     file->addAction(FileExit);
     QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
@@ -104,7 +121,11 @@ void TForm1::buildLayout()
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 
-    ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+    // Its title is what a screen reader says of it.
+    ToolBar1 = addToolBar(QStringLiteral("Toolbar"));
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setAccessibleName(QStringLiteral("Toolbar"));
+    ToolBar1->setAccessibleDescription(QStringLiteral("Open a file, or add or remove its VBR header"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(16, 16));
@@ -116,10 +137,11 @@ void TForm1::buildLayout()
     ToolButton2->setDefaultAction(FileOpen);
     ToolButton2->setToolTip(QStringLiteral("Open a file (%1)").arg(FileOpen->shortcut().toString(QKeySequence::NativeText)));
     ToolButton2->setAccessibleName(QStringLiteral("Open"));
+    ToolButton2->setAccessibleDescription(QStringLiteral("Opens an MP3, RMP3 or WAVE file"));
     ToolButton3 = new QToolButton(ToolBar1);
     ToolButton3->setIcon(FileSave->icon());
     ToolButton3->setToolTip(QStringLiteral("Add or remove the VBR header (%1)").arg(Save1->shortcut().toString(QKeySequence::NativeText)));
-    ToolButton3->setAccessibleName(QStringLiteral("Save"));
+    ToolButton3->setAccessibleDescription(QStringLiteral("Adds or removes the VBR header of the open file"));
     connect(ToolButton3, &QToolButton::clicked, FileSave, &QAction::trigger);
     for (QToolButton *button : {ToolButton2, ToolButton3}) {
         button->setAutoRaise(true);
@@ -157,7 +179,9 @@ void TForm1::buildLayout()
     OpenDialog1->setNameFilters(fileDialogFilters());
 
     FontDialog1 = new FontDialog(this);
-    setSaveEntryEnabled(false);
+    DetailsDialog1 = new TDetailsDBox(this);
+    disableRewriteEntries();
+    forgetFacts();
 }
 
 QString TForm1::openDialogFolder() const
@@ -188,6 +212,14 @@ void TForm1::setSaveEntryEnabled(bool enabled)
 {
     Save1->setEnabled(enabled);
     ToolButton3->setEnabled(enabled);
+    // The button is read out as what the entry does.
+    ToolButton3->setAccessibleName(Save1->text().remove(QLatin1Char('&')));
+}
+
+void TForm1::disableRewriteEntries()
+{
+    setSaveEntryEnabled(false);
+    FileFix->setEnabled(false);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -205,6 +237,14 @@ void TForm1::FormShow()
     Label3->resize(Label3->width(), Label2->height());
     LoadFont();
     setAcceptDrops(true);
+    if (!m_commandLine.isEmpty() && m_commandLine.front() == "--batch") {
+        QList<QByteArray> paths;
+        for (const QByteArray &argument : m_commandLine.mid(1))
+            paths.append(absoluteLocalPath(argument));
+        // Over the main window once it is up, as "&Multiple" would show it.
+        QTimer::singleShot(0, this, [this, paths] { showBatchWindow(paths); });
+        return;
+    }
     if (m_commandLine.size() != 1 || !isExistingFile(m_commandLine.front()))
         return;
     m_localFileName = m_commandLine.front();
@@ -256,12 +296,14 @@ bool TForm1::OpenCurrentFile()
 {
     Edit1->clear();
     Label3->clear();
-    setSaveEntryEnabled(false);
+    disableRewriteEntries();
+    forgetFacts();
 
     const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
         ErrorDBox->Label1->setText(QString::fromLatin1(message));
+        ErrorDBox->Label2->setText(reasonOf(result));
         ShowOpenError();
         return false;
     }
@@ -273,6 +315,7 @@ bool TForm1::OpenCurrentFile()
                            : QStringLiteral("This File includes a VBR Header.");
     Label3->setText(m_openStatus);
     setSaveEntryEnabled(true);
+    learnFacts(true);
     return true;
 }
 
@@ -284,19 +327,33 @@ void TForm1::ShowOpenError()
     Label3->clear();
 }
 
-bool TForm1::RewriteCurrentFile()
+void TForm1::showError(const char *message, const brantlow::RewriteResult &result)
+{
+    ErrorDBox->Label1->setText(QString::fromLatin1(message));
+    ErrorDBox->Label2->setText(reasonOf(result));
+    ErrorDBox->exec();
+}
+
+brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
 {
     brantlow::RewriteOptions options;
-    options.mode = AddMode ? brantlow::RewriteMode::Add : brantlow::RewriteMode::Remove;
+    options.mode = mode;
     options.keepTimes = Settings.NotUpdate;
     options.seekRange = Settings.MaxOffset;
-    const brantlow::RewriteResult result = brantlow::rewriteOpened(BinEdit, Opened, options);
+    m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
     // A failure leaves the file as it was opened.
-    if (result.ok())
+    if (m_lastRewrite.ok()) {
         Label3->setText(QString::fromLatin1(brantlow::successText(options.mode)));
-    else
+        learnFacts(false);
+    } else {
         Label3->setText(m_openStatus);
-    return result.ok();
+    }
+    return m_lastRewrite;
+}
+
+bool TForm1::RewriteCurrentFile()
+{
+    return rewriteAs(AddMode ? brantlow::RewriteMode::Add : brantlow::RewriteMode::Remove).ok();
 }
 
 void TForm1::FileOpenExecute()
@@ -316,20 +373,38 @@ void TForm1::FileSaveExecute()
 {
     if (FileName.isEmpty())
         return;
-    if (!RewriteCurrentFile()) {
-        ErrorDBox->Label1->setText(QString::fromLatin1(kRewriteFailed));
-        ErrorDBox->exec();
-    }
-    setSaveEntryEnabled(false);
+    if (!RewriteCurrentFile())
+        showError(kRewriteFailed, m_lastRewrite);
+    disableRewriteEntries();
+}
+
+void TForm1::FileFixExecute()
+{
+    // Only while a file whose header is stale or missing is open.
+    if (FileName.isEmpty() || !FileFix->isEnabled())
+        return;
+    const brantlow::RewriteResult result = rewriteAs(brantlow::RewriteMode::Fix);
+    if (!result.ok())
+        showError(kRewriteFailed, result);
+    disableRewriteEntries();
 }
 
 void TForm1::FileMultipleExecute()
 {
+    showBatchWindow({});
+}
+
+void TForm1::showBatchWindow(const QList<QByteArray> &paths)
+{
     BinEdit.ReleaseImage();
-    setSaveEntryEnabled(false);
+    disableRewriteEntries();
+    forgetFacts();
     FileName.clear();
     Edit1->clear();
     Label3->clear();
+    // Listed once the window has been shown, which empties its list.
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, MultiFileDBox, [paths] { MultiFileDBox->WMDropFiles(paths); });
     MultiFileDBox->exec();
 }
 

@@ -5,10 +5,13 @@
 #include "SettingsRecord.h"
 
 #include "engine/Binedit.h"
+#include "engine/FileCheck.h"
 #include "job/RewriteJob.h"
 
 #include <QMainWindow>
 #include <QStringList>
+
+#include <optional>
 
 class QAction;
 class QFileDialog;
@@ -17,10 +20,13 @@ class QLabel;
 class QLineEdit;
 class QToolBar;
 class QToolButton;
+class TDetailsDBox;
 
 // The main window and its single-file mode: one file opened, its VBR header
 // state shown, and Save adding or removing the header in place. It owns the
 // settings record, loads it when created and shown, and writes it at close.
+// Details shows what the file holds, and Fix makes a stale or missing header
+// right as the command line's fix does.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -56,6 +62,8 @@ public:
 
     QAction *FileOpen;
     QAction *FileSave;
+    QAction *FileFix;
+    QAction *FileDetails;
     QAction *FileMultiple;
     QAction *FileExit;
     QAction *HelpAbout;
@@ -67,10 +75,13 @@ public:
 
     QFileDialog *OpenDialog1;
     FontDialog *FontDialog1;
+    TDetailsDBox *DetailsDialog1;
 
 public slots:
     void FileOpenExecute();
     void FileSaveExecute();
+    void FileFixExecute();
+    void FileDetailsExecute();
     void FileMultipleExecute();
     void FileExitExecute();
     void HelpAboutExecute();
@@ -92,6 +103,21 @@ private:
     void buildLayout();
     void buildActions();
     void setSaveEntryEnabled(bool enabled);
+    // Save and Fix after a rewrite, whichever it was: to change the file
+    // again, the user opens it again.
+    void disableRewriteEntries();
+    // What the open file holds, read for Details from the loaded image (and
+    // Fix offered when asked and its header is stale or missing); forgotten
+    // when no file is open (MainFormDetails.cpp).
+    void learnFacts(bool offerFix);
+    void forgetFacts();
+    // Adds, removes or fixes the header of the open file and saves it; the
+    // job's result, the status label showing the outcome.
+    brantlow::RewriteResult rewriteAs(brantlow::RewriteMode mode);
+    // ErrorDBox with the message and the failure's reason.
+    void showError(const char *message, const brantlow::RewriteResult &result);
+    // The batch window, with these files and folders listed as if dropped.
+    void showBatchWindow(const QList<QByteArray> &paths);
     void FormShow();
     void FormClose();
     // Settings file passes (MainFormSettings.cpp).
@@ -111,4 +137,8 @@ private:
     QString m_openDialogFolder;
     // Label3's text after the last successful open, shown again when a save fails.
     QString m_openStatus;
+    // What the open file holds: found at the open, and again after a
+    // successful rewrite (a failed one leaves the file as it was opened).
+    std::optional<brantlow::FileCheck> m_facts;
+    brantlow::RewriteResult m_lastRewrite;
 };

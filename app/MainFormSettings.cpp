@@ -66,13 +66,16 @@ void TForm1::applyGeometry(int left, int top, int width, int height)
     QList<QRect> available;
     for (const QScreen *each : QGuiApplication::screens())
         available.append(each->availableGeometry());
-    // The window manager's frame is not known before the window is shown:
-    // room is kept for a usual one.
-    const QRect placed = placeOnScreens(QRect(left, top, width, height) + kFrameAllowance, available) - kFrameAllowance;
+    // The stored position is the frame's (move() places the frame) and the
+    // size the client area's. The window manager's frame is not known before
+    // the window is shown: room is kept for a usual one.
+    const QSize frameExtra(kFrameAllowance.left() + kFrameAllowance.right(),
+                           kFrameAllowance.top() + kFrameAllowance.bottom());
+    const QRect placed = placeOnScreens(QRect(QPoint(left, top), QSize(width, height) + frameExtra), available);
     left = placed.left();
     top = placed.top();
-    width = std::max(kMinimumWidth, placed.width());
-    height = std::max(kMinimumHeight, placed.height());
+    width = std::max(kMinimumWidth, placed.width() - frameExtra.width());
+    height = std::max(kMinimumHeight, placed.height() - frameExtra.height());
 
     move(left, top);
     // The user may change the width only; the height stays what was stored.

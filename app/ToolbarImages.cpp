@@ -5,14 +5,23 @@
 
 namespace {
 
+// The 16-pixel drawings, also drawn at the pixel sizes that screens scaled by
+// 1.25 to 3 need, so that they are never a small picture blown up.
 QIcon iconFrom(void (*draw)(QPainter &))
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    draw(painter);
-    painter.end();
-    QIcon icon(pixmap);
+    QIcon icon;
+    for (const int size : {16, 20, 24, 28, 32, 40, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        if (size != 16) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(size / 16.0, size / 16.0);
+        }
+        draw(painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
     return icon;
 }
 

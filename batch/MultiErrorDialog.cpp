@@ -52,6 +52,6 @@ void TMultiErrorDBox::FormShow()
     OKBtn->move(63 + grow / 2, OKBtn->y());
     CancelBtn->move(143 + grow / 2, CancelBtn->y());
     setWindowTitle(QFile::decodeName(brantlow::platform::namePart(FileName.toStdString()).c_str()));
-    centreOnScreen(this);
+    centreOnOwner(this);
     QApplication::beep();
 }

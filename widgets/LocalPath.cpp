@@ -59,3 +59,14 @@ QByteArray localPathOf(const QUrl &url)
 {
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
 }
+
+QByteArray absoluteLocalPath(const QByteArray &argument)
+{
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(argument.toStdString(), error).lexically_normal();
+    if (error)
+        return argument;
+    if (!path.has_filename() && path.has_relative_path())
+        path = path.parent_path();
+    return QByteArray::fromStdString(path.string());
+}

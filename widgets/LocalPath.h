@@ -24,3 +24,8 @@ bool isExistingFile(const QByteArray &localPath);
 // The bytes of a dropped local file's address, taken from its percent
 // encoding, which keeps them.
 QByteArray localPathOf(const QUrl &url);
+
+// A path named on the command line, made absolute against the working folder
+// and without "." and ".." parts or a trailing separator, as a dropped one
+// would be.
+QByteArray absoluteLocalPath(const QByteArray &argument);

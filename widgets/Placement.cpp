@@ -1,12 +1,12 @@
 #include "Placement.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -64,15 +64,45 @@ void centreOnScreen(QWidget *window)
     window->move(frame.topLeft());
 }
 
+void centreOnOwner(QWidget *dialog)
+{
+    QWidget *owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    if (!owner || !owner->isVisible())
+        owner = QApplication::activeWindow();
+    if (!owner || owner == dialog || !owner->isVisible()) {
+        centreOnScreen(dialog);
+        return;
+    }
+    const QRect ownerFrame = owner->frameGeometry();
+    const QRect client = dialog->geometry();
+    QRect frame = dialog->frameGeometry();
+    if (frame == client) {
+        const QRect ownerClient = owner->geometry();
+        frame = client.adjusted(ownerFrame.left() - ownerClient.left(), ownerFrame.top() - ownerClient.top(),
+                                ownerFrame.right() - ownerClient.right(), ownerFrame.bottom() - ownerClient.bottom());
+    }
+    frame.moveCenter(ownerFrame.center());
+    // An owner partly off its screen must not take the dialog with it.
+    if (const QScreen *screen = owner->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    }
+    // move() places a window's frame.
+    dialog->move(frame.topLeft());
+}
+
 QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available)
 {
-    // Enough to grab the title bar of a window, or the whole of a small one.
+    // Enough of the title bar along the frame's top to grab it, or the
+    // whole of a small window.
     const int seenWidth = std::min(bounds.width(), 48);
     const int seenHeight = std::min(bounds.height(), 24);
+    const QRect titleBar(bounds.topLeft(), QSize(bounds.width(), seenHeight));
     const QRect *nearest = nullptr;
     qint64 nearestDistance = 0;
     for (const QRect &area : available) {
-        const QRect seen = area.intersected(bounds);
+        const QRect seen = area.intersected(titleBar);
         if (seen.width() >= seenWidth && seen.height() >= seenHeight)
             return bounds;
         const QPoint centre = bounds.center();

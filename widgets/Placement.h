@@ -26,8 +26,15 @@ void anchorRight(QWidget *child, int rightMargin);
 // Moves a top-level window to the middle of the screen it is on.
 void centreOnScreen(QWidget *window);
 
-// Where a window stored at `bounds` is shown: where it was when enough of it
-// lies within one of the screens' `available` areas to be seen and moved;
+// Moves a dialog's frame to the middle of its owner's frame (its parent's
+// window, else the active window), kept on the owner's screen; with no owner
+// shown, to the middle of the screen. Before its first show the dialog's
+// frame is taken to be as thick as the owner's.
+void centreOnOwner(QWidget *dialog);
+
+// Where a window whose frame is stored at `bounds` is shown: where it was
+// when enough of its title bar (the frame's top rows) lies within one of the
+// screens' `available` areas to be grabbed and moved;
 // otherwise moved wholly onto the nearest of them, its size kept where it
 // fits. With no screen known, as it was.
 QRect placeOnScreens(const QRect &bounds, const QList<QRect> &available);

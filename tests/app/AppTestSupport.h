@@ -182,6 +182,7 @@ inline void useFontFamily(QWidget *window, const QString &family)
 struct ErrorSeen {
     QStringList captions;
     QStringList messages;
+    QStringList reasons;
 };
 
 } // namespace apptest

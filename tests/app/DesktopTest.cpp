@@ -5,6 +5,8 @@
 #include "AppTestSupport.h"
 
 #include "app/About.h"
+#include "app/Application.h"
+#include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "app/FontDialog.h"
 #include "app/OtherDialog.h"
@@ -12,6 +14,7 @@
 #include "batch/MultiErrorDialog.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -24,6 +27,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -68,7 +72,11 @@ QStringList clippedTexts(QWidget *window)
                 continue;
             QString plain = text;
             plain.remove(QLatin1Char('&'));
-            needed = label->fontMetrics().horizontalAdvance(plain);
+            // A label that wraps its text needs the height of its lines.
+            const QRect room = label->contentsRect();
+            if (label->wordWrap() && label->heightForWidth(room.width()) > room.height())
+                clipped << QStringLiteral("\"%1\" needs more lines").arg(text);
+            needed = label->wordWrap() ? 0 : label->fontMetrics().horizontalAdvance(plain);
             if (needed > label->contentsRect().width())
                 clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(label->contentsRect().width());
         } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
@@ -208,16 +216,108 @@ private slots:
         QVERIFY(MultiFileDBox->SpeedButton1->focusPolicy() & Qt::TabFocus);
     }
 
+    void toolbarAccessibleNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("nameWithFileOpen");
+        QTest::newRow("toolbar") << "ToolBar1"
+                                 << "Toolbar"
+                                 << "Toolbar";
+        QTest::newRow("open button") << "ToolButton2"
+                                     << "Open"
+                                     << "Open";
+        QTest::newRow("save button") << "ToolButton3"
+                                     << "Save"
+                                     << "Add VBR Header";
+    }
+
+    // What a screen reader says of the toolbar and its buttons: a name, and
+    // what they do; the save button is named after what it will do.
+    void toolbarAccessibleNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QFETCH(QString, nameWithFileOpen);
+        const QMap<QString, QWidget *> controls = {{"ToolBar1", static_cast<QWidget *>(Form1->ToolBar1)},
+                                                   {"ToolButton2", Form1->ToolButton2},
+                                                   {"ToolButton3", Form1->ToolButton3}};
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(controls.value(control));
+        QVERIFY(read);
+        QCOMPARE(read->text(QAccessible::Name), name);
+        QVERIFY(!read->text(QAccessible::Description).isEmpty());
+        Form1->FileName = apptest::sampleWithoutHeader();
+        QVERIFY(Form1->OpenCurrentFile());
+        QCOMPARE(read->text(QAccessible::Name), nameWithFileOpen);
+    }
+
+    // At 144 dpi a 16-pixel picture has 24 pixels of its own, not 16 blown
+    // up; the same at other scales a desktop offers.
+    void toolbarPicturesForTheScale()
+    {
+        for (QToolButton *button : {Form1->ToolButton2, Form1->ToolButton3}) {
+            const QSize size = button->iconSize();
+            for (const qreal scale : {button->devicePixelRatioF(), 1.25, 1.5, 2.0}) {
+                const QPixmap picture = button->icon().pixmap(size, scale);
+                QCOMPARE(picture.size(), (QSizeF(size) * scale).toSize());
+            }
+        }
+    }
+
+    // The program's own icon is built in, for a program run where no icon
+    // theme has it.
+    void windowIconBuiltIn()
+    {
+        QVERIFY(!Application::programIcon().isNull());
+        for (const int size : {16, 32, 48, 128})
+            QVERIFY(QFile::exists(QStringLiteral(":/brantlow/icon-%1.png").arg(size)));
+    }
+
+    void errorDialogsOverTheirWindow_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("main window's") << false;
+        QTest::newRow("batch window's") << true;
+    }
+
+    // Centred on the window they report for, wherever it stands, and framed
+    // with a title bar only.
+    void errorDialogsOverTheirWindow()
+    {
+        QFETCH(bool, batch);
+        QWidget *owner = batch ? static_cast<QWidget *>(MultiFileDBox) : Form1;
+        QDialog *dialog = batch ? static_cast<QDialog *>(MultiErrorDBox) : ErrorDBox;
+        owner->show();
+        owner->move(30, 40);
+        dialog->show();
+        QCOMPARE(dialog->frameGeometry().center(), owner->frameGeometry().center());
+        // A title bar with no button: the window manager is told that the
+        // dialog can be moved, and nothing else.
+        const Qt::WindowFlags buttons = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+            | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint;
+        QVERIFY(dialog->windowFlags() & Qt::CustomizeWindowHint);
+        QVERIFY(dialog->windowFlags() & Qt::WindowTitleHint);
+        QVERIFY(!(dialog->windowFlags() & buttons));
+        dialog->hide();
+    }
+
     // Every window drawn in DejaVu Sans, which is wider than Arial, with the
     // longest texts its labels take, the counters at five digits.
     void noTextClippedWithDejaVuSans()
     {
         Form1->Label3->setText(QStringLiteral("This File includes no VBR Header Now."));
         ErrorDBox->Label1->setText(QStringLiteral("This file is not MPEG/Audio file."));
+        ErrorDBox->Label2->setText(QStringLiteral("error 13: PCM WAVE"));
         MultiErrorDBox->Label1->setText(QStringLiteral("Cannot Add/Remove a VBR Header."));
         FontDialog fontDialog(Form1);
-        const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox,
-                                          &fontDialog};
+        Form1->FileName = apptest::sampleFile("real/cut_stale.mp3");
+        QVERIFY(Form1->OpenCurrentFile());
+        brantlow::TBinEdit engine;
+        engine.LoadFile(QFile::encodeName(Form1->FileName).toStdString());
+        Form1->DetailsDialog1->showFacts(QStringLiteral("cut_stale.mp3"),
+                                         brantlow::checkFile(engine.Image->Data(), engine.Image->Size()));
+        const QList<QWidget *> windows = {Form1,     AboutBox,  MultiFileDBox, MultiErrorDBox,
+                                          ErrorDBox, OtherDBox, &fontDialog,   Form1->DetailsDialog1};
         for (QWidget *window : windows) {
             apptest::useFontFamily(window, QStringLiteral("DejaVu Sans"));
             window->hide();

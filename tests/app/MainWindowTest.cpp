@@ -3,9 +3,11 @@
 
 #include "AppTestSupport.h"
 
+#include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
+#include "job/RewriteJob.h"
 #include "platform/ExclusiveFile.h"
 
 #include <QAction>
@@ -16,7 +18,11 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QProcess>
 #include <QtTest>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 using apptest::ErrorSeen;
 using apptest::ModalAnswerer;
@@ -32,9 +38,65 @@ std::function<void(QWidget *)> noteErrors(ErrorSeen &seen)
     return [&seen](QWidget *modal) {
         seen.captions << modal->windowTitle();
         seen.messages << ErrorDBox->Label1->text();
+        seen.reasons << ErrorDBox->Label2->text();
         static_cast<QDialog *>(modal)->accept();
     };
 }
+
+// What the command line says after its own text for the same failure
+// ("Cannot open this File. (No such file or directory)"): the reason in its
+// parentheses.
+QString commandLineReason(const QString &path)
+{
+    brantlow::TBinEdit engine;
+    brantlow::OpenedFile opened;
+    const QString line = QString::fromStdString(
+        brantlow::reasonText(brantlow::openForRewrite(engine, QFile::encodeName(path).toStdString(), opened)));
+    const qsizetype open = line.indexOf(QLatin1Char('('));
+    return open < 0 ? QString() : line.mid(open + 1).chopped(1);
+}
+
+// A WAVE file of 16-bit PCM: RIFF, its "fmt " chunk with format tag 1, and
+// a second of silence.
+QByteArray pcmWave()
+{
+    const auto le32 = [](quint32 v) { return QByteArray::fromRawData(reinterpret_cast<const char *>(&v), 4); };
+    const QByteArray samples(88200, '\0');
+    // Format 1, one channel, 44100 Hz, 88200 bytes a second, 2-byte blocks, 16 bits.
+    const QByteArray fmt = QByteArray::fromHex("0100010044ac00008858010002001000");
+    return "RIFF" + le32(4 + 8 + 16 + 8 + samples.size()) + "WAVE" + "fmt " + le32(16) + fmt + "data"
+        + le32(samples.size()) + samples;
+}
+
+// Runs brantlow-cli with `arguments`; true when it exits 0.
+bool runCli(const QStringList &arguments)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(BRANTLOW_CLI), arguments);
+    return cli.waitForFinished(30000) && cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0;
+}
+
+// While it lives, file permissions hold for root too: the calling thread
+// works on files as the unprivileged user "nobody".
+class WithoutRootRights {
+public:
+    WithoutRootRights()
+    {
+        if (geteuid() != 0)
+            return;
+        setfsuid(65534);
+        m_dropped = setfsuid(static_cast<uid_t>(-1)) == 65534;
+    }
+    ~WithoutRootRights()
+    {
+        if (m_dropped)
+            setfsuid(0);
+    }
+    bool holds() const { return geteuid() != 0 || m_dropped; }
+
+private:
+    bool m_dropped = false;
+};
 
 bool saveEntryEnabled()
 {
@@ -194,22 +256,30 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("locked");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("reasonHolds");
         const QByteArray mp3 = apptest::readFile(apptest::sampleWithoutHeader());
         QTest::newRow("missing") << QStringLiteral("gone.mp3") << QByteArray() << false
-                                 << QStringLiteral("Cannot open this file.");
-        QTest::newRow("locked") << QStringLiteral("busy.mp3") << mp3 << true << QStringLiteral("Cannot open this file.");
+                                 << QStringLiteral("Cannot open this file.")
+                                 << QStringLiteral("No such file or directory");
+        QTest::newRow("locked") << QStringLiteral("busy.mp3") << mp3 << true << QStringLiteral("Cannot open this file.")
+                                << QString();
         QTest::newRow("text named .mp3") << QStringLiteral("notes.mp3") << QByteArray("just some words\n") << false
-                                         << QStringLiteral("This file is not MPEG/Audio file.");
+                                         << QStringLiteral("This file is not MPEG/Audio file.") << QString();
         QTest::newRow("empty") << QStringLiteral("empty.mp3") << QByteArray("") << false
-                               << QStringLiteral("This file is not MPEG/Audio file.");
+                               << QStringLiteral("This file is not MPEG/Audio file.") << QString();
+        QTest::newRow("PCM WAVE") << QStringLiteral("speech.wav") << pcmWave() << false
+                                  << QStringLiteral("This file is not MPEG/Audio file.") << QStringLiteral("PCM WAVE");
     }
 
+    // The message of the failed step, and below it the reason the command
+    // line gives for the same file.
     void openFailures()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, locked);
         QFETCH(QString, message);
+        QFETCH(QString, reasonHolds);
         const QString path = QDir(m_folder.path()).filePath(name);
         QFile::remove(path);
         if (name != QStringLiteral("gone.mp3"))
@@ -230,7 +300,12 @@ private slots:
         }
         QCOMPARE(seen.messages, QStringList{message});
         QCOMPARE(seen.captions, QStringList{name});
+        const QString reason = commandLineReason(path);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(seen.reasons, QStringList{reason});
+        QVERIFY2(reason.contains(reasonHolds), qPrintable(reason));
         expectEmptyWindow();
+        QVERIFY(!Form1->FileDetails->isEnabled());
     }
 
     void typedNameThatDoesNotExist()
@@ -287,9 +362,161 @@ private slots:
         apptest::triggerAnswering(Form1->FileSave, noteErrors(seen));
         QCOMPARE(seen.messages, QStringList{QStringLiteral("Cannot Add/Remove a VBR Header.")});
         QCOMPARE(seen.captions, QStringList{QStringLiteral("vanishing.mp3")});
+        QVERIFY(seen.reasons.value(0).contains(QStringLiteral("No such file or directory")));
         QCOMPARE(Form1->Label3->text(), kWithoutHeader);
         QVERIFY(!saveEntryEnabled());
         QVERIFY(!QFileInfo::exists(path));
+    }
+
+    // A file its user may not write, in a folder where no new file can be
+    // made: the save is refused, and the dialog says why.
+    void saveRefusedByPermissions()
+    {
+        QDir folder(m_folder.path());
+        QVERIFY(folder.mkpath(QStringLiteral("read-only")));
+        const QString path = apptest::copyDatedBack(apptest::sampleWithoutHeader(), folder.filePath("read-only"),
+                                                    QStringLiteral("kept.mp3"));
+        const QByteArray before = apptest::readFile(path);
+        Form1->show();
+        Form1->FileName = path;
+        QVERIFY(Form1->OpenCurrentFile());
+        const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        const auto enterable = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(path, readable));
+        QVERIFY(QFile::setPermissions(folder.filePath("read-only"), readable | enterable));
+        // The temporary folder itself is only its owner's: "nobody" must reach the file.
+        const QFile::Permissions folderBefore = QFile::permissions(m_folder.path());
+        QVERIFY(QFile::setPermissions(m_folder.path(), folderBefore | enterable));
+        ErrorSeen seen;
+        {
+            const WithoutRootRights unprivileged;
+            if (unprivileged.holds())
+                apptest::triggerAnswering(Form1->FileSave, noteErrors(seen));
+        }
+        QFile::setPermissions(m_folder.path(), folderBefore);
+        QFile::setPermissions(folder.filePath("read-only"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (seen.messages.isEmpty() && geteuid() == 0)
+            QSKIP("root's file rights cannot be dropped here");
+        QCOMPARE(seen.messages, QStringList{QStringLiteral("Cannot Add/Remove a VBR Header.")});
+        QVERIFY2(seen.reasons.value(0).contains(QStringLiteral("Permission denied")),
+                 qPrintable(seen.reasons.value(0)));
+        QCOMPARE(Form1->Label3->text(), kWithoutHeader);
+        QCOMPARE(apptest::readFile(path), before);
+    }
+
+    void detailsAndFix_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<bool>("headerRemovedFirst");
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QStringList>("facts");
+        QTest::addColumn<bool>("fixable");
+        // The header's fields as mutagen reads them.
+        QTest::newRow("stale") << apptest::sampleFile("real/cut_stale.mp3") << false << QStringLiteral("Stale: ")
+                               << QStringList{QStringLiteral("Xing, 60 frames, 5803 bytes"),
+                                              QStringLiteral("LAME3.100, delay 576 samples, padding 909 samples"),
+                                              QStringLiteral("track -7.9 dB")}
+                               << true;
+        QTest::newRow("missing") << apptest::sampleWithoutHeader() << false << QStringLiteral("Missing: ")
+                                 << QStringList{QStringLiteral("none")} << true;
+        QTest::newRow("right") << apptest::sampleWithHeader() << false << QStringLiteral("Right: ")
+                               << QStringList{QStringLiteral("Xing, ")} << false;
+        QTest::newRow("not needed") << apptest::sampleFile("real/info_lame.mp3") << true
+                                    << QStringLiteral("Not needed: ") << QStringList{QStringLiteral("constant bitrate")}
+                                    << false;
+    }
+
+    // Details shows the verdict and the header's facts; Fix is offered for a
+    // stale or missing header and writes what the command line's fix writes.
+    void detailsAndFix()
+    {
+        QFETCH(QString, sample);
+        QFETCH(bool, headerRemovedFirst);
+        QFETCH(QString, verdict);
+        QFETCH(QStringList, facts);
+        QFETCH(bool, fixable);
+        const QString path = apptest::copyDatedBack(sample, m_folder.path(), QStringLiteral("details.mp3"));
+        const QString byCli = apptest::copyDatedBack(sample, m_folder.path(), QStringLiteral("by-cli.mp3"));
+        if (headerRemovedFirst) {
+            QVERIFY(runCli({QStringLiteral("remove"), QStringLiteral("-q"), path}));
+            QVERIFY(runCli({QStringLiteral("remove"), QStringLiteral("-q"), byCli}));
+        }
+        Form1->show();
+        QVERIFY(!Form1->FileDetails->isEnabled());
+        Form1->FileName = path;
+        QVERIFY(Form1->OpenCurrentFile());
+        QCOMPARE(Form1->FileFix->isEnabled(), fixable);
+
+        QString shownVerdict, shown;
+        const int dialogs = apptest::triggerAnswering<TDetailsDBox>(Form1->FileDetails, [&](TDetailsDBox *dialog) {
+            shownVerdict = dialog->Verdict->text();
+            for (QLabel *row : {dialog->Header, dialog->Stream, dialog->Encoder, dialog->Gain, dialog->Tags})
+                shown += row->text() + QLatin1Char('\n');
+            dialog->accept();
+        });
+        QCOMPARE(dialogs, 1);
+        QVERIFY2(shownVerdict.startsWith(verdict), qPrintable(shownVerdict));
+        for (const QString &fact : facts)
+            QVERIFY2(shown.contains(fact), qPrintable(fact + QStringLiteral(" not in:\n") + shown));
+        if (!fixable)
+            return;
+
+        QCOMPARE(apptest::triggerAnswering(Form1->FileFix, apptest::rejectModal), 0);
+        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File's VBR Header is right Now."));
+        QVERIFY(!Form1->FileFix->isEnabled() && !saveEntryEnabled());
+        QVERIFY(runCli({QStringLiteral("fix"), QStringLiteral("-q"), byCli}));
+        QCOMPARE(apptest::readFile(path), apptest::readFile(byCli));
+        // Details now tells of the fixed file.
+        apptest::triggerAnswering<TDetailsDBox>(Form1->FileDetails, [&](TDetailsDBox *dialog) {
+            shownVerdict = dialog->Verdict->text();
+            dialog->accept();
+        });
+        QVERIFY2(shownVerdict.startsWith(QStringLiteral("Right: ")), qPrintable(shownVerdict));
+    }
+
+    void batchCommandLine_data()
+    {
+        QTest::addColumn<bool>("relative");
+        QTest::newRow("absolute paths") << false;
+        QTest::newRow("relative to the working folder") << true;
+    }
+
+    // brantlow --batch FOLDER FILE: the batch window over the main window,
+    // the folder scanned and the file listed as if both had been dropped.
+    void batchCommandLine()
+    {
+        QFETCH(bool, relative);
+        QDir folder(m_folder.path());
+        QVERIFY(folder.mkpath(QStringLiteral("album/disc 2")));
+        const QByteArray mp3 = apptest::readFile(apptest::sampleWithoutHeader());
+        for (const char *name : {"album/a.mp3", "album/disc 2/b.mp3", "album/notes.txt", "single.wav"})
+            QVERIFY(apptest::writeFile(folder.filePath(QLatin1String(name)), mp3));
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const QString prefix = relative ? QStringLiteral("./") : folder.path() + QLatin1Char('/');
+        Form1->setCommandLine(QStringList{QStringLiteral("--batch"), prefix + QStringLiteral("album/"),
+                                          prefix + QStringLiteral("single.wav")});
+        QStringList listed;
+        bool mainWindowShown = false;
+        {
+            ModalAnswerer answerer([&](QWidget *modal) {
+                if (modal != MultiFileDBox || MultiFileDBox->CheckListBox1->count() < 3)
+                    return; // not listed yet: the next look
+                mainWindowShown = Form1->isVisible();
+                for (int row = 0; row < MultiFileDBox->CheckListBox1->count(); ++row)
+                    listed << MultiFileDBox->CheckListBox1->path(row);
+                apptest::rejectModal(modal);
+            });
+            Form1->show();
+            QTRY_VERIFY(!listed.isEmpty());
+        }
+        QDir::setCurrent(previous);
+        QVERIFY(mainWindowShown);
+        listed.sort();
+        QCOMPARE(listed,
+                 QStringList({folder.filePath("album/a.mp3"), folder.filePath("album/disc 2/b.mp3"),
+                              folder.filePath("single.wav")}));
+        expectEmptyWindow();
     }
 
     void dropOpensFirstFileOnly()

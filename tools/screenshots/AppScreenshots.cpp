@@ -3,9 +3,12 @@
 // offscreen platform; each picture gets a plain title strip with the
 // window's caption, since the platform draws no frames.
 
+#include "DarkPalette.h"
+
 #include "tests/app/AppTestSupport.h"
 
 #include "app/About.h"
+#include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "app/OtherDialog.h"
 
@@ -87,6 +90,17 @@ int main(int argc, char **argv)
     Form1->OpenCurrentFile();
     ok &= savePicture(Form1, folder, QStringLiteral("main-with-header"));
 
+    // The facts of a stale file, in the default palette and in a dark one.
+    const QString stale =
+        apptest::copyDatedBack(apptest::sampleFile("real/cut_stale.mp3"), work.path(), QStringLiteral("Stale.mp3"));
+    Form1->FileName = stale;
+    Form1->OpenCurrentFile();
+    ok &= savePicture(Form1, folder, QStringLiteral("main-stale"));
+    ok &= pictureOfModal([] { Form1->FileDetails->trigger(); }, folder, QStringLiteral("details-stale"));
+    Form1->DetailsDialog1->setPalette(darkPalette());
+    ok &= pictureOfModal([] { Form1->FileDetails->trigger(); }, folder, QStringLiteral("details-dark"));
+    Form1->DetailsDialog1->setPalette(QPalette());
+
     const QString text = QDir(work.path()).filePath(QStringLiteral("notes.mp3"));
     apptest::writeFile(text, "not audio\n");
     Form1->FileName = text;
@@ -98,7 +112,7 @@ int main(int argc, char **argv)
 
     DestroyForms();
     QFile::remove(brantlow::settingsFilePath());
-    for (const QString &made : {without, with, text})
+    for (const QString &made : {without, with, stale, text})
         QFile::remove(made);
     return ok ? 0 : 1;
 }

@@ -4,14 +4,18 @@
 // "dark" draws them with the Fusion style's dark palette instead. Run on the
 // offscreen platform; QT_SCALE_FACTOR=1.5 gives the 144 dpi pictures.
 
+#include "DarkPalette.h"
+
 #include "tests/app/AppTestSupport.h"
 
 #include "app/About.h"
+#include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "app/OtherDialog.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
 #include "batch/MultiErrorDialog.h"
+#include "job/FileDetails.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -22,32 +26,6 @@
 #include <cstdio>
 
 namespace {
-
-QPalette darkPalette()
-{
-    QPalette dark;
-    const QColor window(0x35, 0x35, 0x35), base(0x23, 0x23, 0x23), text(0xE6, 0xE6, 0xE6);
-    dark.setColor(QPalette::Window, window);
-    dark.setColor(QPalette::WindowText, text);
-    dark.setColor(QPalette::Base, base);
-    dark.setColor(QPalette::AlternateBase, window);
-    dark.setColor(QPalette::Text, text);
-    dark.setColor(QPalette::Button, window);
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
-    dark.setColor(QPalette::HighlightedText, Qt::black);
-    dark.setColor(QPalette::ToolTipBase, base);
-    dark.setColor(QPalette::ToolTipText, text);
-    dark.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
-    dark.setColor(QPalette::Midlight, QColor(0x45, 0x45, 0x45));
-    dark.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
-    dark.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::Shadow, Qt::black);
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
-    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
-    return dark;
-}
 
 bool save(QWidget *window, const QString &folder, const QString &name)
 {
@@ -81,7 +59,8 @@ int main(int argc, char **argv)
     work.mkpath(QStringLiteral("."));
     apptest::freshSettingsFile();
     CreateForms();
-    const QList<QWidget *> windows = {Form1, AboutBox, MultiFileDBox, MultiErrorDBox, ErrorDBox, OtherDBox};
+    const QList<QWidget *> windows = {Form1,     AboutBox,  MultiFileDBox,        MultiErrorDBox,
+                                      ErrorDBox, OtherDBox, Form1->DetailsDialog1};
     if (!dark) {
         for (QWidget *window : windows)
             apptest::useFontFamily(window, QStringLiteral("DejaVu Sans"));
@@ -97,7 +76,19 @@ int main(int argc, char **argv)
     ok &= save(OtherDBox, folder, prefix + QStringLiteral("other-setting"));
     ok &= save(AboutBox, folder, prefix + QStringLiteral("about-box"));
     ErrorDBox->Label1->setText(QStringLiteral("This file is not MPEG/Audio file."));
+    ErrorDBox->Label2->setText(QStringLiteral("PCM WAVE"));
     ok &= save(ErrorDBox, folder, prefix + QStringLiteral("error-dialog"));
+    // The facts of a stale file (the dark one is app_screenshots'):
+    // details-dejavu-96dpi.png, details-dejavu-144dpi.png.
+    if (!dark) {
+        const QString stale =
+            apptest::copyDatedBack(apptest::sampleFile("real/cut_stale.mp3"), work.path(), QStringLiteral("Stale.mp3"));
+        Form1->FileName = stale;
+        Form1->OpenCurrentFile();
+        Form1->DetailsDialog1->showFacts(QStringLiteral("Stale.mp3"), *brantlow::checkLoadedFile(Form1->BinEdit));
+        ok &= save(Form1->DetailsDialog1, folder, QStringLiteral("details-") + prefix.chopped(1));
+        QFile::remove(stale);
+    }
     MultiErrorDBox->Label1->setText(QStringLiteral("Cannot Add/Remove a VBR Header."));
     ok &= save(MultiErrorDBox, folder, prefix + QStringLiteral("batch-error"));
 
