@@ -1,6 +1,9 @@
 #include "FileState.h"
 
+#include "FileDetails.h"
 #include "RewriteJob.h"
+
+#include <optional>
 
 namespace brantlow {
 
@@ -16,8 +19,10 @@ FileState checkPath(TBinEdit &engine, const std::string &path)
 
 FileState stateOf(const TBinEdit &engine)
 {
-    const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
-    return {check.verdict, check.reason};
+    const std::optional<FileCheck> check = checkLoadedFile(engine);
+    if (!check)
+        return {HeaderVerdict::Unreadable, "no image loaded"};
+    return {check->verdict, check->reason};
 }
 
 std::string stateText(const FileState &state)
