@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 using brantlow::FileCheck;
 using brantlow::HeaderVerdict;
 
@@ -36,7 +38,8 @@ QString verdictText(const FileCheck &check)
 
 QString countOrDash(const std::optional<std::uint32_t> &value)
 {
-    return value ? QString::number(*value) : QStringLiteral("-");
+    // A translation writes the count as its language does ("%L1": 5.803).
+    return value ? TDetailsDBox::tr("%1", "a count of the header").arg(*value) : QStringLiteral("-");
 }
 
 QString headerText(const FileCheck &check)
@@ -93,12 +96,15 @@ QString gainText(const FileCheck &check)
     QStringList parts;
     if (e) {
         const std::pair<const char *, const brantlow::ReplayGain *> gains[] = {
-            {QT_TRANSLATE_NOOP("TDetailsDBox", "track %1 dB"), &e->radioGain},
-            {QT_TRANSLATE_NOOP("TDetailsDBox", "album %1 dB"), &e->audiophileGain}};
+            {QT_TRANSLATE_NOOP("TDetailsDBox", "track %1%2 dB"), &e->radioGain},
+            {QT_TRANSLATE_NOOP("TDetailsDBox", "album %1%2 dB"), &e->audiophileGain}};
         for (const auto &[text, gain] : gains) {
-            // The sign always shown: "+1.5 dB" beside "-7.9 dB".
+            // The sign always shown: "+1.5 dB" beside "-7.9 dB"; the number
+            // in the language's own way where its translation asks (%L2).
             if (gain->name != 0)
-                parts << TDetailsDBox::tr(text).arg(QString::asprintf("%+.1f", gain->db));
+                parts << TDetailsDBox::tr(text)
+                             .arg(gain->db < 0 ? QStringLiteral("-") : QStringLiteral("+"))
+                             .arg(std::abs(gain->db), 0, 'f', 1);
         }
         if (e->peakRaw != 0)
             parts << TDetailsDBox::tr("peak %1").arg(e->peak, 0, 'f', 3);

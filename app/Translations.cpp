@@ -49,6 +49,9 @@ QString installTranslations(QCoreApplication *application)
     auto *own = new QTranslator(application);
     if (own->load(kBuiltIn.arg(language)))
         QCoreApplication::installTranslator(own);
+    // Numbers that a translation writes with %L follow the language:
+    // "0,862 s" in German.
+    QLocale::setDefault(QLocale(language));
     // Qt's own texts in the same language; without the system's file (the
     // Qt translations package not installed) they stay English.
     auto *qt = new QTranslator(application);

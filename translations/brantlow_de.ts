@@ -254,7 +254,7 @@
     </message>
     <message>
         <source>%1 frames, %2 bytes, %3 s, Layer %4, %5</source>
-        <translation>%1 Frames, %2 Bytes, %3 s, Layer %4, %5</translation>
+        <translation>%L1 Frames, %L2 Bytes, %L3 s, Layer %4, %5</translation>
     </message>
     <message>
         <source>variable bitrate</source>
@@ -282,19 +282,11 @@
     </message>
     <message>
         <source>%1, delay %2 samples, padding %3 samples</source>
-        <translation>%1, Verzögerung %2 Samples, Auffüllung %3 Samples</translation>
-    </message>
-    <message>
-        <source>track %1 dB</source>
-        <translation>Titel %1 dB</translation>
-    </message>
-    <message>
-        <source>album %1 dB</source>
-        <translation>Album %1 dB</translation>
+        <translation>%1, Verzögerung %L2 Samples, Auffüllung %L3 Samples</translation>
     </message>
     <message>
         <source>peak %1</source>
-        <translation>Spitzenpegel %1</translation>
+        <translation>Spitzenpegel %L1</translation>
     </message>
     <message>
         <source>none</source>
@@ -303,11 +295,11 @@
     </message>
     <message>
         <source>ID3v2 (%1 bytes)</source>
-        <translation>ID3v2 (%1 Bytes)</translation>
+        <translation>ID3v2 (%L1 Bytes)</translation>
     </message>
     <message>
         <source>%1 (%2 bytes)</source>
-        <translation>%1 (%2 Bytes)</translation>
+        <translation>%1 (%L2 Bytes)</translation>
     </message>
     <message>
         <source>none</source>
@@ -316,15 +308,15 @@
     </message>
     <message>
         <source>%1 bytes before the first frame</source>
-        <translation>%1 Bytes vor dem ersten Frame</translation>
+        <translation>%L1 Bytes vor dem ersten Frame</translation>
     </message>
     <message>
         <source>%1 bytes in %2 places inside the stream</source>
-        <translation>%1 Bytes an %2 Stellen im Datenstrom</translation>
+        <translation>%L1 Bytes an %L2 Stellen im Datenstrom</translation>
     </message>
     <message>
         <source>%1 bytes at its end</source>
-        <translation>%1 Bytes an seinem Ende</translation>
+        <translation>%L1 Bytes an seinem Ende</translation>
     </message>
     <message>
         <source>none</source>
@@ -366,6 +358,19 @@
     <message>
         <source>%1 - Details</source>
         <translation>%1 – Details</translation>
+    </message>
+    <message>
+        <source>track %1%2 dB</source>
+        <translation>Titel %1%L2 dB</translation>
+    </message>
+    <message>
+        <source>album %1%2 dB</source>
+        <translation>Album %1%L2 dB</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <comment>a count of the header</comment>
+        <translation>%L1</translation>
     </message>
 </context>
 <context>

@@ -254,7 +254,7 @@
     </message>
     <message>
         <source>%1 frames, %2 bytes, %3 s, Layer %4, %5</source>
-        <translation>%1 trames, %2 octets, %3 s, couche %4, %5</translation>
+        <translation>%L1 trames, %L2 octets, %L3 s, couche %4, %5</translation>
     </message>
     <message>
         <source>variable bitrate</source>
@@ -282,19 +282,11 @@
     </message>
     <message>
         <source>%1, delay %2 samples, padding %3 samples</source>
-        <translation>%1, décalage %2 échantillons, remplissage %3 échantillons</translation>
-    </message>
-    <message>
-        <source>track %1 dB</source>
-        <translation>piste %1 dB</translation>
-    </message>
-    <message>
-        <source>album %1 dB</source>
-        <translation>album %1 dB</translation>
+        <translation>%1, décalage %L2 échantillons, remplissage %L3 échantillons</translation>
     </message>
     <message>
         <source>peak %1</source>
-        <translation>crête %1</translation>
+        <translation>crête %L1</translation>
     </message>
     <message>
         <source>none</source>
@@ -303,11 +295,11 @@
     </message>
     <message>
         <source>ID3v2 (%1 bytes)</source>
-        <translation>ID3v2 (%1 octets)</translation>
+        <translation>ID3v2 (%L1 octets)</translation>
     </message>
     <message>
         <source>%1 (%2 bytes)</source>
-        <translation>%1 (%2 octets)</translation>
+        <translation>%1 (%L2 octets)</translation>
     </message>
     <message>
         <source>none</source>
@@ -316,15 +308,15 @@
     </message>
     <message>
         <source>%1 bytes before the first frame</source>
-        <translation>%1 octets avant la première trame</translation>
+        <translation>%L1 octets avant la première trame</translation>
     </message>
     <message>
         <source>%1 bytes in %2 places inside the stream</source>
-        <translation>%1 octets à %2 endroits dans le flux</translation>
+        <translation>%L1 octets à %L2 endroits dans le flux</translation>
     </message>
     <message>
         <source>%1 bytes at its end</source>
-        <translation>%1 octets à sa fin</translation>
+        <translation>%L1 octets à sa fin</translation>
     </message>
     <message>
         <source>none</source>
@@ -366,6 +358,19 @@
     <message>
         <source>%1 - Details</source>
         <translation>%1 – Détails</translation>
+    </message>
+    <message>
+        <source>track %1%2 dB</source>
+        <translation>piste %1%L2 dB</translation>
+    </message>
+    <message>
+        <source>album %1%2 dB</source>
+        <translation>album %1%L2 dB</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <comment>a count of the header</comment>
+        <translation>%L1</translation>
     </message>
 </context>
 <context>

@@ -12,10 +12,13 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace apptest {
 
 // Every visible label, check box, radio button and push button whose text
-// does not fit inside it, or that reaches past its parent's edge.
+// does not fit inside it, that reaches past its parent's edge, or whose text
+// another control of the same parent covers.
 inline QStringList clippedTexts(QWidget *window)
 {
     QStringList clipped;
@@ -65,6 +68,13 @@ inline QStringList clippedTexts(QWidget *window)
         const QWidget *parent = widget->parentWidget();
         if (widget->geometry().right() >= parent->width())
             clipped << QStringLiteral("\"%1\" reaches past its parent").arg(text);
+        // The text's own width from its left edge, which a neighbour must
+        // leave free (a caption ending under the box it names).
+        const QRect textRect(widget->pos(), QSize(std::min(widget->width(), needed), widget->height()));
+        for (QWidget *sibling : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (sibling != widget && sibling->isVisibleTo(window) && sibling->geometry().intersects(textRect))
+                clipped << QStringLiteral("\"%1\" is covered by %2").arg(text, sibling->metaObject()->className());
+        }
     }
     return clipped;
 }
