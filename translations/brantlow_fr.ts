@@ -714,7 +714,7 @@
     </message>
     <message>
         <source>Don&apos;t show &amp;error dialogs.(Multiple Only)</source>
-        <translation>Ne pas afficher les &amp;erreurs. (fichiers multiples seulement)</translation>
+        <translation>Ne pas afficher les messages d’&amp;erreur. (fichiers multiples seulement)</translation>
     </message>
     <message>
         <source>De&amp;lete successful items.(Multiple Only)</source>
