@@ -17,14 +17,14 @@ TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("Version Information"));
+    setWindowTitle(tr("Version Information"));
     setUpFixedDialog(this, 12, {329, 108});
 
     // Keyboard order: OK first, then WebSite.
-    OKButton = new QPushButton(QStringLiteral("&OK"), this);
+    OKButton = new QPushButton(tr("&OK"), this);
     OKButton->setGeometry(251, 68, 70, 24);
     OKButton->setDefault(true);
-    Button1 = new QPushButton(QStringLiteral("&WebSite"), this);
+    Button1 = new QPushButton(tr("&WebSite"), this);
     Button1->setGeometry(252, 40, 70, 24);
 
     Panel1 = new QFrame(this);
@@ -38,9 +38,9 @@ TAboutBox::TAboutBox(QWidget *parent)
     m_outerBevel->lower();
 
     ProductName = labelAt(Panel1, QStringLiteral("Brantlow"), 12, 10);
-    Version = labelAt(Panel1, QStringLiteral("Version " BRANTLOW_VERSION), 130, 10);
-    Label1 = labelAt(Panel1, QStringLiteral("This program may damage your files"), 12, 51);
-    Label2 = labelAt(Panel1, QStringLiteral("Use it at your own lisk"), 12, 65);
+    Version = labelAt(Panel1, tr("Version %1").arg(QStringLiteral(BRANTLOW_VERSION)), 130, 10);
+    Label1 = labelAt(Panel1, tr("This program may damage your files"), 12, 51);
+    Label2 = labelAt(Panel1, tr("Use it at your own lisk"), 12, 65);
 
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button1, &QPushButton::clicked, this, &TAboutBox::Button1Click);
@@ -74,9 +74,13 @@ void TAboutBox::showEvent(QShowEvent *event)
 void TAboutBox::fitToText()
 {
     // The panel and the box grow to the right when the font in use needs more
-    // room than the design gives; the buttons keep their place beside the panel.
+    // room than the design gives; the buttons keep their place beside the
+    // panel, as wide as the wider caption needs.
     for (QLabel *label : {ProductName, Version, Label1, Label2})
         label->adjustSize();
+    const int buttonWidth = std::max({70, widthForText(OKButton), widthForText(Button1)});
+    OKButton->resize(buttonWidth, OKButton->height());
+    Button1->resize(buttonWidth, Button1->height());
     Version->move(std::max(130, ProductName->geometry().right() + 9), Version->y());
     int right = 0;
     for (QLabel *label : {Version, Label1, Label2})
@@ -86,5 +90,5 @@ void TAboutBox::fitToText()
     m_outerBevel->setGeometry(Panel1->geometry().adjusted(-1, -1, 1, 1));
     OKButton->move(251 + grow, OKButton->y());
     Button1->move(252 + grow, Button1->y());
-    setFixedSize(329 + grow, 108);
+    setFixedSize(329 + grow + buttonWidth - 70, 108);
 }

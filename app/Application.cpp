@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "Translations.h"
+
 #include <QIcon>
 #include <QMessageBox>
 
@@ -13,6 +15,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     // Lets docks and task bars match the windows to the installed launcher.
     setDesktopFileName(QStringLiteral("io.github.brantlow.Brantlow"));
     setWindowIcon(programIcon());
+    installTranslations(this);
 }
 
 // Outside any namespace, as the resource's initialiser is.
@@ -40,12 +43,17 @@ bool Application::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &error) {
         showError(error.what());
     } catch (...) {
-        showError("Unknown error.");
+        showError(tr("Unknown error."));
     }
     return false;
 }
 
 void Application::showError(const char *text)
 {
-    QMessageBox::critical(nullptr, QStringLiteral("Brantlow"), QString::fromLocal8Bit(text));
+    showError(QString::fromLocal8Bit(text));
+}
+
+void Application::showError(const QString &text)
+{
+    QMessageBox::critical(nullptr, QStringLiteral("Brantlow"), text);
 }

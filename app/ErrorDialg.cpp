@@ -28,13 +28,13 @@ TErrorDBox::TErrorDBox(QWidget *parent)
     setWindowTitle(QStringLiteral("FileName"));
     setUpFixedDialog(this, 12, {210, 79});
 
-    Label1 = new QLabel(QStringLiteral("Cannot Add/Remove a VBR Header."), this);
+    Label1 = new QLabel(tr("Cannot Add/Remove a VBR Header."), this);
     Label1->move(8, 11);
     Label1->adjustSize();
     Label2 = new QLabel(this);
     Label2->setWordWrap(true);
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    OKBtn = new QPushButton(QStringLiteral("&OK"), this);
+    OKBtn = new QPushButton(tr("&OK"), this);
     OKBtn->setGeometry(70, 39, 70, 24);
     OKBtn->setDefault(true);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
@@ -58,6 +58,7 @@ void TErrorDBox::showEvent(QShowEvent *event)
         grow = Label2->geometry().bottom() - Label1->geometry().bottom();
     }
     setFixedSize(width, 79 + grow);
+    OKBtn->resize(std::max(70, widthForText(OKBtn)), OKBtn->height());
     OKBtn->move((width - OKBtn->width()) / 2, 39 + grow);
     centreOnOwner(this);
     QApplication::beep();

@@ -31,10 +31,22 @@ struct NamedColor {
 
 // The sixteen colours of the usual font dialog's colour list.
 constexpr std::array<NamedColor, 16> kColors{{
-    {"Black", 0x000000}, {"Maroon", 0x800000}, {"Green", 0x008000}, {"Olive", 0x808000},
-    {"Navy", 0x000080},  {"Purple", 0x800080}, {"Teal", 0x008080},  {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},   {"Lime", 0x00FF00},  {"Yellow", 0xFFFF00},
-    {"Blue", 0x0000FF},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Black"), 0x000000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Maroon"), 0x800000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Green"), 0x008000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Olive"), 0x808000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Navy"), 0x000080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Purple"), 0x800080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Teal"), 0x008080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Gray"), 0x808080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Silver"), 0xC0C0C0},
+    {QT_TRANSLATE_NOOP("FontDialog", "Red"), 0xFF0000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Lime"), 0x00FF00},
+    {QT_TRANSLATE_NOOP("FontDialog", "Yellow"), 0xFFFF00},
+    {QT_TRANSLATE_NOOP("FontDialog", "Blue"), 0x0000FF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Fuchsia"), 0xFF00FF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Aqua"), 0x00FFFF},
+    {QT_TRANSLATE_NOOP("FontDialog", "White"), 0xFFFFFF},
 }};
 
 QIcon swatch(const QColor &color, const QColor &frame)
@@ -51,7 +63,7 @@ QIcon swatch(const QColor &color, const QColor &frame)
 
 FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Font"));
+    setWindowTitle(tr("Font"));
     const QColor frame = palette().color(QPalette::WindowText);
 
     m_family = new QComboBox(this);
@@ -64,16 +76,15 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
     }
     m_size = new QSpinBox(this);
     m_size->setRange(1, kLargestPointSize);
-    m_size->setSuffix(QStringLiteral(" pt"));
-    m_bold = new QCheckBox(QStringLiteral("&Bold"), this);
-    m_italic = new QCheckBox(QStringLiteral("&Italic"), this);
-    m_strikeOut = new QCheckBox(QStringLiteral("Stri&keout"), this);
-    m_underline = new QCheckBox(QStringLiteral("&Underline"), this);
+    m_size->setSuffix(tr(" pt"));
+    m_bold = new QCheckBox(tr("&Bold"), this);
+    m_italic = new QCheckBox(tr("&Italic"), this);
+    m_strikeOut = new QCheckBox(tr("Stri&keout"), this);
+    m_underline = new QCheckBox(tr("&Underline"), this);
     m_colors = new QComboBox(this);
-    m_colors->addItem(swatch(palette().color(QPalette::Text), frame), QStringLiteral("Window text"), kWindowTextColor);
+    m_colors->addItem(swatch(palette().color(QPalette::Text), frame), tr("Window text"), kWindowTextColor);
     for (const NamedColor &color : kColors)
-        m_colors->addItem(swatch(QColor(color.rgb), frame), QString::fromLatin1(color.name),
-                          storedFromColor(QColor(color.rgb)));
+        m_colors->addItem(swatch(QColor(color.rgb), frame), tr(color.name), storedFromColor(QColor(color.rgb)));
     m_sample = new QLabel(QStringLiteral("AaBbYyZz 0123"), this);
     m_sample->setAlignment(Qt::AlignCenter);
     m_sample->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -85,14 +96,14 @@ FontDialog::FontDialog(QWidget *parent) : QDialog(parent)
         label->setBuddy(field);
         form->addRow(label, field);
     };
-    row(QStringLiteral("&Font:"), m_family);
-    row(QStringLiteral("&Size:"), m_size);
+    row(tr("&Font:"), m_family);
+    row(tr("&Size:"), m_size);
     auto *styles = new QHBoxLayout;
     for (QCheckBox *box : {m_bold, m_italic, m_strikeOut, m_underline})
         styles->addWidget(box);
     styles->addStretch();
-    form->addRow(QStringLiteral("Style:"), styles);
-    row(QStringLiteral("&Color:"), m_colors);
+    form->addRow(tr("Style:"), styles);
+    row(tr("&Color:"), m_colors);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -142,8 +153,7 @@ void FontDialog::setColorValue(std::int32_t value)
     int index = m_colors->findData(value);
     if (index < 0) {
         // A colour from the settings file that is not in the list stays choosable.
-        m_colors->addItem(swatch(colorFromStored(value), palette().color(QPalette::WindowText)),
-                          QStringLiteral("Custom"), value);
+        m_colors->addItem(swatch(colorFromStored(value), palette().color(QPalette::WindowText)), tr("Custom"), value);
         index = m_colors->count() - 1;
     }
     m_colors->setCurrentIndex(index);

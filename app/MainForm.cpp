@@ -39,9 +39,9 @@
 
 namespace {
 
-const char *const kOpenFailed = "Cannot open this file.";
-const char *const kNotMpegAudio = "This file is not MPEG/Audio file.";
-const char *const kRewriteFailed = "Cannot Add/Remove a VBR Header.";
+const char *const kOpenFailed = QT_TRANSLATE_NOOP("TForm1", "Cannot open this file.");
+const char *const kNotMpegAudio = QT_TRANSLATE_NOOP("TForm1", "This file is not MPEG/Audio file.");
+const char *const kRewriteFailed = QT_TRANSLATE_NOOP("TForm1", "Cannot Add/Remove a VBR Header.");
 
 // The reason of a failure as the command line gives it after its own text
 // ("error 13: PCM WAVE", "No such file or directory"); empty when none is known.
@@ -52,6 +52,23 @@ QString reasonOf(const brantlow::RewriteResult &result)
     if (full.size() <= opening.size() + 1 || full.compare(0, opening.size(), opening) != 0 || full.back() != ')')
         return {};
     return QString::fromStdString(full.substr(opening.size(), full.size() - opening.size() - 1));
+}
+
+// The least room between a caption and the box or text it names.
+constexpr int kCaptionGap = 6;
+
+// The status after a rewrite in the given mode.
+QString successStatus(brantlow::RewriteMode mode)
+{
+    switch (mode) {
+    case brantlow::RewriteMode::Add:
+        return TForm1::tr("This File includes a VBR Header Now.");
+    case brantlow::RewriteMode::Remove:
+        return TForm1::tr("This File includes no VBR Header Now.");
+    case brantlow::RewriteMode::Fix:
+        return TForm1::tr("This File's VBR Header is right Now.");
+    }
+    return {};
 }
 
 } // namespace
@@ -74,22 +91,22 @@ void TForm1::buildActions()
         return result;
     };
     // The menu entries that open a dialog say so with an ellipsis.
-    FileOpen = action(QStringLiteral("&Open..."), &TForm1::FileOpenExecute);
+    FileOpen = action(tr("&Open..."), &TForm1::FileOpenExecute);
     FileOpen->setIcon(openImage());
     FileOpen->setShortcut(QKeySequence::Open);
-    FileSave = action(QStringLiteral("&Save"), &TForm1::FileSaveExecute);
+    FileSave = action(tr("&Save"), &TForm1::FileSaveExecute);
     FileSave->setIcon(saveImage());
-    FileFix = action(QStringLiteral("&Fix VBR Header"), &TForm1::FileFixExecute);
-    FileDetails = action(QStringLiteral("&Details..."), &TForm1::FileDetailsExecute);
+    FileFix = action(tr("&Fix VBR Header"), &TForm1::FileFixExecute);
+    FileDetails = action(tr("&Details..."), &TForm1::FileDetailsExecute);
     FileDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    FileMultiple = action(QStringLiteral("&Multiple..."), &TForm1::FileMultipleExecute);
+    FileMultiple = action(tr("&Multiple..."), &TForm1::FileMultipleExecute);
     FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
-    FileExit = action(QStringLiteral("E&xit"), &TForm1::FileExitExecute);
+    FileExit = action(tr("E&xit"), &TForm1::FileExitExecute);
     // Some platform themes name no key for Quit.
     FileExit->setShortcut(QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence(Qt::CTRL | Qt::Key_Q)));
-    HelpAbout = action(QStringLiteral("&About..."), &TForm1::HelpAboutExecute);
-    SettingOther = action(QStringLiteral("O&ther..."), &TForm1::SettingOtherExecute);
-    SettingFont = action(QStringLiteral("&Font..."), &TForm1::SettingFontExecute);
+    HelpAbout = action(tr("&About..."), &TForm1::HelpAboutExecute);
+    SettingOther = action(tr("O&ther..."), &TForm1::SettingOtherExecute);
+    SettingFont = action(tr("&Font..."), &TForm1::SettingFontExecute);
 
     Save1 = new QAction(FileSave->text(), this);
     Save1->setIcon(FileSave->icon());
@@ -105,27 +122,27 @@ void TForm1::buildLayout()
     // No menu for hiding the toolbar.
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu *file = menuBar()->addMenu(tr("&File"));
     file->addAction(FileOpen);
     file->addAction(Save1);
     file->addAction(FileFix);
     file->addAction(FileDetails);
     file->addAction(FileMultiple);
     file->addAction(FileExit);
-    QMenu *settings = menuBar()->addMenu(QStringLiteral("&Settings"));
+    QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     settings->addAction(SettingFont);
     settings->addAction(SettingOther);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->addAction(HelpAbout);
     // F10 opens the first menu, as in other desktop programs.
     auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 
     // Its title is what a screen reader says of it.
-    ToolBar1 = addToolBar(QStringLiteral("Toolbar"));
+    ToolBar1 = addToolBar(tr("Toolbar"));
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setAccessibleName(QStringLiteral("Toolbar"));
-    ToolBar1->setAccessibleDescription(QStringLiteral("Open a file, or add or remove its VBR header"));
+    ToolBar1->setAccessibleName(ToolBar1->windowTitle());
+    ToolBar1->setAccessibleDescription(tr("Open a file, or add or remove its VBR header"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setIconSize(QSize(16, 16));
@@ -135,13 +152,14 @@ void TForm1::buildLayout()
     ToolBar1->addWidget(gap);
     ToolButton2 = new QToolButton(ToolBar1);
     ToolButton2->setDefaultAction(FileOpen);
-    ToolButton2->setToolTip(QStringLiteral("Open a file (%1)").arg(FileOpen->shortcut().toString(QKeySequence::NativeText)));
-    ToolButton2->setAccessibleName(QStringLiteral("Open"));
-    ToolButton2->setAccessibleDescription(QStringLiteral("Opens an MP3, RMP3 or WAVE file"));
+    ToolButton2->setToolTip(tr("Open a file (%1)").arg(FileOpen->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton2->setAccessibleName(tr("Open"));
+    ToolButton2->setAccessibleDescription(tr("Opens an MP3, RMP3 or WAVE file"));
     ToolButton3 = new QToolButton(ToolBar1);
     ToolButton3->setIcon(FileSave->icon());
-    ToolButton3->setToolTip(QStringLiteral("Add or remove the VBR header (%1)").arg(Save1->shortcut().toString(QKeySequence::NativeText)));
-    ToolButton3->setAccessibleDescription(QStringLiteral("Adds or removes the VBR header of the open file"));
+    ToolButton3->setToolTip(
+        tr("Add or remove the VBR header (%1)").arg(Save1->shortcut().toString(QKeySequence::NativeText)));
+    ToolButton3->setAccessibleDescription(tr("Adds or removes the VBR header of the open file"));
     connect(ToolButton3, &QToolButton::clicked, FileSave, &QAction::trigger);
     for (QToolButton *button : {ToolButton2, ToolButton3}) {
         button->setAutoRaise(true);
@@ -155,23 +173,23 @@ void TForm1::buildLayout()
     setCentralWidget(central);
     // The group box sits 36 pixels below the top of the client area, of which
     // the toolbar takes 29.
-    GroupBox1 = new QGroupBox(QStringLiteral(" File "), central);
+    GroupBox1 = new QGroupBox(tr(" File "), central);
     GroupBox1->setGeometry(8, 36 - 29, 342, 81);
     anchorRight(GroupBox1, 10);
-    Label1 = labelAt(GroupBox1, QStringLiteral("&Path:"), 25, 24);
+    Label1 = labelAt(GroupBox1, tr("&Path:"), 25, 24);
     Edit1 = new QLineEdit(GroupBox1);
     Edit1->setReadOnly(true);
     Label1->setBuddy(Edit1);
     Edit1->setGeometry(72, 20, 254, 24);
     anchorRight(Edit1, 16);
-    Label2 = labelAt(GroupBox1, QStringLiteral("Status:"), 16, 56);
+    Label2 = labelAt(GroupBox1, tr("Status:"), 16, 56);
     Label3 = labelAt(GroupBox1, QString(), 72, 56);
     Label3->resize(Label3->width(), Label2->height());
     anchorRight(Label3, 8);
     setTabOrder(ToolButton2, ToolButton3);
     setTabOrder(ToolButton3, Edit1);
 
-    OpenDialog1 = new QFileDialog(this, QStringLiteral("Open"));
+    OpenDialog1 = new QFileDialog(this, tr("Open"));
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name need not exist: opening it then reports the failure.
     OpenDialog1->setFileMode(QFileDialog::AnyFile);
@@ -231,10 +249,15 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    // Labels sized from their texts in the font in use.
+    // Labels sized from their texts in the font in use; the path box and the
+    // status start after their captions where those need more room than the
+    // design gives them.
     Label1->adjustSize();
     Label2->adjustSize();
-    Label3->resize(Label3->width(), Label2->height());
+    const int pathLeft = std::max(72, Label1->geometry().right() + 1 + kCaptionGap);
+    Edit1->setGeometry(pathLeft, Edit1->y(), GroupBox1->width() - pathLeft - 16, Edit1->height());
+    const int statusLeft = std::max(72, Label2->geometry().right() + 1 + kCaptionGap);
+    Label3->setGeometry(statusLeft, Label3->y(), GroupBox1->width() - statusLeft - 8, Label2->height());
     LoadFont();
     setAcceptDrops(true);
     if (!m_commandLine.isEmpty() && m_commandLine.front() == "--batch") {
@@ -302,7 +325,7 @@ bool TForm1::OpenCurrentFile()
     const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
-        ErrorDBox->Label1->setText(QString::fromLatin1(message));
+        ErrorDBox->Label1->setText(tr(message));
         ErrorDBox->Label2->setText(reasonOf(result));
         ShowOpenError();
         return false;
@@ -310,9 +333,8 @@ bool TForm1::OpenCurrentFile()
 
     Edit1->setText(FileName);
     AddMode = !Opened.hadHeader;
-    Save1->setText(AddMode ? QStringLiteral("&Add VBR Header") : QStringLiteral("&Remove VBR Header"));
-    m_openStatus = AddMode ? QStringLiteral("This File includes no VBR Header.")
-                           : QStringLiteral("This File includes a VBR Header.");
+    Save1->setText(AddMode ? tr("&Add VBR Header") : tr("&Remove VBR Header"));
+    m_openStatus = AddMode ? tr("This File includes no VBR Header.") : tr("This File includes a VBR Header.");
     Label3->setText(m_openStatus);
     setSaveEntryEnabled(true);
     learnFacts(true);
@@ -329,7 +351,7 @@ void TForm1::ShowOpenError()
 
 void TForm1::showError(const char *message, const brantlow::RewriteResult &result)
 {
-    ErrorDBox->Label1->setText(QString::fromLatin1(message));
+    ErrorDBox->Label1->setText(tr(message));
     ErrorDBox->Label2->setText(reasonOf(result));
     ErrorDBox->exec();
 }
@@ -343,7 +365,7 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
     // A failure leaves the file as it was opened.
     if (m_lastRewrite.ok()) {
-        Label3->setText(QString::fromLatin1(brantlow::successText(options.mode)));
+        Label3->setText(successStatus(options.mode));
         learnFacts(false);
     } else {
         Label3->setText(m_openStatus);

@@ -35,32 +35,32 @@ TOtherDBox::TOtherDBox(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("Other Setting"));
+    setWindowTitle(tr("Other Setting"));
     setUpFixedDialog(this, 12, kDesignClient);
 
     // Created in keyboard order.
-    OKBtn = new QPushButton(QStringLiteral("&OK"), this);
+    OKBtn = new QPushButton(tr("&OK"), this);
     OKBtn->setGeometry(276, 126, 66, 25);
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelBtn = new QPushButton(tr("&Cancel"), this);
     CancelBtn->setGeometry(275, 158, 66, 25);
     UpDown1 = new QSpinBox(this);
     UpDown1->setGeometry(162, 8, 41 + 15, 23);
     UpDown1->setRange(0, 32767);
     UpDown1->setSingleStep(1);
     UpDown1->setWrapping(false);
-    CheckBox1 = checkBoxAt(this, QStringLiteral("Don't &update time stamp."), kCheckBoxBounds[0]);
-    GroupBox1 = new QGroupBox(QStringLiteral(" Note: "), this);
+    CheckBox1 = checkBoxAt(this, tr("Don't &update time stamp."), kCheckBoxBounds[0]);
+    GroupBox1 = new QGroupBox(tr(" Note: "), this);
     GroupBox1->setGeometry(29, 32, 223, 56);
-    CheckBox2 = checkBoxAt(this, QStringLiteral("Search in Sub-&directories.(Multiple Only)"), kCheckBoxBounds[1]);
-    CheckBox3 = checkBoxAt(this, QStringLiteral("Don't show &error dialogs.(Multiple Only)"), kCheckBoxBounds[2]);
-    CheckBox4 = checkBoxAt(this, QStringLiteral("De&lete successful items.(Multiple Only)"), kCheckBoxBounds[3]);
+    CheckBox2 = checkBoxAt(this, tr("Search in Sub-&directories.(Multiple Only)"), kCheckBoxBounds[1]);
+    CheckBox3 = checkBoxAt(this, tr("Don't show &error dialogs.(Multiple Only)"), kCheckBoxBounds[2]);
+    CheckBox4 = checkBoxAt(this, tr("De&lete successful items.(Multiple Only)"), kCheckBoxBounds[3]);
 
-    Label1 = labelAt(this, QStringLiteral("&Seek frame header within "), 16, 12);
+    Label1 = labelAt(this, tr("&Seek frame header within "), 16, 12);
     Label1->setBuddy(UpDown1);
-    Label2 = labelAt(this, QStringLiteral("Bytes."), 223, 12);
-    Label3 = labelAt(GroupBox1, QStringLiteral("Default is 3Bytes."), 19, 16);
-    Label4 = labelAt(GroupBox1, QStringLiteral("Max frame size is 1441Bytes."), 18, 32);
+    Label2 = labelAt(this, tr("Bytes."), 223, 12);
+    Label3 = labelAt(GroupBox1, tr("Default is 3Bytes."), 19, 16);
+    Label4 = labelAt(GroupBox1, tr("Max frame size is 1441Bytes."), 18, 32);
 
     connect(OKBtn, &QPushButton::clicked, this, [this] {
         OKBtnClick();
@@ -118,8 +118,10 @@ void TOtherDBox::fitToText()
         box->resize(std::max(kCheckBoxBounds[i].width(), widthForText(box)), box->height());
         right = std::max(right, box->geometry().right());
     }
-    const int shift = std::max(0, right + 10 - 276);
-    OKBtn->move(276 + shift, OKBtn->y());
-    CancelBtn->move(275 + shift, CancelBtn->y());
-    setFixedSize(std::max(kDesignClient.width() + shift, Label2->geometry().right() + 10), kDesignClient.height());
+    // The buttons right of everything else, as wide as the wider caption needs.
+    const int buttonsLeft = std::max(276, right + 10);
+    const int buttonWidth = std::max({66, widthForText(OKBtn), widthForText(CancelBtn)});
+    OKBtn->setGeometry(buttonsLeft, OKBtn->y(), buttonWidth, OKBtn->height());
+    CancelBtn->setGeometry(buttonsLeft - 1, CancelBtn->y(), buttonWidth, CancelBtn->height());
+    setFixedSize(std::max(buttonsLeft + buttonWidth + 10, Label2->geometry().right() + 10), kDesignClient.height());
 }

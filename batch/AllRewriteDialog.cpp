@@ -31,6 +31,8 @@
 #include <system_error>
 #include <utility>
 
+using brantlow::RewriteMode;
+
 namespace {
 
 using Edge = AnchoredGeometry::Edge;
@@ -65,9 +67,8 @@ constexpr QRect kButton2(301, 122 + kFixRow, 79, 25);
 constexpr int kBottomRow = 158 + kFixRow;
 constexpr QRect kLabel4(63, kBottomRow, 54, 16);
 constexpr QRect kProgressBar1(120, kBottomRow, 165, 16);
-// The largest counts the counters are sized for.
-const QString kWidestPosition = QStringLiteral("99999");
-const QString kWidestCount = QStringLiteral("99999 Files");
+// The largest count the counters are sized for.
+constexpr int kWidestCount = 99999;
 // A progress bar narrower than this is hard to read: the window grows instead.
 constexpr int kSmallestProgressWidth = 60;
 
@@ -96,11 +97,11 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
         Qt::QueuedConnection);
 
     GroupBox1 = new QGroupBox(this);
-    RadioButton1 = new QRadioButton(QStringLiteral("A&dd"), GroupBox1);
+    RadioButton1 = new QRadioButton(tr("A&dd"), GroupBox1);
     RadioButton1->setGeometry(8, 11, 65, 17);
-    RadioButton2 = new QRadioButton(QStringLiteral("Re&move"), GroupBox1);
+    RadioButton2 = new QRadioButton(tr("Re&move"), GroupBox1);
     RadioButton2->setGeometry(8, 30, 68, 17);
-    RadioButton3 = new QRadioButton(QStringLiteral("F&ix"), GroupBox1);
+    RadioButton3 = new QRadioButton(tr("F&ix"), GroupBox1);
     RadioButton3->setGeometry(8, 49, 68, 17);
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -115,32 +116,32 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
             RadioButton3Click();
     });
 
-    Button1 = new QPushButton(QStringLiteral("&Browse"), this);
+    Button1 = new QPushButton(tr("&Browse"), this);
     connect(Button1, &QPushButton::clicked, this, &TMultiFileDBox::Button1Click);
-    Button3 = new QPushButton(QStringLiteral("&Folder"), this);
+    Button3 = new QPushButton(folderCaption(), this);
     connect(Button3, &QPushButton::clicked, this, &TMultiFileDBox::Button3Click);
-    Button2 = new QPushButton(QStringLiteral("Rewrites"), this);
+    Button2 = new QPushButton(tr("Rewrites"), this);
     connect(Button2, &QPushButton::clicked, this, &TMultiFileDBox::Button2Click);
 
-    SpeedButton1 = makeGlyphButton(tickedBoxGlyph(), QStringLiteral("Check all"), this);
+    SpeedButton1 = makeGlyphButton(tickedBoxGlyph(), tr("Check all"), this);
     connect(SpeedButton1, &QToolButton::clicked, this, &TMultiFileDBox::SpeedButton1Click);
-    SpeedButton2 = makeGlyphButton(emptyBoxGlyph(), QStringLiteral("Uncheck all"), this);
+    SpeedButton2 = makeGlyphButton(emptyBoxGlyph(), tr("Uncheck all"), this);
     connect(SpeedButton2, &QToolButton::clicked, this, &TMultiFileDBox::SpeedButton2Click);
 
-    Label4 = new QLabel(QStringLiteral("Rewrited:"), this);
+    Label4 = new QLabel(tr("Rewrited:"), this);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setAccessibleName(QStringLiteral("Progress"));
+    ProgressBar1->setAccessibleName(tr("Progress"));
 
     Counter = new RunCounter(this);
     Label1 = Counter->done;
     Label2 = Counter->slash;
     Label3 = Counter->total;
-    CheckListBox1->setAccessibleName(QStringLiteral("Files"));
+    CheckListBox1->setAccessibleName(tr("Files"));
 
-    OpenDialog1 = new QFileDialog(this, QStringLiteral("Select MPEG/Audio files you want to add/remove a VBR header.."));
+    OpenDialog1 = new QFileDialog(this, tr("Select MPEG/Audio files you want to add/remove a VBR header.."));
     OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setOption(QFileDialog::HideNameFilterDetails);
@@ -170,19 +171,19 @@ void TMultiFileDBox::placeControls()
     const QFontMetrics metrics(font());
     // The run button's width holds each of its captions, and "&Folder"'s
     // holds "&Cancel" and "&Stop", which it shows during a scan and a run.
-    const QString runCaption = Button2->text();
-    const QString folderCaption = Button3->text();
+    const QString shownRunCaption = Button2->text();
+    const QString shownFolderCaption = Button3->text();
     int buttonWidth = std::max({kButton1.width(), widthForText(Button1), widthForText(Button2)});
-    for (const QString &caption : {QStringLiteral("&Add"), QStringLiteral("&Remove"), QStringLiteral("Fi&x")}) {
-        Button2->setText(caption);
+    for (RewriteMode mode : {RewriteMode::Add, RewriteMode::Remove, RewriteMode::Fix}) {
+        Button2->setText(runCaption(mode));
         buttonWidth = std::max(buttonWidth, widthForText(Button2));
     }
-    Button2->setText(runCaption);
-    for (const QString &caption : {QStringLiteral("&Folder"), QStringLiteral("&Cancel"), QStringLiteral("&Stop")}) {
+    Button2->setText(shownRunCaption);
+    for (const QString &caption : {folderCaption(), scanCancelCaption(), stopCaption()}) {
         Button3->setText(caption);
         buttonWidth = std::max(buttonWidth, widthForText(Button3));
     }
-    Button3->setText(folderCaption);
+    Button3->setText(shownFolderCaption);
     const int radioWidth =
         std::max({65, widthForText(RadioButton1), 68, widthForText(RadioButton2), widthForText(RadioButton3)});
     for (QRadioButton *radio : {RadioButton1, RadioButton2, RadioButton3})
@@ -192,8 +193,8 @@ void TMultiFileDBox::placeControls()
 
     const int label4Width = std::max(kLabel4.width(), Label4->sizeHint().width());
     const int progressLeft = std::max(kProgressBar1.left(), kLabel4.left() + label4Width + 3);
-    const int positionWidth = std::max(28, metrics.horizontalAdvance(kWidestPosition) + 2);
-    const int countWidth = std::max(57, metrics.horizontalAdvance(kWidestCount) + 2);
+    const int positionWidth = std::max(28, metrics.horizontalAdvance(QString::number(kWidestCount)) + 2);
+    const int countWidth = std::max(57, metrics.horizontalAdvance(RunCounter::totalText(kWidestCount)) + 2);
     const int countersWidth = Counter->arrange(positionWidth, countWidth) + 2;
     const int progressRoom = kDesignClient.width() + grow - countersWidth - 2 - progressLeft;
     grow += std::max(0, kSmallestProgressWidth - progressRoom);
@@ -248,7 +249,7 @@ void TMultiFileDBox::FormShow()
     if (m_host.openDialogFolder)
         OpenDialog1->setDirectory(m_host.openDialogFolder());
     Counter->setCounts(0, 0);
-    setWindowTitle(QStringLiteral("Multiple File Mode"));
+    setWindowTitle(tr("Multiple File Mode"));
     ProgressBar1->setValue(0);
     if (m_host.listFont)
         CheckListBox1->setFont(m_host.listFont());
@@ -287,22 +288,50 @@ void TMultiFileDBox::FormClose()
     m_checker->clear();
 }
 
+QString TMultiFileDBox::runCaption(RewriteMode mode)
+{
+    switch (mode) {
+    case RewriteMode::Add:
+        return tr("&Add");
+    case RewriteMode::Remove:
+        return tr("&Remove");
+    case RewriteMode::Fix:
+        return tr("Fi&x");
+    }
+    return {};
+}
+
+QString TMultiFileDBox::folderCaption()
+{
+    return tr("&Folder");
+}
+
+QString TMultiFileDBox::scanCancelCaption()
+{
+    return tr("&Cancel");
+}
+
+QString TMultiFileDBox::stopCaption()
+{
+    return tr("&Stop");
+}
+
 void TMultiFileDBox::RadioButton1Click()
 {
     AddMode = RadioButton1->isChecked() ? 1 : 0;
-    Button2->setText(QStringLiteral("&Add"));
+    Button2->setText(runCaption(RewriteMode::Add));
 }
 
 void TMultiFileDBox::RadioButton2Click()
 {
     AddMode = RadioButton1->isChecked() ? 1 : 0;
-    Button2->setText(QStringLiteral("&Remove"));
+    Button2->setText(runCaption(RewriteMode::Remove));
 }
 
 void TMultiFileDBox::RadioButton3Click()
 {
     AddMode = 2;
-    Button2->setText(QStringLiteral("Fi&x"));
+    Button2->setText(runCaption(RewriteMode::Fix));
 }
 
 void TMultiFileDBox::SpeedButton1Click()

@@ -133,6 +133,13 @@ private:
 
     BatchSettings settings() const { return m_host.settings ? m_host.settings() : BatchSettings{}; }
 
+    // The run button's caption for a mode, and the captions of "&Folder",
+    // which cancels a scan and stops a run.
+    static QString runCaption(brantlow::RewriteMode mode);
+    static QString folderCaption();
+    static QString scanCancelCaption();
+    static QString stopCaption();
+
     BatchHost m_host;
     AnchoredGeometry m_geometry;
     std::unique_ptr<StateChecker> m_checker;

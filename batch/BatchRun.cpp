@@ -62,7 +62,7 @@ void TMultiFileDBox::Button2Click()
     m_runCounts.reset();
     m_running = true;
     setControlsEnabled(false);
-    Button3->setText(QStringLiteral("&Stop"));
+    Button3->setText(stopCaption());
     showRunningFile(0);
 
     brantlow::BatchOptions options;
@@ -156,7 +156,7 @@ void TMultiFileDBox::showRunningFile(qsizetype next)
         return;
     const QByteArray &path = m_runPaths[size_t(next)];
     FileName = shownPath(path);
-    setWindowTitle(QStringLiteral("Rewriting: ")
+    setWindowTitle(tr("Rewriting: ")
                    + shownPath(QByteArray::fromStdString(brantlow::platform::namePart(path.toStdString()))));
 }
 
@@ -164,17 +164,17 @@ QString TMultiFileDBox::runSummary(const brantlow::BatchCounts &counts) const
 {
     const bool stopped = counts.notReached > 0 || m_run->stopping();
     if (counts.failed == 0 && !stopped)
-        return QStringLiteral("Rewrite OK");
+        return tr("Rewrite OK");
     QStringList parts;
     if (counts.failed > 0)
-        parts << QStringLiteral("%1 failed").arg(counts.failed);
-    parts << QStringLiteral("%1 rewritten").arg(counts.done);
+        parts << tr("%n failed", nullptr, int(counts.failed));
+    parts << tr("%n rewritten", nullptr, int(counts.done));
     if (counts.unchanged > 0)
-        parts << QStringLiteral("%1 unchanged").arg(counts.unchanged);
+        parts << tr("%n unchanged", nullptr, int(counts.unchanged));
     if (counts.notReached > 0)
-        parts << QStringLiteral("%1 not reached").arg(counts.notReached);
+        parts << tr("%n not reached", nullptr, int(counts.notReached));
     const QString summary = parts.join(QStringLiteral(", "));
-    return stopped ? QStringLiteral("Canceled: ") + summary : summary;
+    return stopped ? tr("Canceled: ") + summary : summary;
 }
 
 void TMultiFileDBox::finishRun()
@@ -188,7 +188,7 @@ void TMultiFileDBox::finishRun()
         QApplication::beep();
     BinEdit.ReleaseImage();
     m_running = false;
-    Button3->setText(QStringLiteral("&Folder"));
+    Button3->setText(folderCaption());
     setControlsEnabled(true);
     m_checker->resume();
     checkStatesMissing();

@@ -65,7 +65,7 @@ QString caseKey(const QByteArray &path)
 FileCheckList::FileCheckList(QWidget *parent) : QTreeWidget(parent)
 {
     setColumnCount(2);
-    setHeaderLabels({QStringLiteral("File"), QStringLiteral("State")});
+    setHeaderLabels({tr("File"), tr("State")});
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);

@@ -26,10 +26,11 @@ constexpr qint64 kMillisecondsBetweenEvents = 50;
 // Problems named in the report's text; all of them are in its details.
 constexpr int kProblemsShown = 5;
 
+// The folder and the system's own reason.
 QString problemLine(const brantlow::platform::WalkProblem &problem)
 {
-    return shownPath(QByteArray::fromStdString(problem.path)) + QStringLiteral(": ")
-        + QString::fromLocal8Bit(problem.reason.c_str());
+    return TMultiFileDBox::tr("%1: %2").arg(shownPath(QByteArray::fromStdString(problem.path)),
+                                            QString::fromLocal8Bit(problem.reason.c_str()));
 }
 
 } // namespace
@@ -41,7 +42,7 @@ void TMultiFileDBox::Button3Click()
         stopRun();
         return;
     }
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Select a folder."));
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Select a folder."));
     closeLeftoverCompletion();
     if (folder.isEmpty())
         return;
@@ -72,7 +73,7 @@ void TMultiFileDBox::SearchFolder(QList<QByteArray> &list, const QByteArray &fol
     const QString caption = windowTitle();
     Button1->setEnabled(false);
     Button2->setEnabled(false);
-    Button3->setText(QStringLiteral("&Cancel"));
+    Button3->setText(scanCancelCaption());
     Button3->setEnabled(true);
     CheckListBox1->setAcceptDrops(false);
 
@@ -88,7 +89,9 @@ void TMultiFileDBox::SearchFolder(QList<QByteArray> &list, const QByteArray &fol
     callbacks.problem = [&](const WalkProblem &problem) { problems.push_back(problem); };
     callbacks.keepGoing = [&](const WalkProgress &progress) {
         if (entries++ % kEntriesBetweenEvents == 0 || sinceEvents.elapsed() >= kMillisecondsBetweenEvents) {
-            setWindowTitle(QStringLiteral("Scanning: %1 folders, %2 files").arg(progress.folders).arg(progress.files));
+            setWindowTitle(tr("Scanning: %1, %2")
+                               .arg(tr("%n folders", nullptr, int(progress.folders)),
+                                    tr("%n files", nullptr, int(progress.files))));
             QCoreApplication::processEvents();
             sinceEvents.restart();
         }
@@ -98,7 +101,7 @@ void TMultiFileDBox::SearchFolder(QList<QByteArray> &list, const QByteArray &fol
     walker.walk(folder.toStdString());
 
     setWindowTitle(caption);
-    Button3->setText(QStringLiteral("&Folder"));
+    Button3->setText(folderCaption());
     Button1->setEnabled(enabled[0]);
     Button2->setEnabled(enabled[1]);
     Button3->setEnabled(enabled[2]);
@@ -118,15 +121,14 @@ void TMultiFileDBox::reportScanProblems(const std::vector<brantlow::platform::Wa
         return;
     // Not modal: the files found are listed and the user goes on working.
     if (!m_scanReport) {
-        m_scanReport = new QMessageBox(QMessageBox::Warning, QStringLiteral("Folder scan"), QString(),
-                                       QMessageBox::Close, this);
+        m_scanReport = new QMessageBox(QMessageBox::Warning, tr("Folder scan"), QString(), QMessageBox::Close, this);
         m_scanReport->setModal(false);
     }
     QStringList lines;
     for (const auto &problem : problems)
         lines << problemLine(problem);
-    QString text = problems.size() == 1 ? QStringLiteral("1 folder could not be scanned:")
-                                        : QStringLiteral("%1 folders could not be scanned:").arg(problems.size());
+    QString text = problems.size() == 1 ? tr("1 folder could not be scanned:")
+                                        : tr("%n folders could not be scanned:", nullptr, int(problems.size()));
     text += QLatin1Char('\n') + lines.mid(0, kProblemsShown).join(QLatin1Char('\n'));
     if (lines.size() > kProblemsShown)
         text += QStringLiteral("\n...");

@@ -42,8 +42,14 @@ RunCounter::RunCounter(QWidget *parent) : QWidget(parent)
     slash = new QLabel(QStringLiteral("/"), this);
     slash->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     total = new QLabel(this);
-    setAccessibleDescription(QStringLiteral("Files the run has done, of the files it took"));
+    setAccessibleDescription(tr("Files the run has done, of the files it took"));
     setCounts(0, 0);
+}
+
+QString RunCounter::totalText(int totalCount)
+{
+    // English keeps "1 Files"; other languages have their plural forms.
+    return tr("%n Files", nullptr, totalCount);
 }
 
 int RunCounter::arrange(int doneWidth, int totalWidth)
@@ -58,8 +64,7 @@ int RunCounter::arrange(int doneWidth, int totalWidth)
 void RunCounter::setCounts(int doneCount, int totalCount)
 {
     done->setText(QString::number(doneCount));
-    total->setText(QString::number(totalCount) + QStringLiteral(" Files"));
-    setAccessibleName((totalCount == 1 ? QStringLiteral("%1 of %2 file done") : QStringLiteral("%1 of %2 files done"))
-                          .arg(doneCount)
-                          .arg(totalCount));
+    total->setText(totalText(totalCount));
+    setAccessibleName(totalCount == 1 ? tr("%1 of %2 file done").arg(doneCount).arg(totalCount)
+                                      : tr("%1 of %n files done", nullptr, totalCount).arg(doneCount));
 }

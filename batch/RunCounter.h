@@ -16,6 +16,8 @@ public:
     // returns the width the counter needs.
     int arrange(int doneWidth, int totalWidth);
     void setCounts(int done, int total);
+    // "N Files", as the counter shows a run's number of files.
+    static QString totalText(int totalCount);
 
     QLabel *done; // files done
     QLabel *slash;

@@ -3,6 +3,7 @@
 // not UTF-8.
 
 #include "AppTestSupport.h"
+#include "ClippedTexts.h"
 
 #include "app/About.h"
 #include "app/Application.h"
@@ -54,58 +55,6 @@ QByteArray readBytes(const QByteArray &path)
 {
     std::ifstream in(path.toStdString(), std::ios::binary);
     return QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {}));
-}
-
-// Every visible label, check box, radio button and push button whose text
-// does not fit inside it, or that reaches past its parent's edge.
-QStringList clippedTexts(QWidget *window)
-{
-    QStringList clipped;
-    for (QWidget *widget : window->findChildren<QWidget *>()) {
-        if (!widget->isVisibleTo(window) || widget->window() != window)
-            continue;
-        QString text;
-        int needed = 0;
-        if (auto *label = qobject_cast<QLabel *>(widget)) {
-            text = label->text();
-            if (text.isEmpty())
-                continue;
-            QString plain = text;
-            plain.remove(QLatin1Char('&'));
-            // A label that wraps its text needs the height of its lines.
-            const QRect room = label->contentsRect();
-            if (label->wordWrap() && label->heightForWidth(room.width()) > room.height())
-                clipped << QStringLiteral("\"%1\" needs more lines").arg(text);
-            needed = label->wordWrap() ? 0 : label->fontMetrics().horizontalAdvance(plain);
-            if (needed > label->contentsRect().width())
-                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(label->contentsRect().width());
-        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
-            text = button->text();
-            // Tool buttons show only their pictures.
-            if (text.isEmpty() || qobject_cast<QToolButton *>(button))
-                continue;
-            // A push button's size hint has a minimum width of its own;
-            // what counts is its text inside the frame.
-            QString plain = text;
-            plain.remove(QLatin1Char('&'));
-            const QStyle *style = button->style();
-            const int indicator =
-                qobject_cast<QRadioButton *>(button)
-                    ? style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing)
-                : qobject_cast<QCheckBox *>(button)
-                    ? style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing)
-                    : 6; // a push button's frame
-            needed = indicator + button->fontMetrics().horizontalAdvance(plain);
-            if (needed > button->width())
-                clipped << QStringLiteral("\"%1\" needs %2, has %3").arg(text).arg(needed).arg(button->width());
-        } else {
-            continue;
-        }
-        const QWidget *parent = widget->parentWidget();
-        if (widget->geometry().right() >= parent->width())
-            clipped << QStringLiteral("\"%1\" reaches past its parent").arg(text);
-    }
-    return clipped;
 }
 
 } // namespace
@@ -328,7 +277,7 @@ private slots:
                 MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
             }
             QCoreApplication::processEvents();
-            const QStringList clipped = clippedTexts(window);
+            const QStringList clipped = apptest::clippedTexts(window);
             QVERIFY2(clipped.isEmpty(), qPrintable(window->windowTitle() + QStringLiteral(": ") + clipped.join("; ")));
             window->hide();
         }
@@ -353,7 +302,7 @@ private slots:
         MultiFileDBox->Label3->setText(QStringLiteral("99999 Files"));
         // 19 pixels taller than the design: the "Fix" button's row.
         QCOMPARE(MultiFileDBox->minimumSize(), QSize(400 - 8, 210 + 19 - 27));
-        QVERIFY(clippedTexts(MultiFileDBox).isEmpty());
+        QVERIFY(apptest::clippedTexts(MultiFileDBox).isEmpty());
         MultiFileDBox->hide();
     }
 

@@ -1,7 +1,9 @@
 // Renders the main window in each of its states and every dialog of the
-// desktop program to PNG files: app_screenshots <folder>. Run it on the
-// offscreen platform; each picture gets a plain title strip with the
-// window's caption, since the platform draws no frames.
+// desktop program to PNG files: app_screenshots <folder> [de | fr]. Run it on
+// the offscreen platform; each picture gets a plain title strip with the
+// window's caption, since the platform draws no frames. Without a language
+// it draws the English pictures, then runs itself for German and French,
+// whose pictures are named with the language ("main-with-header-de.png").
 
 #include "DarkPalette.h"
 
@@ -11,9 +13,11 @@
 #include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "app/OtherDialog.h"
+#include "app/Translations.h"
 
 #include <QLabel>
 #include <QPainter>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -55,14 +59,64 @@ bool pictureOfModal(const std::function<void()> &run, const QString &folder, con
     return saved;
 }
 
+// The program's windows in a language: the main window with a file that has
+// a header, and every dialog. Names end in "-" and the language.
+bool drawLanguage(const QString &folder, const QDir &work, const QString &language)
+{
+    const QString suffix = QLatin1Char('-') + language;
+    const QString with =
+        apptest::copyDatedBack(apptest::sampleWithHeader(), work.path(), QStringLiteral("With header.mp3"));
+    Form1->FileName = with;
+    Form1->OpenCurrentFile();
+    bool ok = savePicture(Form1, folder, QStringLiteral("main-with-header") + suffix);
+    const QString stale =
+        apptest::copyDatedBack(apptest::sampleFile("real/cut_stale.mp3"), work.path(), QStringLiteral("Stale.mp3"));
+    Form1->FileName = stale;
+    Form1->OpenCurrentFile();
+    ok &= pictureOfModal([] { Form1->FileDetails->trigger(); }, folder, QStringLiteral("details") + suffix);
+    const QString text = QDir(work.path()).filePath(QStringLiteral("notes.mp3"));
+    apptest::writeFile(text, "not audio\n");
+    Form1->FileName = text;
+    ok &= pictureOfModal([] { Form1->OpenCurrentFile(); }, folder, QStringLiteral("error-dialog") + suffix);
+    ok &= pictureOfModal([] { Form1->SettingOther->trigger(); }, folder, QStringLiteral("other-setting") + suffix);
+    ok &= pictureOfModal([] { Form1->HelpAbout->trigger(); }, folder, QStringLiteral("about-box") + suffix);
+    ok &= pictureOfModal([] { Form1->SettingFont->trigger(); }, folder, QStringLiteral("font-dialog") + suffix);
+    DestroyForms();
+    QFile::remove(brantlow::settingsFilePath());
+    for (const QString &made : {with, stale, text})
+        QFile::remove(made);
+    return ok;
+}
+
+// The German and French pictures, each drawn by a run of this program.
+bool drawLanguages(const QString &folder)
+{
+    bool ok = true;
+    for (const char *language : {"de", "fr"}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {folder, QLatin1String(language)});
+        ok = child.waitForFinished(120000) && child.exitCode() == 0 && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    const QString language = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    // The user's language, as the program takes it.
+    if (!language.isEmpty())
+        qputenv("LANGUAGE", argv[2]);
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: app_screenshots <folder>\n");
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: app_screenshots <folder> [de | fr]\n");
         return 2;
+    }
+    if (!language.isEmpty() && installTranslations(&app) != language) {
+        std::fprintf(stderr, "app_screenshots: no translation for %s\n", argv[2]);
+        return 1;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
@@ -73,6 +127,8 @@ int main(int argc, char **argv)
     CreateForms();
     Form1->show();
     QApplication::processEvents();
+    if (!language.isEmpty())
+        return drawLanguage(folder, work, language) ? 0 : 1;
 
     bool ok = savePicture(Form1, folder, QStringLiteral("main-empty"));
 
@@ -114,5 +170,6 @@ int main(int argc, char **argv)
     QFile::remove(brantlow::settingsFilePath());
     for (const QString &made : {without, with, stale, text})
         QFile::remove(made);
+    ok &= drawLanguages(folder);
     return ok ? 0 : 1;
 }

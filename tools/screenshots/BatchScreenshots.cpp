@@ -1,13 +1,15 @@
 // Pictures of the batch window (its list with each file's state, a Fix run
 // half-way through, the end of a run with failures, the window resized) and
 // of its error dialog, written as PNG files into the folder given on the
-// command line: batch_screenshots <folder> [dejavu-144dpi | dark].
+// command line: batch_screenshots <folder> [dejavu-144dpi | dark | de | fr].
 // Without a variant it draws the plain pictures, then runs itself once for
-// each variant: DejaVu Sans (no Arial) at 144 dpi, and a dark palette.
+// each variant: DejaVu Sans (no Arial) at 144 dpi, a dark palette, and the
+// program in German and in French.
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include "tests/batch/BatchTestSupport.h"
 
+#include "app/Translations.h"
 #include "batch/MultiErrorDialog.h"
 
 #include <QPainter>
@@ -90,7 +92,8 @@ void useFontFamily(QWidget *window, const QString &family)
 int drawVariants(const QString &program, const QString &folder)
 {
     int failed = 0;
-    for (const QString &variant : {QStringLiteral("dejavu-144dpi"), QStringLiteral("dark")}) {
+    for (const QString &variant :
+         {QStringLiteral("dejavu-144dpi"), QStringLiteral("dark"), QStringLiteral("de"), QStringLiteral("fr")}) {
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (variant.contains(QLatin1String("144dpi")))
@@ -111,10 +114,18 @@ int main(int argc, char **argv)
     const QString variant = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (variant == QLatin1String("dark"))
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // A language is the user's, as the program takes it.
+    const bool language = variant == QLatin1String("de") || variant == QLatin1String("fr");
+    if (language)
+        qputenv("LANGUAGE", argv[2]);
     QApplication app(argc, argv);
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: batch_screenshots <output folder> [dejavu-144dpi | dark]\n");
+        std::fprintf(stderr, "usage: batch_screenshots <output folder> [dejavu-144dpi | dark | de | fr]\n");
         return 2;
+    }
+    if (language && installTranslations(&app) != variant) {
+        std::fprintf(stderr, "batch_screenshots: no translation for %s\n", argv[2]);
+        return 1;
     }
     if (variant == QLatin1String("dark"))
         QApplication::setPalette(darkPalette());
