@@ -199,8 +199,11 @@ TEST(HeaderEdit, RiffSizesShrinkByTheLengthActuallyCut)
 
 TEST(HeaderEdit, UnusableFirstHeaderFailsWithItsCode)
 {
+    // Bitrate index 15 in every frame: no frames chain, and the stream starts
+    // where the audio does.
     Bytes image = synth::mpeg1Frames(3);
-    image[2] = 0xF0; // bitrate index 15
+    for (std::size_t at = 0; at < image.size(); at += 417)
+        image[at + 2] = 0xF0;
     auto e = analysed(image);
     EXPECT_EQ(e->AddVbrHeader(), 0);
     EXPECT_EQ(e->ErrorCode, 24);
