@@ -146,8 +146,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             reserveMore(frameIndexBytes(engine));
         if (mode == RewriteMode::Fix)
             reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
-        if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
-            result = RewriteResult{step, -1, 0, {}};
+        if (const RewriteResult wanted = checkMode(engine, opened, mode); !wanted.ok()) {
+            result = wanted;
         } else if (settings.dryRun) {
             result = editImage(engine, opened, options);
             if (const RewriteResult save = result.ok() ? predictSave(opened) : result; !save.ok())

@@ -40,7 +40,11 @@ struct FactsCollector {
         if (rate > 0)
             facts.durationSeconds += double(frameheader::samplesPerFrame(h)) / rate;
     }
-    void shorten(std::int32_t) { }
+    void shorten(std::int32_t length)
+    {
+        if (facts.frames == 1)
+            facts.firstFrameCutTo = length;
+    }
     void gap(std::int64_t offset, std::int64_t length, detail::WalkGapKind kind)
     {
         static constexpr JunkKind kKinds[] = {JunkKind::Junk, JunkKind::CutFrame, JunkKind::Tag, JunkKind::Trailing};
@@ -87,8 +91,14 @@ void judge(FileCheck &check)
         return unreadable(check, check.layout.errorCode);
     if (s.errorCode != 0)
         return unreadable(check, s.errorCode);
+    if (s.streamBytes <= 0)
+        return unreadable(check, ecNoAudioBytes);
     if (s.tooDamaged)
         return unreadable(check, ecUnfollowableAudio);
+    // Frames start inside the header frame, before its fields end: it was cut
+    // short, and no rewrite can make it describe them.
+    if (check.header && s.firstFrameCutTo > 0 && s.firstFrameCutTo < headerFieldsEnd(*check.header))
+        return unreadable(check, ecCannotFix);
     const char *sizes = check.layout.riffSizesArePlaceholders() ? "RIFF sizes" : "";
     if (!check.header) {
         check.reason = sizes;

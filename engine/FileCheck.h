@@ -44,6 +44,7 @@ struct StreamFacts {
     std::int64_t unresyncedBytes = 0; // after the last whole frame, holding no frame found again
     bool endsInCutFrame = false; // the stream ends in a frame cut short
     std::int64_t secondHeader = -1; // file offset of a header frame inside the stream (a joined file)
+    std::int64_t firstFrameCutTo = 0; // where frames start inside the first frame, cutting it short; 0 if none
     ByteSpan id3v2AtEnd; // an ID3v2 tag at the end: found by its footer, or where the stream ends
     bool tooDamaged = false; // more than 1 % or 64 KiB of junk between frames: add refuses
 };

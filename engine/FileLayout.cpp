@@ -6,6 +6,7 @@
 #include "FrameWalk.h"
 #include "RiffLayout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -104,7 +105,8 @@ struct FirstFrame {
 // `audioEnd` (see locateLayout).
 FirstFrame findFirstFrame(const detail::ByteReader &reader, std::int64_t position, std::int64_t audioEnd)
 {
-    const std::int64_t windowEnd = position + detail::kFirstFrameWindow;
+    // The first frame lies inside the audio.
+    const std::int64_t windowEnd = std::min(position + detail::kFirstFrameWindow, audioEnd);
     // Right where the audio starts, a header frame may also be longer than
     // its header says (a removal looks for its end within the seek range);
     // one that frames of its stream start inside is a cut one, junk.

@@ -28,14 +28,15 @@ inline std::int32_t frameAt(const ByteReader &reader, std::int64_t at, framehead
 }
 
 // True when a frame stands at `at` and a second frame of the same stream
-// follows it, or the first one ends exactly at `audioEnd`. With `reference`,
-// both must also belong to the reference's stream.
+// follows it before `audioEnd`, or the first one ends exactly there. With
+// `reference`, both must also belong to the reference's stream. Bytes past
+// the end of the audio (a RIFF chunk after the data) are never taken.
 inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd,
                      const frameheader::Header *reference = nullptr)
 {
     frameheader::Header first;
     const std::int32_t length = frameAt(reader, at, first);
-    if (length == 0 || (reference && !sameStream(first, *reference)))
+    if (length == 0 || (reference && !sameStream(first, *reference)) || at + length > audioEnd)
         return false;
     if (at + length == audioEnd)
         return true;
@@ -58,33 +59,13 @@ inline int chainRun(const ByteReader &reader, std::int64_t at, std::int64_t stop
     for (at += length; frames < enough; at += length, ++frames) {
         if (at == audioEnd)
             return frames >= 2 ? enough : frames;
-        if (at >= stop)
+        if (at >= stop || at > audioEnd)
             break;
         length = frameAt(reader, at, next);
         if (length == 0 || !sameStream(first, next))
             break;
     }
     return frames;
-}
-
-// A frame that carries a VBR header tag and is followed, within 4 bytes (a
-// Layer I padding slot) of where its header says it ends, by a frame of its
-// stream (or ends the audio): found so, since a header frame may be a little
-// longer or shorter than it says.
-inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
-{
-    frameheader::Header h;
-    const std::int32_t length = frameAt(reader, at, h);
-    if (length == 0 || !xing::headerTagAt(reader, at))
-        return false;
-    if (at + length == audioEnd)
-        return true;
-    frameheader::Header next;
-    for (const int d : {0, -1, 1, -2, 2, -3, 3, -4, 4}) {
-        if (length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next))
-            return true;
-    }
-    return false;
 }
 
 // The first offset in [from, to) where a frame sync stands that passes `test`;
@@ -106,6 +87,29 @@ inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::
                               const frameheader::Header *reference = nullptr)
 {
     return findSync(reader, from, to, [&](std::int64_t at) { return chainsAt(reader, at, audioEnd, reference); });
+}
+
+// A frame that carries a VBR header tag and is followed, within 4 bytes (a
+// Layer I padding slot) of where its header says it ends, by a frame of its
+// stream (or ends the audio): found so, since a header frame may be a little
+// longer or shorter than it says. One that frames of its stream chain from
+// further inside is a header frame cut short: junk.
+inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
+{
+    frameheader::Header h;
+    const std::int32_t length = frameAt(reader, at, h);
+    if (length == 0 || !xing::headerTagAt(reader, at))
+        return false;
+    if (at + length != audioEnd) {
+        frameheader::Header next;
+        bool followed = false;
+        for (const int d : {0, -1, 1, -2, 2, -3, 3, -4, 4})
+            followed =
+                followed || (length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next));
+        if (!followed)
+            return false;
+    }
+    return findChain(reader, at + 1, at + length - 4, audioEnd, &h) < 0;
 }
 
 // The first offset in [from, to) where a header frame stands; -1 when there is none.
@@ -179,7 +183,7 @@ WalkSummary walkFrames(const ByteReader &reader, std::int64_t firstFrame, std::i
     frameheader::Header h;
     while (pos < end) {
         const std::int64_t at = firstFrame + pos;
-        if (!reader.contains(at, 4))
+        if (!reader.contains(at, 4) || end - pos < 4)
             break;
         // The next headers lie a few frames on, mostly in pages the caches
         // do not hold yet: ask for them before they are needed.

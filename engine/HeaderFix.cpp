@@ -47,7 +47,11 @@ std::int32_t TBinEdit::FixVbrHeader()
         done = before.header->kind == VbrHeaderKind::Vbri ? replaceHeaderFrame(extent)
                                                           : rewriteHeaderFrame(before, extent);
     }
-    if (done && checkFile(Image->Data(), Image->Size()).verdict != HeaderVerdict::Right) {
+    const auto settled = [this] {
+        const HeaderVerdict verdict = checkFile(Image->Data(), Image->Size()).verdict;
+        return verdict == HeaderVerdict::Right || verdict == HeaderVerdict::NotNeeded;
+    };
+    if (done && !settled()) {
         ErrorCode = ecFixNotSettled;
         done = 0;
     }
@@ -69,7 +73,7 @@ std::int32_t TBinEdit::rewriteHeaderFrame(const FileCheck &check, std::int32_t e
     // Every field must lie inside the header frame before anything is written.
     const xing::Fields fields = xing::fieldsFor(header.tagOffset, header.flags);
     const std::int64_t extensionAt = header.extension ? header.extension->offset : -1;
-    const std::int64_t fieldsEnd = extensionAt >= 0 ? extensionAt + xing::kExtensionTagCrc + 2 : fields.end;
+    const std::int64_t fieldsEnd = headerFieldsEnd(header);
     if (fieldsEnd > extent || std::int64_t(FirstFrame) + fieldsEnd > Image->Size()) {
         ErrorCode = ecCannotFix;
         return 0;

@@ -139,11 +139,22 @@ RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode)
     return RewriteStep::Done;
 }
 
+RewriteResult checkMode(const TBinEdit &engine, const OpenedFile &opened, RewriteMode mode)
+{
+    const RewriteStep step = checkMode(opened, mode);
+    if (step == RewriteStep::AlreadyHasHeader) {
+        const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
+        if (check.verdict == HeaderVerdict::Unreadable)
+            return failed(RewriteStep::Rewrite, check.errorCode);
+    }
+    return failed(step);
+}
+
 RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
     // Checked again here so that no caller can put a second header in front of a first.
-    if (const RewriteStep step = checkMode(opened, options.mode); step != RewriteStep::Done)
-        return failed(step);
+    if (const RewriteResult mode = checkMode(engine, opened, options.mode); !mode.ok())
+        return mode;
 
     engine.ErrorCode = kNoCode;
     if (options.mode == RewriteMode::Fix)

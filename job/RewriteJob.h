@@ -74,6 +74,10 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done (Fix is decided
 // on the image, in editImage).
 RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
+// The same, and one verdict for add: a file with a header whose stream
+// check finds unreadable is refused with check's reason (step Rewrite)
+// rather than taken as already wanted.
+RewriteResult checkMode(const TBinEdit &engine, const OpenedFile &opened, RewriteMode mode);
 
 // The mode check again, then add (AddVbrHeader), remove (SetSeekRange and
 // RemoveVbrHeader) or fix (by the header's verdict: AddVbrHeader,
