@@ -91,7 +91,7 @@ void judge(FileCheck &check)
         return unreadable(check, check.layout.errorCode);
     if (s.errorCode != 0)
         return unreadable(check, s.errorCode);
-    if (s.streamBytes <= 0)
+    if (s.streamBytes <= 0 || (check.header && s.audioFrames == 0))
         return unreadable(check, ecNoAudioBytes);
     if (s.tooDamaged)
         return unreadable(check, ecUnfollowableAudio);
