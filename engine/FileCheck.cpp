@@ -95,9 +95,10 @@ void judge(FileCheck &check)
         return unreadable(check, ecNoAudioBytes);
     if (s.tooDamaged)
         return unreadable(check, ecUnfollowableAudio);
-    // Frames start inside the header frame, before its fields end: it was cut
-    // short, and no rewrite can make it describe them.
-    if (check.header && s.firstFrameCutTo > 0 && s.firstFrameCutTo < headerFieldsEnd(*check.header))
+    // Frames start inside the header frame, further in than a mis-sized one
+    // ends early: it was cut short, and no rewrite can make it describe them.
+    if (check.header && s.firstFrameCutTo > 0
+        && s.firstFrameCutTo < check.headerFrameLength - detail::kHeaderFrameSlack)
         return unreadable(check, ecCannotFix);
     const char *sizes = check.layout.riffSizesArePlaceholders() ? "RIFF sizes" : "";
     if (!check.header) {

@@ -89,6 +89,10 @@ inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::
     return findSync(reader, from, to, [&](std::int64_t at) { return chainsAt(reader, at, audioEnd, reference); });
 }
 
+// How much longer or shorter than its header says a header frame may be: a
+// Layer I padding slot.
+inline constexpr int kHeaderFrameSlack = 4;
+
 // A frame that carries a VBR header tag and is followed, within 4 bytes (a
 // Layer I padding slot) of where its header says it ends, by a frame of its
 // stream (or ends the audio): found so, since a header frame may be a little
@@ -103,13 +107,12 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
     if (at + length != audioEnd) {
         frameheader::Header next;
         bool followed = false;
-        for (const int d : {0, -1, 1, -2, 2, -3, 3, -4, 4})
-            followed =
-                followed || (length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next));
+        for (int d = -kHeaderFrameSlack; d <= kHeaderFrameSlack && !followed; ++d)
+            followed = length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next);
         if (!followed)
             return false;
     }
-    return findChain(reader, at + 1, at + length - 4, audioEnd, &h) < 0;
+    return findChain(reader, at + 1, at + length - kHeaderFrameSlack, audioEnd, &h) < 0;
 }
 
 // The first offset in [from, to) where a header frame stands; -1 when there is none.

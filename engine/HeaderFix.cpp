@@ -73,7 +73,7 @@ std::int32_t TBinEdit::rewriteHeaderFrame(const FileCheck &check, std::int32_t e
     // Every field must lie inside the header frame before anything is written.
     const xing::Fields fields = xing::fieldsFor(header.tagOffset, header.flags);
     const std::int64_t extensionAt = header.extension ? header.extension->offset : -1;
-    const std::int64_t fieldsEnd = headerFieldsEnd(header);
+    const std::int64_t fieldsEnd = extensionAt >= 0 ? extensionAt + xing::kExtensionTagCrc + 2 : fields.end;
     if (fieldsEnd > extent || std::int64_t(FirstFrame) + fieldsEnd > Image->Size()) {
         ErrorCode = ecCannotFix;
         return 0;

@@ -133,15 +133,6 @@ std::uint16_t crc16Arc(const std::uint8_t *data, std::size_t size, std::uint16_t
     return crc;
 }
 
-std::int64_t headerFieldsEnd(const VbrHeader &header)
-{
-    if (header.kind == VbrHeaderKind::Vbri)
-        return xing::kVbriTagOffset + 26 + std::int64_t(header.vbriTocEntries) * header.vbriEntrySize;
-    if (header.extension)
-        return header.extension->offset + xing::kExtensionTagCrc + 2;
-    return xing::fieldsFor(header.tagOffset, header.flags).end;
-}
-
 std::optional<VbrHeader> readVbrHeader(const std::uint8_t *data, std::int64_t size, std::int64_t frame,
                                        std::int64_t frameLength)
 {

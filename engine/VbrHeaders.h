@@ -66,11 +66,6 @@ struct VbrHeader {
     int vbriFramesPerEntry = 0;
 };
 
-// Where the fields of a header end, from the frame's first byte: the
-// encoder's extension up to its tag CRC, else the Xing fields its flags
-// name, or a VBRI header's table.
-std::int64_t headerFieldsEnd(const VbrHeader &header);
-
 // The header in the frame at `frame`: "Xing" or "Info" at the side-information
 // offset, or "VBRI" at byte 36. Fields that do not lie wholly inside
 // [frame, frame + frameLength) and the image are left out.
