@@ -20,6 +20,14 @@ inline constexpr std::uint16_t kWaveFormatPcm = 0x0001;
 // How far after the ID3v2 tags the first frame is looked for.
 inline constexpr std::int64_t kFirstFrameWindow = 64 * 1024;
 
+// The 28-bit size of an ID3v2 header or footer: four bytes of which the low
+// seven bits count.
+inline std::int64_t syncsafe(const std::uint8_t *b)
+{
+    return (std::int64_t(b[0] & 0x7F) << 21) | (std::int64_t(b[1] & 0x7F) << 14) | (std::int64_t(b[2] & 0x7F) << 7)
+        | std::int64_t(b[3] & 0x7F);
+}
+
 // Length of the ID3v2 tag whose header stands at `at`: header, body and,
 // where it stands, the ID3v2.4 footer. 0 without "ID3" there (and, when
 // `strict`, unless the version is 2 to 4 and every size byte has its top bit
@@ -33,9 +41,7 @@ inline std::int64_t id3v2Length(const ByteReader &reader, std::int64_t at, bool 
         return strict ? 0 : -1;
     if (strict && (header[3] < 2 || header[3] > 4 || ((header[6] | header[7] | header[8] | header[9]) & 0x80) != 0))
         return 0;
-    const std::int64_t body = (std::int64_t(header[6] & 0x7F) << 21) | (std::int64_t(header[7] & 0x7F) << 14)
-        | (std::int64_t(header[8] & 0x7F) << 7) | std::int64_t(header[9] & 0x7F);
-    std::int64_t length = kId3v2HeaderSize + body;
+    std::int64_t length = kId3v2HeaderSize + syncsafe(header + 6);
     // A footer is taken only where it stands, so that a flag set by mistake
     // does not hide what follows.
     if (header[3] == 4 && (header[5] & kId3v2FooterFlag) != 0 && reader.matches(at + length, "3DI"))

@@ -72,11 +72,7 @@ ByteSpan id3v2TagEndingAt(const detail::ByteReader &reader, std::int64_t end)
         return {};
     std::uint8_t size[4];
     reader.readBytes(footer + 6, 4, size);
-    if (((size[0] | size[1] | size[2] | size[3]) & 0x80) != 0)
-        return {};
-    const std::int64_t body =
-        (std::int64_t(size[0]) << 21) | (std::int64_t(size[1]) << 14) | (std::int64_t(size[2]) << 7) | size[3];
-    const std::int64_t start = footer - body - detail::kId3v2HeaderSize;
+    const std::int64_t start = footer - detail::syncsafe(size) - detail::kId3v2HeaderSize;
     if (start < 0 || detail::id3v2Length(reader, start) != end - start)
         return {};
     return {start, end - start};

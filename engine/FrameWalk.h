@@ -41,7 +41,7 @@ inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t aud
     if (at + length == audioEnd)
         return true;
     frameheader::Header second;
-    return frameAt(reader, at + length, second) != 0 && sameStream(first, second);
+    return audioEnd - (at + length) >= 4 && frameAt(reader, at + length, second) != 0 && sameStream(first, second);
 }
 
 // How many frames of one stream (with `reference`, of its stream) chain from
@@ -59,7 +59,7 @@ inline int chainRun(const ByteReader &reader, std::int64_t at, std::int64_t stop
     for (at += length; frames < enough; at += length, ++frames) {
         if (at == audioEnd)
             return frames >= 2 ? enough : frames;
-        if (at >= stop || at > audioEnd)
+        if (at >= stop || audioEnd - at < 4)
             break;
         length = frameAt(reader, at, next);
         if (length == 0 || !sameStream(first, next))
@@ -108,7 +108,8 @@ inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_
         frameheader::Header next;
         bool followed = false;
         for (int d = -kHeaderFrameSlack; d <= kHeaderFrameSlack && !followed; ++d)
-            followed = length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next);
+            followed = length + d > 4 && audioEnd - (at + length + d) >= 4
+                && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next);
         if (!followed)
             return false;
     }
