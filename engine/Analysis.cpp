@@ -107,9 +107,10 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 // starts on an even offset. After the data chunk changed by `delta` bytes,
 // the pad byte is added or dropped as its size's parity changed, and the RIFF
 // size follows, wherever another chunk follows the data chunk (by the RIFF
-// size and in the image). A last data chunk loses its pad byte when it
-// becomes even, and gets none when it becomes odd (writers leave it out
-// there); one that was odd without its pad byte (a broken writer) becomes
+// size and in the image), and where the data chunk is the last thing in the
+// file before the tags at its end: left, a pad byte would stand outside every
+// chunk, and without one the next change would not find where to put it
+// back. One that was odd without its pad byte (a broken writer) becomes
 // right as soon as its size is even.
 std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
 {
@@ -129,17 +130,17 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     };
     if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
-        if (!chunkFollows(0))
+        if (!chunkFollows(0) && dataEnd != m_trailingTagsStart)
             return 1;
         MemoryStream pad;
         pad.SetSize(1);
         if (!InsertStream(*Image, static_cast<std::int32_t>(dataEnd), pad))
             return 0;
-        putRiffSize(std::int64_t(sizes->riff) + 1);
+        if (riffEnd >= dataEnd)
+            putRiffSize(std::int64_t(sizes->riff) + 1);
         return 1;
     }
-    // Odd before: drop its pad byte, if it had one, before another chunk or
-    // as the last byte of the RIFF chunk; left, it would stand outside every chunk.
+    // Odd before: drop its pad byte, if it had one.
     const bool lastByte = dataEnd + 1 == m_trailingTagsStart;
     if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
         return 1;
