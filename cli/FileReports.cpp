@@ -184,7 +184,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore
         const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
         // JSON lines stay on standard output: one object per file.
         if (settings.json)
-            return {outcome, failureAsJson(path, outcome == Outcome::Skipped ? "skipped" : "failed", result), ""};
+            return {outcome, refusalAsJson(path, outcome == Outcome::Skipped ? "skipped" : "failed", result), ""};
         if (outcome == Outcome::Skipped)
             return {outcome, skippedLine(path, result), ""};
         return {outcome, "", failureLine(path, result)};

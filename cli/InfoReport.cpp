@@ -230,11 +230,6 @@ std::string factsAsJson(const std::string &path, const FileFacts &facts)
     return dump(j);
 }
 
-std::string failureAsJson(const std::string &path, const char *result, const RewriteResult &failure)
-{
-    return dump(fileRecord(path, result, failure.errorCode, reasonText(failure)));
-}
-
 std::string factsAsText(const std::string &path, const FileFacts &facts)
 {
     const FileCheck &c = facts.check;

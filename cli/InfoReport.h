@@ -37,15 +37,14 @@ FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc = true);
 // (the same text as the command's line); info and check go on with the
 // verdict, whether the file looks truncated, and the header.
 std::string factsAsJson(const std::string &path, const FileFacts &facts);
-// A file `info` could not describe: `result` "failed" or "skipped".
-std::string failureAsJson(const std::string &path, const char *result, const RewriteResult &failure);
 // A few lines for a person, with a trailing newline.
 std::string factsAsText(const std::string &path, const FileFacts &facts);
 
 // `check`: the verdict of one file, as a line of text or of JSON.
 std::string verdictAsText(const std::string &path, HeaderVerdict verdict, const std::string &reason);
 std::string verdictAsJson(const std::string &path, const FileFacts &facts);
-// A file `check` could not read: `result` "failed" (unreadable) or "skipped".
+// A file `info` or `check` could not read: `result` "failed" (unreadable) or
+// "skipped".
 std::string refusalAsJson(const std::string &path, const char *result, const RewriteResult &failure);
 
 // The header a file has, for the JSON of add, remove and fix: null without one.
