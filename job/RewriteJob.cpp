@@ -29,6 +29,16 @@ RewriteResult failed(RewriteStep step, std::int32_t errorCode = kNoCode)
     return {step, errorCode, 0, errorCode >= 0 ? errorCodeText(errorCode) : std::string()};
 }
 
+// An engine rewrite that failed. The one failure it gives no number for: no
+// frame follows the header frame within the seek range (remove, fix).
+RewriteResult rewriteFailed(std::int32_t errorCode)
+{
+    RewriteResult result = failed(RewriteStep::Rewrite, errorCode);
+    if (errorCode == kNoCode)
+        result.reason = "no frame follows the header frame within the seek range";
+    return result;
+}
+
 // The system's words for an errno, with the kind of file where an open
 // refused one that is not regular.
 RewriteResult failedWithError(RewriteStep step, int error, const std::string &path = {})
@@ -85,7 +95,7 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
     }
     engine.SetSeekRange(options.seekRange);
     if (!engine.FixVbrHeader())
-        return failed(RewriteStep::Rewrite, engine.ErrorCode);
+        return rewriteFailed(engine.ErrorCode);
     RewriteResult done;
     done.truncated = check.truncated;
     if (check.truncated)
@@ -164,13 +174,8 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
             return failed(RewriteStep::Rewrite, engine.ErrorCode);
     } else {
         engine.SetSeekRange(options.seekRange); // a range of 0 or less keeps the engine's own
-        if (!engine.RemoveVbrHeader()) {
-            RewriteResult result = failed(RewriteStep::Rewrite, engine.ErrorCode);
-            // The one failure the engine gives no number for.
-            if (result.errorCode == kNoCode)
-                result.reason = "no frame follows the header frame within the seek range";
-            return result;
-        }
+        if (!engine.RemoveVbrHeader())
+            return rewriteFailed(engine.ErrorCode);
     }
     return {};
 }
