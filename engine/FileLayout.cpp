@@ -105,12 +105,16 @@ FirstFrame findFirstFrame(const detail::ByteReader &reader, std::int64_t positio
     const std::int64_t windowEnd = std::min(position + detail::kFirstFrameWindow, audioEnd);
     // Right where the audio starts, a header frame may also be longer than
     // its header says (a removal looks for its end within the seek range);
-    // one that frames of its stream start inside is a cut one, junk.
+    // one that frames of its stream, or another header frame, start inside
+    // is a cut one, junk.
     frameheader::Header h;
     const std::int32_t length = detail::frameAt(reader, position, h);
+    const auto startsInside = [&](std::int64_t at) {
+        return detail::chainsAt(reader, at, audioEnd, &h) || detail::headerFrameAt(reader, at, audioEnd);
+    };
     const bool headerAtStart = length != 0 && xing::headerTagAt(reader, position)
         && (detail::headerFrameAt(reader, position, audioEnd)
-            || detail::findChain(reader, position + 1, position + length, audioEnd, &h) < 0);
+            || detail::findSync(reader, position + 1, position + length, startsInside) < 0);
     const std::int64_t header =
         headerAtStart ? position : detail::findHeaderFrame(reader, position, windowEnd, audioEnd);
     std::int64_t chain = -1;
