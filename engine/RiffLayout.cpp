@@ -110,10 +110,10 @@ RiffWrapperFound findRiffWrapper(const ByteReader &reader)
     return found;
 }
 
-bool riffSizeIsPlaceholder(std::uint32_t riffSize, std::int64_t payloadStart, std::int64_t fileSize)
+bool riffSizeIsPlaceholder(std::uint32_t riffSize, std::int64_t dataEnd, std::int64_t fileSize)
 {
     const std::int64_t riffEnd = kChunkHeaderSize + std::int64_t(riffSize);
-    return riffSize == 0 || riffSize == kSizeToTheEnd || riffEnd > fileSize || riffEnd < payloadStart;
+    return riffSize == 0 || riffSize == kSizeToTheEnd || riffEnd > fileSize || riffEnd < dataEnd;
 }
 
 bool dataSizeIsPlaceholder(std::uint32_t dataSize, std::int64_t payloadStart, std::int64_t fileSize)
