@@ -184,8 +184,6 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
         layout.structure |= riff->rmp3 ? sfRmp3 : sfWave;
         position = riff->dataChunkHeader + 8;
         layout.dataSizePlaceholder = detail::dataSizeIsPlaceholder(riff->dataSize, position, size);
-        const std::int64_t dataEnd = position + (layout.dataSizePlaceholder ? 0 : std::int64_t(riff->dataSize));
-        layout.riffSizePlaceholder = detail::riffSizeIsPlaceholder(riff->riffSize, dataEnd, size);
         // A placeholder data size (or 0, which is one before frames) runs to the tags at the end.
         audioEnd = layout.dataSizePlaceholder || riff->dataSize == 0 ? std::max(layout.trailingTagsStart, position)
                                                                      : position + std::int64_t(riff->dataSize);
@@ -224,6 +222,9 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     layout.firstFrame = first.offset;
     if (riff && layout.dataSizePlaceholder)
         audioEnd = detail::dataEndAfterFrames(reader, first.offset, audioEnd);
+    // The RIFF chunk must hold the data chunk, as long as it truly is.
+    if (riff)
+        layout.riffSizePlaceholder = detail::riffSizeIsPlaceholder(riff->riffSize, audioEnd, size);
     layout.audioSize = wrap32(audioEnd - first.offset);
     return layout;
 }

@@ -25,8 +25,9 @@ struct RiffWrapperFound {
 RiffWrapperFound findRiffWrapper(const ByteReader &reader);
 
 // A RIFF size that does not describe the file: 0, 0xFFFFFFFF, one that runs
-// past the end of the file, or one that ends before `dataEnd`, the end of
-// the data chunk as its size says (its header, where that is a placeholder).
+// past the end of the file, or one that ends before `dataEnd`, where the
+// data chunk ends (by its size, or where the data runs when that is a
+// placeholder).
 bool riffSizeIsPlaceholder(std::uint32_t riffSize, std::int64_t dataEnd, std::int64_t fileSize);
 // A data size of 0xFFFFFFFF, or one that runs past the end of the file (a
 // size of 0 is one only where MPEG frames follow; the caller knows).
