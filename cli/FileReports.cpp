@@ -63,19 +63,6 @@ const char *outcomeName(Outcome outcome, bool dryRun)
     return "";
 }
 
-// One object per file: path, result, reason, the header before and after.
-std::string rewriteAsJson(const std::string &path, Outcome outcome, const std::string &reason,
-                          const nlohmann::ordered_json &before, const nlohmann::ordered_json &after, bool dryRun)
-{
-    nlohmann::ordered_json j;
-    j["path"] = pathAsJson(path);
-    j["result"] = outcomeName(outcome, dryRun);
-    j["reason"] = reason.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(reason);
-    j["header_before"] = before;
-    j["header_after"] = after;
-    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-}
-
 // What a rewrite report says besides its result.
 struct RewriteReportParts {
     std::string path;
@@ -83,8 +70,26 @@ struct RewriteReportParts {
     RewriteMode mode = RewriteMode::Add;
     nlohmann::ordered_json before = nullptr;
     nlohmann::ordered_json after = nullptr;
+    nlohmann::ordered_json truncated = nullptr; // as check found the file before; null when not read
     std::string note{};
 };
+
+// One object per file: the fields every record begins with, whether the
+// file looks truncated, the header before and after.
+std::string rewriteAsJson(const RewriteReportParts &parts, Outcome outcome, const RewriteResult &result,
+                          const std::string &reason, const nlohmann::ordered_json &after, bool dryRun)
+{
+    nlohmann::ordered_json j;
+    j["path"] = pathAsJson(parts.path);
+    j["result"] = outcomeName(outcome, dryRun);
+    j["error_code"] =
+        result.errorCode >= 0 ? nlohmann::ordered_json(result.errorCode) : nlohmann::ordered_json(nullptr);
+    j["reason"] = reason.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(reason);
+    j["truncated"] = parts.truncated;
+    j["header_before"] = parts.before;
+    j["header_after"] = after;
+    return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
 
 FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult result, const Settings &settings)
 {
@@ -99,7 +104,10 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
             : mode == RewriteMode::Add      ? "A VBR Header would be added."
             : mode == RewriteMode::Fix      ? "The VBR Header would be made right."
                                             : "The VBR Header would be removed.";
-        report = {Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
+        // A truncated file is told even in quiet runs: it needs a new copy.
+        reason = result.reason;
+        const std::string line = shownPath(path) + ": " + text + (reason.empty() ? "" : " (" + reason + ")") + "\n";
+        report = {Outcome::Done, settings.quiet && !result.truncated ? "" : line, ""};
     } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
         report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
         reason = batchFailureText(result.step);
@@ -111,7 +119,7 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
         reason = reasonText(result);
     }
     if (settings.json)
-        report.out = rewriteAsJson(path, report.outcome, reason, parts.before, after, settings.dryRun);
+        report.out = rewriteAsJson(parts, report.outcome, result, reason, after, settings.dryRun);
     report.err = parts.note + report.err;
     return report;
 }
@@ -129,18 +137,21 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     if (result.ok()) {
         if (mode != RewriteMode::Remove)
             parts.note = layerNote(engine);
-        if (settings.json)
-            parts.before = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+        if (settings.json) {
+            const FileCheck before = checkFile(engine.Image->Data(), engine.Image->Size(), true);
+            parts.before = headerAsJson(before);
+            parts.truncated = before.truncated;
+        }
         if (mode != RewriteMode::Remove)
             reserveMore(frameIndexBytes(engine));
         if (mode == RewriteMode::Fix)
             reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
-        if (const RewriteStep step = checkMode(opened, mode); step != RewriteStep::Done) {
-            result = RewriteResult{step, -1, 0, {}};
+        if (const RewriteResult wanted = checkMode(engine, opened, mode); !wanted.ok()) {
+            result = wanted;
         } else if (settings.dryRun) {
             result = editImage(engine, opened, options);
-            if (result.ok())
-                result = predictSave(opened);
+            if (const RewriteResult save = result.ok() ? predictSave(opened) : result; !save.ok())
+                result = save;
         } else {
             std::size_t entry = 0;
             result = stageRewrite(engine, opened, options, group, entry);
@@ -149,14 +160,17 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
         }
         parts.after = parts.before;
         if (settings.json && (result.ok() || result.step == RewriteStep::Save))
-            parts.after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size()));
+            parts.after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size(), true));
     }
     if (!staged)
         return finishRewriteReport(parts, result, settings);
     // Reported once the group's commit has made the new content the file's.
     FileReport waiting;
-    waiting.afterCommit = [&group, entry = *staged, parts = std::move(parts), &settings] {
-        return finishRewriteReport(parts, committedResult(group, entry), settings);
+    waiting.afterCommit = [&group, entry = *staged, parts = std::move(parts), staged = result, &settings] {
+        RewriteResult committed = committedResult(group, entry);
+        if (committed.ok()) // what the rewrite had to say stays
+            committed = staged;
+        return finishRewriteReport(parts, committed, settings);
     };
     return waiting;
 }
@@ -170,7 +184,7 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore
         const Outcome outcome = !item.named && notAudio(result) ? Outcome::Skipped : Outcome::Failed;
         // JSON lines stay on standard output: one object per file.
         if (settings.json)
-            return {outcome, failureAsJson(path, result.errorCode, batchFailureText(result.step), result.reason), ""};
+            return {outcome, refusalAsJson(path, outcome == Outcome::Skipped ? "skipped" : "failed", result), ""};
         if (outcome == Outcome::Skipped)
             return {outcome, skippedLine(path, result), ""};
         return {outcome, "", failureLine(path, result)};
@@ -186,21 +200,25 @@ FileReport checkReport(TBinEdit &engine, const BatchItem &item, const Settings &
     OpenedFile opened;
     const RewriteResult result = openForRewrite(engine, path, opened, {item.device, item.inode});
     if (!result.ok()) {
-        const std::string reason = reasonText(result);
-        if (!item.named && notAudio(result))
-            return {Outcome::Skipped, settings.quiet || settings.json ? "" : skippedLine(path, result), ""};
+        // A scanned file that is no MPEG audio is skipped, with its reason;
+        // anything else that cannot be read is unreadable.
+        if (!item.named && notAudio(result)) {
+            if (settings.json)
+                return {Outcome::Skipped, refusalAsJson(path, "skipped", result), ""};
+            return {Outcome::Skipped, settings.quiet ? "" : skippedLine(path, result), ""};
+        }
         counts.add(HeaderVerdict::Unreadable);
         return {Outcome::Failed,
-                settings.json ? verdictAsJson(path, HeaderVerdict::Unreadable, reason, nullptr)
-                              : verdictAsText(path, HeaderVerdict::Unreadable, reason),
+                settings.json ? refusalAsJson(path, "failed", result)
+                              : verdictAsText(path, HeaderVerdict::Unreadable, reasonText(result)),
                 ""};
     }
-    const FileFacts facts = gatherFacts(engine, false);
+    // The music CRC reads every audio byte: only where the record shows it.
+    const FileFacts facts = gatherFacts(engine, settings.json);
     const HeaderVerdict verdict = facts.check.verdict;
     counts.add(verdict);
     const bool fine = verdict == HeaderVerdict::Right || verdict == HeaderVerdict::NotNeeded;
-    std::string out = settings.json ? verdictAsJson(path, verdict, facts.check.reason, &facts)
-                                    : verdictAsText(path, verdict, facts.check.reason);
+    std::string out = settings.json ? verdictAsJson(path, facts) : verdictAsText(path, verdict, facts.check.reason);
     if (settings.quiet && fine && !settings.json)
         out.clear();
     return {fine ? Outcome::Done : Outcome::Failed, out, layerNote(engine)};

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 namespace brantlow::cli {
@@ -95,6 +96,21 @@ const char *layerName(int layer)
     return kLayerNames[static_cast<std::size_t>(layer)];
 }
 
+const char *junkKindName(JunkKind kind)
+{
+    switch (kind) {
+    case JunkKind::Junk:
+        return "junk";
+    case JunkKind::CutFrame:
+        return "cut frame";
+    case JunkKind::Tag:
+        return "ID3v2 tag";
+    case JunkKind::Trailing:
+        return "trailing junk";
+    }
+    return "";
+}
+
 std::string gainText(const char *name, const ReplayGain &gain)
 {
     if (gain.name == 0)
@@ -122,6 +138,9 @@ FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc)
     facts.sampleRate = fh::sampleRateHz(h);
     facts.channelMode = kChannelModes[fh::channelMode(h)];
     facts.check = checkFile(engine.Image->Data(), engine.Image->Size(), withMusicCrc);
+    // Bytes after the last whole frame are no audio.
+    if (facts.check.stream.errorCode == 0)
+        facts.audioSize = static_cast<std::int32_t>(facts.check.stream.streamBytes);
     return facts;
 }
 
@@ -144,13 +163,32 @@ json headerAsJson(const FileCheck &check)
     return j;
 }
 
+json fileRecord(const std::string &path, const char *result, std::int32_t errorCode, const std::string &reason)
+{
+    json j;
+    j["path"] = pathAsJson(path);
+    j["result"] = result;
+    j["error_code"] = errorCode >= 0 ? json(errorCode) : json(nullptr);
+    j["reason"] = reason.empty() ? json(nullptr) : json(reason);
+    return j;
+}
+
+json verdictFields(const FileCheck &check)
+{
+    json j;
+    j["verdict"] = verdictName(check.verdict);
+    j["error_code"] = check.errorCode != 0 ? json(check.errorCode) : json(nullptr);
+    j["reason"] = check.reason.empty() ? json(nullptr) : json(check.reason);
+    j["truncated"] = check.truncated;
+    return j;
+}
+
 std::string factsAsJson(const std::string &path, const FileFacts &facts)
 {
     const FileCheck &c = facts.check;
     const StreamFacts &s = c.stream;
-    json j;
-    j["path"] = pathAsJson(path);
-    j["ok"] = true;
+    json j = fileRecord(path, "described", -1, {});
+    j.update(verdictFields(c));
     j["structure"] = facts.structure;
     j["flags"] = facts.flags;
     j["first_frame"] = facts.firstFrame;
@@ -163,8 +201,8 @@ std::string factsAsJson(const std::string &path, const FileFacts &facts)
     const bool walked = s.errorCode == 0;
     j["audio_frames"] = walked ? json(s.audioFrames) : json(nullptr);
     j["duration_ms"] = walked ? json(std::llround(s.durationSeconds * 1000.0)) : json(nullptr);
-    if (!walked)
-        j["index_error_code"] = s.errorCode;
+    if (c.layout.wrapper != RiffWrapper::None)
+        j["riff_size_placeholders"] = {{"riff", c.layout.riffSizePlaceholder}, {"data", c.layout.dataSizePlaceholder}};
     if (c.header && c.header->kind != VbrHeaderKind::Vbri) {
         json x;
         x["flags"] = c.header->flags;
@@ -174,36 +212,21 @@ std::string factsAsJson(const std::string &path, const FileFacts &facts)
         j["xing"] = x;
     }
     j["header"] = headerAsJson(c);
-    j["verdict"] = verdictName(c.verdict);
-    j["reason"] = c.reason.empty() ? json(nullptr) : json(c.reason);
     json junk = json::array();
     for (const JunkSpan &span : s.junk)
-        junk.push_back({{"offset", span.offset}, {"length", span.length}, {"cut_frame", span.cutFrame}});
+        junk.push_back({{"offset", span.offset}, {"length", span.length}, {"kind", junkKindName(span.kind)}});
     j["junk"] = junk;
-    j["unresynced_bytes"] = s.unresyncedBytes;
     json tags;
     json id3v2 = json::array();
     for (const ByteSpan &tag : c.layout.id3v2)
         id3v2.push_back(spanAsJson(tag));
     tags["id3v2"] = id3v2;
     tags["padding_after_id3v2"] = spanAsJson(c.layout.junkBeforeFirstFrame);
+    tags["id3v2_at_end"] = spanAsJson(s.id3v2AtEnd);
     tags["apev2"] = spanAsJson(c.layout.ape);
     tags["lyrics3"] = spanAsJson(c.layout.lyrics3);
     tags["id3v1"] = spanAsJson(c.layout.id3v1);
     j["tags"] = tags;
-    return dump(j);
-}
-
-std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message,
-                          const std::string &reason)
-{
-    json j;
-    j["path"] = pathAsJson(path);
-    j["ok"] = false;
-    j["error_code"] = errorCode >= 0 ? json(errorCode) : json(nullptr);
-    j["message"] = message;
-    if (!reason.empty())
-        j["reason"] = reason;
     return dump(j);
 }
 
@@ -226,6 +249,13 @@ std::string factsAsText(const std::string &path, const FileFacts &facts)
     text += line;
     std::snprintf(line, sizeof line, "  audio size:   %d bytes\n", facts.audioSize);
     text += line;
+    if (c.layout.riffSizesArePlaceholders()) {
+        std::snprintf(line, sizeof line, "  RIFF sizes:   placeholders (%s), not the file's\n",
+                      c.layout.riffSizePlaceholder && c.layout.dataSizePlaceholder ? "RIFF and data"
+                          : c.layout.riffSizePlaceholder                           ? "RIFF"
+                                                                                   : "data");
+        text += line;
+    }
     if (s.errorCode == 0)
         std::snprintf(line, sizeof line, "  audio frames: %lld, %.3f s\n", static_cast<long long>(s.audioFrames),
                       s.durationSeconds);
@@ -259,6 +289,7 @@ std::string factsAsText(const std::string &path, const FileFacts &facts)
         text += line;
     }
     const std::pair<const char *, ByteSpan> others[] = {{"padding:     ", c.layout.junkBeforeFirstFrame},
+                                                        {"ID3v2 at end:", s.id3v2AtEnd},
                                                         {"APEv2 tag:   ", c.layout.ape},
                                                         {"Lyrics3:     ", c.layout.lyrics3},
                                                         {"ID3v1 tag:   ", c.layout.id3v1}};
@@ -270,8 +301,9 @@ std::string factsAsText(const std::string &path, const FileFacts &facts)
         text += line;
     }
     for (const JunkSpan &span : s.junk) {
-        std::snprintf(line, sizeof line, "  %s at %lld, %lld bytes\n", span.cutFrame ? "cut frame:   " : "junk:        ",
-                      static_cast<long long>(span.offset), static_cast<long long>(span.length));
+        std::snprintf(line, sizeof line, "  %-13s at %lld, %lld bytes\n",
+                      (junkKindName(span.kind) + std::string(":")).c_str(), static_cast<long long>(span.offset),
+                      static_cast<long long>(span.length));
         text += line;
     }
     text += "  verdict:      " + std::string(verdictName(c.verdict)) + (c.reason.empty() ? "" : " (" + c.reason + ")") + "\n";
@@ -283,14 +315,20 @@ std::string verdictAsText(const std::string &path, HeaderVerdict verdict, const 
     return shownPath(path) + ": " + verdictName(verdict) + (reason.empty() ? "" : " (" + reason + ")") + "\n";
 }
 
-std::string verdictAsJson(const std::string &path, HeaderVerdict verdict, const std::string &reason,
-                          const FileFacts *facts)
+std::string verdictAsJson(const std::string &path, const FileFacts &facts)
 {
-    json j;
-    j["path"] = pathAsJson(path);
-    j["verdict"] = verdictName(verdict);
-    j["reason"] = reason.empty() ? json(nullptr) : json(reason);
-    j["header"] = facts ? headerAsJson(facts->check) : json(nullptr);
+    json j = fileRecord(path, facts.check.verdict == HeaderVerdict::Unreadable ? "failed" : "checked", -1, {});
+    j.update(verdictFields(facts.check));
+    j["header"] = headerAsJson(facts.check);
+    return dump(j);
+}
+
+std::string refusalAsJson(const std::string &path, const char *result, const RewriteResult &failure)
+{
+    json j = fileRecord(path, result, failure.errorCode, reasonText(failure));
+    j["verdict"] = std::strcmp(result, "skipped") == 0 ? json(nullptr) : json(verdictName(HeaderVerdict::Unreadable));
+    j["truncated"] = nullptr;
+    j["header"] = nullptr;
     return dump(j);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/Binedit.h"
 #include "engine/FileCheck.h"
+#include "job/RewriteJob.h"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -31,17 +32,20 @@ struct FileFacts {
 // audio byte).
 FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc = true);
 
-// One JSON object on one line, with a trailing newline.
+// One JSON object on one line, with a trailing newline. Every command's
+// record begins with the same fields: path, result, error_code and reason
+// (the same text as the command's line); info and check go on with the
+// verdict, whether the file looks truncated, and the header.
 std::string factsAsJson(const std::string &path, const FileFacts &facts);
-std::string failureAsJson(const std::string &path, std::int32_t errorCode, const std::string &message,
-                          const std::string &reason);
 // A few lines for a person, with a trailing newline.
 std::string factsAsText(const std::string &path, const FileFacts &facts);
 
 // `check`: the verdict of one file, as a line of text or of JSON.
 std::string verdictAsText(const std::string &path, HeaderVerdict verdict, const std::string &reason);
-std::string verdictAsJson(const std::string &path, HeaderVerdict verdict, const std::string &reason,
-                          const FileFacts *facts);
+std::string verdictAsJson(const std::string &path, const FileFacts &facts);
+// A file `info` or `check` could not read: `result` "failed" (unreadable) or
+// "skipped".
+std::string refusalAsJson(const std::string &path, const char *result, const RewriteResult &failure);
 
 // The header a file has, for the JSON of add, remove and fix: null without one.
 nlohmann::ordered_json headerAsJson(const FileCheck &check);

@@ -2,6 +2,7 @@
 
 #include "ByteReader.h"
 #include "FileLayout.h"
+#include "RiffLayout.h"
 #include "XingLayout.h"
 
 #include <optional>
@@ -11,43 +12,49 @@ namespace brantlow {
 namespace {
 constexpr std::int64_t kRiffSizeOffset = 4;
 
-struct RiffSizes {
-    std::uint32_t riff;
-    std::uint32_t data;
-};
-
 // The RIFF size and the size of the data chunk whose header stands at
 // `dataChunkHeader`; none when either cannot be read whole.
-std::optional<RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
+std::optional<detail::RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
 {
     const detail::ByteReader reader(image.Data(), image.Size());
     const auto riff = reader.u32le(kRiffSizeOffset);
     const auto data = reader.u32le(dataChunkHeader + 4);
     if (!riff || !data)
         return std::nullopt;
-    return RiffSizes{*riff, *data};
+    return detail::RiffSizes{*riff, *data};
 }
 } // namespace
 
 std::int32_t TBinEdit::AnalyzeStructure()
 {
+    return analyzeLayout().errorCode == 0 ? 1 : 0;
+}
+
+FileLayout TBinEdit::analyzeLayout()
+{
     Structure = 0;
     m_dataChunkHeader = -1;
+    m_riffSizePlaceholder = m_dataSizePlaceholder = false;
     if (!Image) {
         ErrorCode = ecNoFrameSync;
-        return 0;
+        FileLayout none;
+        none.errorCode = ecNoFrameSync;
+        return none;
     }
-    const FileLayout layout = locateLayout(Image->Data(), Image->Size());
+    FileLayout layout = locateLayout(Image->Data(), Image->Size());
     Structure = layout.structure;
     AudioSize = layout.audioSize;
     if (layout.errorCode != 0) {
         ErrorCode = layout.errorCode;
-        return 0;
+        return layout;
     }
     m_dataChunkHeader = layout.dataChunkHeader;
+    m_riffSizePlaceholder = layout.riffSizePlaceholder;
+    m_dataSizePlaceholder = layout.dataSizePlaceholder;
+    m_trailingTagsStart = layout.trailingTagsStart;
     FirstFrame = static_cast<std::int32_t>(layout.firstFrame);
     Image->Seek(FirstFrame, SeekOrigin::Begin);
-    return 1;
+    return layout;
 }
 
 std::int32_t TBinEdit::Analyze()
@@ -66,7 +73,12 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 {
     // A RIFF file's sizes and pad byte change with the audio: it is written whole.
     forgetTail();
-    if (!AnalyzeStructure())
+    // Placeholders as the analysis before the change found them: a size past
+    // the end of the file may not be past it once bytes went in.
+    const bool riffPlaceholder = m_riffSizePlaceholder;
+    const bool dataPlaceholder = m_dataSizePlaceholder;
+    const FileLayout layout = analyzeLayout();
+    if (layout.errorCode != 0)
         return 0;
     if (!IsRmp3() && !IsWave())
         return 0;
@@ -78,8 +90,16 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
     // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32
     // bits, so that the wrap is a conversion rather than an overflow.
     auto wrapped = [delta](std::uint32_t size) { return static_cast<std::uint32_t>(std::int64_t(size) + delta); };
-    detail::putU32le(Image->Data() + kRiffSizeOffset, wrapped(sizes->riff));
-    detail::putU32le(Image->Data() + m_dataChunkHeader + 4, wrapped(sizes->data));
+    // A placeholder gets the size the changed file has, whatever the change.
+    detail::RiffSizes fixed{wrapped(sizes->riff), wrapped(sizes->data)};
+    if (riffPlaceholder || dataPlaceholder) {
+        const detail::RiffSizes truth = detail::trueRiffSizes(detail::ByteReader(Image->Data(), Image->Size()), layout);
+        fixed.riff = riffPlaceholder ? truth.riff : fixed.riff;
+        fixed.data = dataPlaceholder ? truth.data : fixed.data;
+    }
+    detail::putU32le(Image->Data() + kRiffSizeOffset, fixed.riff);
+    detail::putU32le(Image->Data() + m_dataChunkHeader + 4, fixed.data);
+    m_riffSizePlaceholder = m_dataSizePlaceholder = false;
     return 1;
 }
 
@@ -87,9 +107,11 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 // starts on an even offset. After the data chunk changed by `delta` bytes,
 // the pad byte is added or dropped as its size's parity changed, and the RIFF
 // size follows, wherever another chunk follows the data chunk (by the RIFF
-// size and in the image). A last data chunk is left as it is, and so is one
-// that was odd without its pad byte (a broken writer): it becomes right as
-// soon as its size is even.
+// size and in the image), and where the data chunk is the last thing in the
+// file before the tags at its end: left, a pad byte would stand outside every
+// chunk, and without one the next change would not find where to put it
+// back. One that was odd without its pad byte (a broken writer) becomes
+// right as soon as its size is even.
 std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
 {
     forgetTail(); // the pad byte stands inside what the file still repeats
@@ -108,21 +130,24 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     };
     if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
-        if (!chunkFollows(0))
+        if (!chunkFollows(0) && dataEnd != m_trailingTagsStart)
             return 1;
         MemoryStream pad;
         pad.SetSize(1);
         if (!InsertStream(*Image, static_cast<std::int32_t>(dataEnd), pad))
             return 0;
-        putRiffSize(std::int64_t(sizes->riff) + 1);
+        if (riffEnd >= dataEnd)
+            putRiffSize(std::int64_t(sizes->riff) + 1);
         return 1;
     }
     // Odd before: drop its pad byte, if it had one.
-    if (!chunkFollows(1) || Image->Data()[dataEnd] != 0)
+    const bool lastByte = dataEnd + 1 == m_trailingTagsStart;
+    if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
         return 1;
     if (!DeleteBytes(*Image, static_cast<std::int32_t>(dataEnd), 1))
         return 0;
-    putRiffSize(std::int64_t(sizes->riff) - 1);
+    if (riffEnd > dataEnd)
+        putRiffSize(std::int64_t(sizes->riff) - 1);
     return 1;
 }
 

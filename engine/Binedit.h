@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorCodes.h"
+#include "FileLayout.h"
 #include "FrameMarks.h"
 #include "MemoryStream.h"
 
@@ -20,6 +21,8 @@ class ReplaceGroup;
 }
 
 namespace brantlow {
+
+struct FileCheck;
 
 using FrameHeaderBytes = std::array<std::uint8_t, 4>;
 
@@ -107,14 +110,20 @@ public:
 
     std::int32_t AddVbrHeader();
     std::int32_t RemoveVbrHeader();
-    // Makes a stale header right, after Analyze found one. A Xing or Info
-    // frame is rewritten in place, with the same length, kind, flags and
-    // quality; only the fields that describe the stream change (frames, bytes,
-    // TOC, and in the encoder's extension the music length, music CRC and tag
-    // CRC). A VBRI frame is replaced by the header frame AddVbrHeader builds.
+    // Makes the file right, as checkFile judges it: a missing header is
+    // added (AddVbrHeader); a stale Xing or Info frame is rewritten in place,
+    // with the same length, flags and quality, only the fields that describe
+    // the stream changing (frames, bytes, TOC, and in the encoder's extension
+    // the music length, music CRC and tag CRC; an "Info" frame on a stream
+    // whose bitrates differ becomes "Xing", its extension's method
+    // "unknown"); a stale VBRI frame is replaced by the header frame
+    // AddVbrHeader builds; placeholder RIFF sizes get the true sizes. A right
+    // file is left as it is. The result is read back: where it would not be
+    // right, Image is left as it was and the fix fails.
     std::int32_t FixVbrHeader();
 
-    // Bytes at the end of the audio in which the last walk found no frame.
+    // Bytes after the last whole frame in which the last walk found no frame
+    // (trailing junk, a last frame cut short, an ID3v2 tag at the end).
     std::int64_t UnresyncedBytes() const { return m_unresyncedBytes; }
 
     float TotalTime() const { return FrameListEnd.StartTime; }
@@ -132,6 +141,8 @@ public:
     FrameHeaderBytes FirstHeader{};
 
 private:
+    // AnalyzeStructure, handing back what the locator found.
+    FileLayout analyzeLayout();
     bool frameSyncAt(std::int64_t offset) const;
     // Length of the header frame at FirstFrame: as its header says, or where
     // the next frame sync stands within SeekRange of that; 0 when none does.
@@ -139,8 +150,22 @@ private:
     std::int32_t keepRiffPadByte(std::int32_t delta);
     FrameRecord *newFrameRecord();
     // The one frame walk of an add: marks, totals and FrameCount, as
-    // BuildFrameIndex sets them.
-    std::int32_t markFrames();
+    // BuildFrameIndex sets them. With a header frame's extent, the frames
+    // after the header frame at FirstFrame, as a fix describes them.
+    std::int32_t markFrames(std::int32_t headerExtent = 0);
+    // After markFrames: false (with the reason) where no header can describe
+    // the stream, which has no audio bytes or too much junk between frames.
+    bool walkedStreamIsWhole();
+    // A header frame in `stream`, from FirstHeader (which it changes as
+    // MakeVbrHeader says), with its tag and flags; `length` its length.
+    std::int32_t startHeaderFrame(MemoryStream &stream, std::int32_t &length);
+    // Its counts and TOC, from the last markFrames.
+    void finishHeaderFrame(MemoryStream &stream, std::int32_t length) const;
+    void markedToc(std::array<std::uint8_t, 100> &toc) const;
+    // FixVbrHeader's two ways: the Xing or Info frame rewritten where it
+    // stands, or a VBRI frame replaced by the frame an add builds.
+    std::int32_t rewriteHeaderFrame(const FileCheck &check, std::int32_t extent);
+    std::int32_t replaceHeaderFrame(std::int32_t extent);
     // The walk both share: the analysed image's frames handed to `maker`,
     // then the totals and FrameCount from its last frame.
     template <typename Maker>
@@ -155,7 +180,13 @@ private:
     // Offset of the RIFF data chunk header ("data" and its size) found by the
     // last structure analysis of a RIFF file; -1 otherwise.
     std::int64_t m_dataChunkHeader = -1;
+    // Which RIFF size fields the last structure analysis found to be
+    // placeholders: a change writes the true size there instead of adding to it.
+    bool m_riffSizePlaceholder = false;
+    bool m_dataSizePlaceholder = false;
+    std::int64_t m_trailingTagsStart = 0; // where the tags at the end begin (the image size without any)
     std::int64_t m_unresyncedBytes = 0;
+    bool m_walkTooDamaged = false; // the last walk found too much junk between frames
 
     // Where Image still repeats the file it was read from: its bytes from
     // m_tailInImage to the end are the file's from m_tailInFile to the end.

@@ -12,7 +12,7 @@ const char *errorCodeText(std::int32_t errorCode)
     case ecCannotSave:
         return "cannot be saved";
     case ecNoFrameSync:
-        return "no MPEG audio frame where the first frame must start";
+        return "no MPEG audio stream in the first 64 KiB of the audio";
     case ecRiffForm:
         return "RIFF file of neither RMP3 nor WAVE form";
     case ecWaveFormat:
@@ -23,6 +23,8 @@ const char *errorCodeText(std::int32_t errorCode)
         return "WAVE file without a data chunk";
     case ecRmp3NoData:
         return "RMP3 file without a data chunk";
+    case ecOtherContainer:
+        return "a file of another container (MP4, Ogg, FLAC, Matroska or MPEG program stream)";
     case ecMpeg25SampleRate:
     case ecSampleRate:
         return "frame header with a reserved sample rate";
@@ -32,11 +34,13 @@ const char *errorCodeText(std::int32_t errorCode)
     case ecNoAudioBytes:
         return "no audio bytes to describe";
     case ecUnfollowableAudio:
-        return "more than 1 % (or 64 KiB) of the audio holds no frame that can be found again";
+        return "more than 1 % (or 64 KiB) of the stream is junk between its frames";
     case ecCannotFix:
         return "the header frame is no Xing or Info frame, or too short for its fields";
     case ecHeaderNotFoundAgain:
         return "the header frame would not be found again: the junk after the ID3v2 tag looks like frames";
+    case ecFixNotSettled:
+        return "the mended header would not read back as right";
     case ecNoScratchStream:
     case ecInsertFailed:
         return "the header frame cannot be inserted";

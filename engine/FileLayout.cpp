@@ -4,7 +4,9 @@
 #include "ByteReader.h"
 #include "ContainerLayout.h"
 #include "FrameWalk.h"
+#include "RiffLayout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -17,6 +19,8 @@ constexpr std::int64_t kLyrics3SizeFromEnd = 143;      // six decimal digits bef
 constexpr std::int32_t kLyrics3Overhead = 15; // the size field and the end marker
 constexpr std::int64_t kApeFooterSize = 32;
 constexpr std::uint32_t kApeHasHeader = 0x80000000u;
+// Frames of one stream that must chain where no header frame marks the start.
+constexpr int kChainedFrames = 4;
 
 // Leading blanks, an optional sign, then digits up to the first other
 // character; no digits give 0.
@@ -34,13 +38,6 @@ std::int32_t parseLyricsSize(const char (&text)[6])
     for (; i < 6 && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
         value = value * 10 + (text[i] - '0');
     return negative ? -value : value;
-}
-
-// 28-bit value from four bytes of which the low seven bits count.
-std::int64_t syncsafe(const std::uint8_t (&b)[4])
-{
-    return (std::int64_t(b[0] & 0x7F) << 21) | (std::int64_t(b[1] & 0x7F) << 14) | (std::int64_t(b[2] & 0x7F) << 7)
-        | std::int64_t(b[3] & 0x7F);
 }
 
 // Sizes are 32-bit signed and wrap as they would on disk; a hostile size
@@ -66,68 +63,73 @@ ByteSpan apeTagEndingAt(const detail::ByteReader &reader, std::int64_t end)
     return {end - length, length};
 }
 
-struct RiffChunks {
-    std::int64_t data = -1;   // "data" chunk header
-    std::int64_t format = -1; // "fmt " chunk header, when it comes before "data"
+// An ID3v2.4 tag appended at the end: its footer "3DI" ends at `end`, and its
+// header stands where the footer's size says.
+ByteSpan id3v2TagEndingAt(const detail::ByteReader &reader, std::int64_t end)
+{
+    const std::int64_t footer = end - detail::kId3v2FooterSize;
+    if (!reader.matches(footer, "3DI"))
+        return {};
+    std::uint8_t size[4];
+    reader.readBytes(footer + 6, 4, size);
+    const std::int64_t start = footer - detail::syncsafe(size) - detail::kId3v2HeaderSize;
+    if (start < 0 || detail::id3v2Length(reader, start) != end - start)
+        return {};
+    return {start, end - start};
+}
+
+// The signatures of the containers that carry MPEG audio among other things:
+// their frames are not a stream of their own.
+bool otherContainerAt(const detail::ByteReader &reader, std::int64_t at)
+{
+    static constexpr std::uint8_t kMatroska[] = {0x1A, 0x45, 0xDF, 0xA3};
+    static constexpr std::uint8_t kMpegProgram[] = {0x00, 0x00, 0x01, 0xBA};
+    auto matchesBytes = [&](const std::uint8_t(&magic)[4]) {
+        std::uint8_t b[4];
+        return reader.readBytes(at, 4, b) && std::equal(b, b + 4, magic);
+    };
+    return reader.matches(at + 4, "ftyp") || reader.matches(at, "OggS") || reader.matches(at, "fLaC")
+        || matchesBytes(kMatroska) || matchesBytes(kMpegProgram);
+}
+
+struct FirstFrame {
+    std::int64_t offset = -1;
+    bool found = false; // a header frame or a chain, not just the start
 };
 
-// Chunks are word-aligned (`aligned`); some writers leave out the pad byte
-// of an odd-sized chunk, so the caller may walk again without it.
-RiffChunks walkRiffChunks(const detail::ByteReader &reader, bool aligned)
+// The first frame where the audio starts at `position` and may run to
+// `audioEnd` (see locateLayout).
+FirstFrame findFirstFrame(const detail::ByteReader &reader, std::int64_t position, std::int64_t audioEnd)
 {
-    RiffChunks found;
-    std::int64_t at = detail::kRiffChunksStart;
-    while (reader.contains(at, 8)) {
-        if (reader.matches(at, "data")) {
-            found.data = at;
-            break;
-        }
-        if (found.format < 0 && reader.matches(at, "fmt "))
-            found.format = at;
-        const std::uint32_t size = *reader.u32le(at + 4);
-        at += 8 + std::int64_t(size) + (aligned ? (size & 1) : 0);
-    }
-    return found;
-}
-
-RiffChunks findRiffChunks(const detail::ByteReader &reader)
-{
-    RiffChunks chunks = walkRiffChunks(reader, true);
-    if (chunks.data < 0)
-        chunks = walkRiffChunks(reader, false);
-    return chunks;
-}
-
-// True when frames step from `from` exactly onto `to`.
-bool framesReach(const detail::ByteReader &reader, std::int64_t from, std::int64_t to)
-{
+    // The first frame lies inside the audio.
+    const std::int64_t windowEnd = std::min(position + detail::kFirstFrameWindow, audioEnd);
+    // Right where the audio starts, a header frame may also be longer than
+    // its header says (a removal looks for its end within the seek range);
+    // one that frames of its stream, or another header frame, start inside
+    // is a cut one, junk.
     frameheader::Header h;
-    std::int64_t at = from;
-    while (at < to) {
-        const std::int32_t length = detail::frameAt(reader, at, h);
-        if (length == 0)
-            return false;
-        at += length;
+    const std::int32_t length = detail::frameAt(reader, position, h);
+    const auto startsInside = [&](std::int64_t at) {
+        return detail::chainsAt(reader, at, audioEnd, &h) || detail::headerFrameAt(reader, at, audioEnd);
+    };
+    const bool headerAtStart = length != 0 && xing::headerTagAt(reader, position)
+        && (detail::headerFrameAt(reader, position, audioEnd)
+            || detail::findSync(reader, position + 1, position + length, startsInside) < 0);
+    const std::int64_t header =
+        headerAtStart ? position : detail::findHeaderFrame(reader, position, windowEnd, audioEnd);
+    std::int64_t chain = -1;
+    if (header >= 0) {
+        frameheader::Header stream;
+        reader.readBytes(header, 4, stream.data());
+        chain = detail::findSync(reader, position, header, [&](std::int64_t at) {
+            return detail::chainRun(reader, at, header, audioEnd, kChainedFrames, &stream) >= kChainedFrames;
+        });
+        return {chain >= 0 ? chain : header, true};
     }
-    return at == to;
-}
-
-// The first frame after the ID3v2 tags, which may be followed by padding or
-// junk: the first place within the window where frames of one stream chain,
-// unless a VBR header frame stands in the window that those frames do not
-// lead to (junk that happens to look like frames then lies before a header
-// frame, which goes right before the first frame). Where neither is found,
-// the position itself, as without padding.
-std::int64_t firstFrameAfterTags(const detail::ByteReader &reader, std::int64_t position, std::int64_t audioEnd)
-{
-    const std::int64_t windowEnd = position + detail::kFirstFrameWindow;
-    const std::int64_t chain = detail::chainsAt(reader, position, audioEnd)
-        ? position
-        : detail::findChain(reader, position + 1, windowEnd, audioEnd);
-    const std::int64_t header = detail::findHeaderFrame(reader, position, windowEnd, audioEnd);
-    if (header >= 0 && (chain < 0 || header <= chain || !framesReach(reader, chain, header)))
-        return header;
-    return chain >= 0 ? chain : position;
+    chain = detail::findSync(reader, position, windowEnd, [&](std::int64_t at) {
+        return detail::chainRun(reader, at, audioEnd, audioEnd, kChainedFrames) >= kChainedFrames;
+    });
+    return chain >= 0 ? FirstFrame{chain, true} : FirstFrame{position, false};
 }
 
 } // namespace
@@ -165,74 +167,65 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
     if (const ByteSpan ape = apeTagEndingAt(reader, tailTagsStart); ape.length > 0) {
         layout.ape = ape;
         audioEnd = ape.offset;
+        tailTagsStart = ape.offset;
         layout.structure |= sfApeV2;
     }
+    layout.trailingTagsStart = tailTagsStart >= 0 && tailTagsStart <= size ? tailTagsStart : size;
 
     std::int64_t position = 0;
-    std::int64_t riffAudioSize = 0;
+    std::optional<detail::RiffWrapperFound> riff;
     if (reader.matches(0, "RIFF")) {
-        const bool rmp3 = reader.matches(8, "RMP3");
-        if (!rmp3 && !reader.matches(8, "WAVE"))
-            return fail(ecRiffForm);
-        const RiffChunks chunks = findRiffChunks(reader);
-        if (!rmp3) {
-            // The format tag is read where the format chunk is; without one,
-            // where the first chunk's would be.
-            const std::int64_t format = chunks.format >= 0 ? chunks.format : detail::kRiffChunksStart;
-            const auto formatTag = reader.u16le(format + 8);
-            if (!formatTag)
-                return fail(ecNoFrameSync);
-            if (*formatTag == detail::kWaveFormatPcm)
-                return fail(ecWavePcm);
-            if (*formatTag != detail::kWaveFormatMpegLayer3)
-                return fail(ecWaveFormat);
-        }
-        if (chunks.data < 0)
-            return fail(rmp3 ? ecRmp3NoData : ecWaveNoData);
-        const auto dataSize = reader.u32le(chunks.data + 4);
-        if (!dataSize)
-            return fail(ecNoFrameSync);
-        layout.wrapper = rmp3 ? RiffWrapper::Rmp3 : RiffWrapper::Wave;
-        layout.dataChunkHeader = chunks.data;
-        layout.dataChunkSize = *dataSize;
-        layout.structure |= rmp3 ? sfRmp3 : sfWave;
-        position = chunks.data + 8;
-        riffAudioSize = static_cast<std::int32_t>(*dataSize);
-        layout.audioSize = static_cast<std::int32_t>(riffAudioSize);
+        riff = detail::findRiffWrapper(reader);
+        if (riff->errorCode != 0)
+            return fail(riff->errorCode);
+        layout.wrapper = riff->rmp3 ? RiffWrapper::Rmp3 : RiffWrapper::Wave;
+        layout.dataChunkHeader = riff->dataChunkHeader;
+        layout.dataChunkSize = riff->dataSize;
+        layout.structure |= riff->rmp3 ? sfRmp3 : sfWave;
+        position = riff->dataChunkHeader + 8;
+        layout.dataSizePlaceholder = detail::dataSizeIsPlaceholder(riff->dataSize, position, size);
+        // A placeholder data size (or 0, which is one before frames) runs to the tags at the end.
+        audioEnd = layout.dataSizePlaceholder || riff->dataSize == 0 ? std::max(layout.trailingTagsStart, position)
+                                                                     : position + std::int64_t(riff->dataSize);
+    } else if (otherContainerAt(reader, 0)) {
+        return fail(ecOtherContainer);
     }
     layout.payloadStart = position;
 
-    while (reader.matches(position, "ID3")) {
-        std::uint8_t sizeBytes[4];
-        if (!reader.readBytes(position + 6, 4, sizeBytes))
+    while (const std::int64_t length = detail::id3v2Length(reader, position, false)) {
+        if (length < 0)
             return fail(ecNoFrameSync);
-        std::int64_t length = detail::kId3v2HeaderSize + syncsafe(sizeBytes);
-        // An ID3v2.4 footer is taken only where it stands, so that a flag set
-        // by mistake does not hide the first frame.
-        const bool footer = *reader.u8(position + 3) == 4 && (*reader.u8(position + 5) & detail::kId3v2FooterFlag) != 0;
-        if (footer && reader.matches(position + length, "3DI"))
-            length += detail::kId3v2FooterSize;
         layout.id3v2.push_back({position, length});
         layout.structure |= sfId3v2;
         position += length;
     }
-
-    // Without a tag the first frame must stand at the start; after one, the
-    // tag may be followed by padding or junk it does not count.
-    std::int64_t first = position;
-    if (!layout.id3v2.empty()) {
-        const std::int64_t chainEnd = layout.wrapper == RiffWrapper::None ? audioEnd : layout.payloadStart + riffAudioSize;
-        first = firstFrameAfterTags(reader, position, chainEnd);
+    if (!riff && !layout.id3v2.empty() && otherContainerAt(reader, position))
+        return fail(ecOtherContainer);
+    if (!riff) {
+        if (const ByteSpan tag = id3v2TagEndingAt(reader, audioEnd); tag.length > 0 && tag.offset >= position) {
+            layout.id3v2AtEnd = tag;
+            audioEnd = tag.offset;
+        }
     }
-    if (!reader.contains(first, 4) || !frameheader::isFrameSync(data[first], data[first + 1]))
+
+    const FirstFrame first = findFirstFrame(reader, position, audioEnd);
+    if (riff && riff->dataSize == 0) {
+        // An empty data chunk stays empty unless MPEG frames follow it.
+        layout.dataSizePlaceholder = first.found;
+        if (!first.found)
+            audioEnd = layout.payloadStart;
+    }
+    if (!reader.contains(first.offset, 4) || !frameheader::isFrameSync(data[first.offset], data[first.offset + 1]))
         return fail(ecNoFrameSync);
-    if (first > position)
-        layout.junkBeforeFirstFrame = {position, first - position};
-    layout.firstFrame = first;
-    if (layout.wrapper == RiffWrapper::None)
-        layout.audioSize = wrap32(audioEnd - first);
-    else
-        layout.audioSize = wrap32(riffAudioSize - (first - layout.payloadStart));
+    if (first.offset > position)
+        layout.junkBeforeFirstFrame = {position, first.offset - position};
+    layout.firstFrame = first.offset;
+    if (riff && layout.dataSizePlaceholder)
+        audioEnd = detail::dataEndAfterFrames(reader, first.offset, audioEnd);
+    // The RIFF chunk must hold the data chunk, as long as it truly is.
+    if (riff)
+        layout.riffSizePlaceholder = detail::riffSizeIsPlaceholder(riff->riffSize, audioEnd, size);
+    layout.audioSize = wrap32(audioEnd - first.offset);
     return layout;
 }
 

@@ -98,13 +98,19 @@ struct RecordMaker {
     }
     void shorten(std::int32_t length) { last->Length = length; }
     void gap(std::int64_t, std::int64_t, detail::WalkGapKind) { }
+    std::int64_t base() const { return 0; }
     std::int32_t endOffset() const { return last->StartOffset + last->Length; }
     float endTime() const { return last->StartTime + last->Duration; }
 };
 
 // One mark per frame, with the start times summed as the records sum them.
+// Without a header frame's `extent`, every frame, with offsets from the first;
+// with it, the frames after the header frame, with offsets and times from
+// the first of them.
 struct MarkMaker {
     FrameMarks &marks;
+    std::int64_t extent = 0;
+    bool headerFirst = false;
     std::int32_t count = 0;
     std::int32_t lastOffset = 0;
     std::int32_t lastLength = 0;
@@ -113,16 +119,25 @@ struct MarkMaker {
 
     void frame(std::int64_t offset, const frameheader::Header &header, std::int32_t length)
     {
+        if (headerFirst) {
+            headerFirst = false;
+            return;
+        }
         const float start = count == 0 ? 0.0f : lastTime + lastDuration; // summed in 32-bit floats
-        marks.push({static_cast<std::int32_t>(offset), start});
+        marks.push({static_cast<std::int32_t>(offset - extent), start});
         ++count;
-        lastOffset = static_cast<std::int32_t>(offset);
+        lastOffset = static_cast<std::int32_t>(offset - extent);
         lastLength = length;
         lastTime = start;
         lastDuration = frameheader::durationMs(header, length);
     }
-    void shorten(std::int32_t length) { lastLength = length; }
+    void shorten(std::int32_t length)
+    {
+        if (count > 0)
+            lastLength = length;
+    }
     void gap(std::int64_t, std::int64_t, detail::WalkGapKind) {}
+    std::int64_t base() const { return extent; }
     std::int32_t endOffset() const { return lastOffset + lastLength; }
     float endTime() const { return lastTime + lastDuration; }
 };
@@ -182,14 +197,20 @@ std::int32_t TBinEdit::walkInto(Maker &maker)
 {
     FreeFrameIndex();
     m_unresyncedBytes = 0;
+    m_walkTooDamaged = false;
     if (!AnalyzeStructure())
         return 0;
     const detail::ByteReader reader(Image->Data(), Image->Size());
-    const std::int32_t error = detail::walkFrames(reader, FirstFrame, AudioSize, maker, m_unresyncedBytes);
-    if (error != 0) {
-        ErrorCode = error;
+    const detail::WalkSummary walk = detail::walkFrames(reader, FirstFrame, AudioSize, maker);
+    if (walk.error != 0) {
+        ErrorCode = walk.error;
         return 0;
     }
+    m_unresyncedBytes = walk.trailing;
+    m_walkTooDamaged = detail::tooDamaged(walk);
+    // Bytes after the last whole frame are kept where they are, but they are
+    // no audio: the header describes the frames.
+    AudioSize = static_cast<std::int32_t>(walk.streamEnd - maker.base());
     FrameListEnd.StartOffset = maker.endOffset();
     FrameListEnd.StartTime = maker.endTime();
     FrameCount = maker.count;
@@ -210,18 +231,14 @@ std::int32_t TBinEdit::MakeToc(std::array<std::uint8_t, 100> &toc)
     return 1;
 }
 
-std::int32_t TBinEdit::markFrames()
+std::int32_t TBinEdit::markFrames(std::int32_t headerExtent)
 {
-    MarkMaker maker{m_frameMarks};
+    MarkMaker maker{m_frameMarks, headerExtent, headerExtent > 0};
     return walkInto(maker);
 }
 
-std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
+std::int32_t TBinEdit::startHeaderFrame(MemoryStream &stream, std::int32_t &length)
 {
-    if (!Image) {
-        ErrorCode = ecNoFrameSync;
-        return 0;
-    }
     // The header frame is a silent copy of the first frame's header at
     // 64 kbit/s, without CRC and without padding.
     setBitrateIndex(FirstHeader, headerFrameBitrateIndex(FirstHeader));
@@ -253,24 +270,51 @@ std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
     std::memcpy(frame, FirstHeader.data(), 4);
     std::memcpy(frame + layout.tag, xing::kTag.data(), xing::kTag.size());
     PutBigEndian32(xing::kFlagsFramesBytesToc, frame + layout.flags);
+    length = frameLength;
+    return 1;
+}
 
-    if (!markFrames() || !hasAudioBytes(*this))
-        return 0;
-    // A header for part of the stream would be wrong; a little junk at the
-    // end (a cut tag, a few bytes) is covered by the byte count as before.
-    if (detail::tooMuchUnresynced(m_unresyncedBytes, std::min<std::int64_t>(AudioSize, Image->Size() - FirstFrame))) {
+void TBinEdit::markedToc(std::array<std::uint8_t, 100> &toc) const
+{
+    fillToc(toc, TotalTime(), AudioSize, MarkCursor{m_frameMarks, IndexedBytes()});
+}
+
+void TBinEdit::finishHeaderFrame(MemoryStream &stream, std::int32_t length) const
+{
+    const xing::Layout layout = xing::layoutFor(FirstHeader);
+    std::uint8_t *frame = stream.Data();
+    detail::putU32be(frame + layout.frames, static_cast<std::uint32_t>(FrameCount));
+    // The bytes field counts the header frame too; 32 bits, as on disk.
+    detail::putU32be(frame + layout.bytes, static_cast<std::uint32_t>(std::int64_t(length) + AudioSize));
+    std::array<std::uint8_t, 100> toc{};
+    markedToc(toc);
+    std::memcpy(frame + layout.toc, toc.data(), toc.size());
+    stream.Seek(length, SeekOrigin::Begin);
+}
+
+bool TBinEdit::walkedStreamIsWhole()
+{
+    if (!hasAudioBytes(*this))
+        return false;
+    // The readers could not follow a stream with that much junk between its
+    // frames: a header would promise what they do not find.
+    if (m_walkTooDamaged) {
         ErrorCode = ecUnfollowableAudio;
+        return false;
+    }
+    return true;
+}
+
+std::int32_t TBinEdit::MakeVbrHeader(MemoryStream &stream, std::int32_t &length)
+{
+    if (!Image) {
+        ErrorCode = ecNoFrameSync;
         return 0;
     }
-    PutBigEndian32(FrameCount, frame + layout.frames);
-    // The bytes field counts the header frame too; 32 bits, as on disk.
-    PutBigEndian32(static_cast<std::int32_t>(static_cast<std::uint32_t>(std::int64_t(frameLength) + AudioSize)),
-                   frame + layout.bytes);
-
-    std::array<std::uint8_t, 100> toc{};
-    fillToc(toc, TotalTime(), AudioSize, MarkCursor{m_frameMarks, IndexedBytes()});
-    std::memcpy(frame + layout.toc, toc.data(), toc.size());
-    stream.Seek(frameLength, SeekOrigin::Begin);
+    std::int32_t frameLength = 0;
+    if (!startHeaderFrame(stream, frameLength) || !markFrames() || !walkedStreamIsWhole())
+        return 0;
+    finishHeaderFrame(stream, frameLength);
     length = frameLength;
     return 1;
 }

@@ -5,6 +5,7 @@
 // frame again after junk.
 
 #include "ByteReader.h"
+#include "ContainerLayout.h"
 #include "FrameHeader.h"
 #include "XingLayout.h"
 
@@ -27,39 +28,44 @@ inline std::int32_t frameAt(const ByteReader &reader, std::int64_t at, framehead
 }
 
 // True when a frame stands at `at` and a second frame of the same stream
-// follows it, or the first one ends exactly at `audioEnd`. With `reference`,
-// both must also belong to the reference's stream.
+// follows it before `audioEnd`, or the first one ends exactly there. With
+// `reference`, both must also belong to the reference's stream. Bytes past
+// the end of the audio (a RIFF chunk after the data) are never taken.
 inline bool chainsAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd,
                      const frameheader::Header *reference = nullptr)
 {
     frameheader::Header first;
     const std::int32_t length = frameAt(reader, at, first);
-    if (length == 0 || (reference && !sameStream(first, *reference)))
+    if (length == 0 || (reference && !sameStream(first, *reference)) || at + length > audioEnd)
         return false;
     if (at + length == audioEnd)
         return true;
     frameheader::Header second;
-    return frameAt(reader, at + length, second) != 0 && sameStream(first, second);
+    return audioEnd - (at + length) >= 4 && frameAt(reader, at + length, second) != 0 && sameStream(first, second);
 }
 
-// A frame that carries a VBR header tag and is followed, within 4 bytes (a
-// Layer I padding slot) of where its header says it ends, by a frame of its
-// stream (or ends the audio): found so, since a header frame may be a little
-// longer or shorter than it says.
-inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
+// How many frames of one stream (with `reference`, of its stream) chain from
+// `at`, counted up to `enough` and only while they start before `stop`; two
+// or more that end exactly at `audioEnd` are enough (a short stream).
+inline int chainRun(const ByteReader &reader, std::int64_t at, std::int64_t stop, std::int64_t audioEnd, int enough,
+                    const frameheader::Header *reference = nullptr)
 {
-    frameheader::Header h;
-    const std::int32_t length = frameAt(reader, at, h);
-    if (length == 0 || !xing::headerTagAt(reader, at))
-        return false;
-    if (at + length == audioEnd)
-        return true;
+    frameheader::Header first;
+    std::int32_t length = frameAt(reader, at, first);
+    if (length == 0 || (reference && !sameStream(first, *reference)))
+        return 0;
+    int frames = 1;
     frameheader::Header next;
-    for (const int d : {0, -1, 1, -2, 2, -3, 3, -4, 4}) {
-        if (length + d > 4 && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next))
-            return true;
+    for (at += length; frames < enough; at += length, ++frames) {
+        if (at == audioEnd)
+            return frames >= 2 ? enough : frames;
+        if (at >= stop || audioEnd - at < 4)
+            break;
+        length = frameAt(reader, at, next);
+        if (length == 0 || !sameStream(first, next))
+            break;
     }
-    return false;
+    return frames;
 }
 
 // The first offset in [from, to) where a frame sync stands that passes `test`;
@@ -83,6 +89,33 @@ inline std::int64_t findChain(const ByteReader &reader, std::int64_t from, std::
     return findSync(reader, from, to, [&](std::int64_t at) { return chainsAt(reader, at, audioEnd, reference); });
 }
 
+// How much longer or shorter than its header says a header frame may be: a
+// Layer I padding slot.
+inline constexpr int kHeaderFrameSlack = 4;
+
+// A frame that carries a VBR header tag and is followed, within 4 bytes (a
+// Layer I padding slot) of where its header says it ends, by a frame of its
+// stream (or ends the audio): found so, since a header frame may be a little
+// longer or shorter than it says. One that frames of its stream chain from
+// further inside is a header frame cut short: junk.
+inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
+{
+    frameheader::Header h;
+    const std::int32_t length = frameAt(reader, at, h);
+    if (length == 0 || !xing::headerTagAt(reader, at))
+        return false;
+    if (at + length != audioEnd) {
+        frameheader::Header next;
+        bool followed = false;
+        for (int d = -kHeaderFrameSlack; d <= kHeaderFrameSlack && !followed; ++d)
+            followed = length + d > 4 && audioEnd - (at + length + d) >= 4
+                && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next);
+        if (!followed)
+            return false;
+    }
+    return findChain(reader, at + 1, at + length - kHeaderFrameSlack, audioEnd, &h) < 0;
+}
+
 // The first offset in [from, to) where a header frame stands; -1 when there is none.
 inline std::int64_t findHeaderFrame(const ByteReader &reader, std::int64_t from, std::int64_t to,
                                     std::int64_t audioEnd)
@@ -90,77 +123,127 @@ inline std::int64_t findHeaderFrame(const ByteReader &reader, std::int64_t from,
     return findSync(reader, from, to, [&](std::int64_t at) { return headerFrameAt(reader, at, audioEnd); });
 }
 
-enum class WalkGapKind { Junk, CutFrame };
+enum class WalkGapKind {
+    Junk, // bytes between frames that hold no frame of the stream
+    CutFrame, // a frame cut short, the next one starting inside it
+    Tag, // an ID3v2 tag (with any zero padding after it) between frames
+    Trailing, // bytes after the last whole frame (and an ID3v2 tag there) that hold no frame: kept, not audio
+};
+
+// What one walk found besides the frames.
+struct WalkSummary {
+    std::int32_t error = 0; // 21 to 24: the first frame's header cannot be used
+    std::int64_t streamEnd = 0; // from the first frame: where the last frame ends (at most the end of the audio)
+    std::int64_t junkInside = 0; // Junk bytes between frames (tags and cut frames aside)
+    std::int64_t trailing = 0; // bytes from streamEnd to the end of the audio
+    bool endsInCutFrame = false; // the last frame runs past the end of the audio
+    std::int64_t tagAtEnd = 0; // bytes of an ID3v2 tag that begins where the stream ends
+};
 
 // How far ahead of the frame at hand the walk asks for the bytes it will read.
 inline constexpr std::int64_t kPrefetchAhead = 4096;
 
-// Walks the frames from `firstFrame` up to `audioSize` bytes further (the last
-// frame may reach beyond). Where bytes are not the next frame, the walk looks
-// for the next place where frames of the first frame's stream chain, from just
-// after the start of the last frame (which may have been cut short), and goes
-// on there. Offsets handed to the visitor are relative to `firstFrame`.
+// Length of the ID3v2 tag at `at` (its footer, and zero padding after it,
+// included) when one stands there whole before `end`; 0 otherwise.
+inline std::int64_t id3v2TagAt(const ByteReader &reader, std::int64_t at, std::int64_t end)
+{
+    const std::int64_t length = id3v2Length(reader, at);
+    if (length <= 0 || at + length > end)
+        return 0;
+    std::int64_t tagEnd = at + length;
+    while (tagEnd < end && reader.data()[tagEnd] == 0)
+        ++tagEnd;
+    return tagEnd - at;
+}
+
+// Walks the frames of one stream (the version, layer and sample rate of the
+// first frame) from `firstFrame` over `audioSize` bytes. Where bytes are not
+// the next frame of the stream (junk, frames of another stream, an ID3v2 tag
+// of a joined file), the walk looks for the next place where frames of the
+// stream chain, from just after the start of the last frame (which may have
+// been cut short), and goes on there. Bytes after the last whole frame in
+// which no frame is found again are trailing; a last frame cut short is one
+// of them. Offsets handed to the visitor are relative to `firstFrame`.
 //   visitor.frame(offset, header, length)      one frame
 //   visitor.shorten(length)                    the last frame was cut to this length
 //   visitor.gap(offset, length, kind)          bytes that are no frame
-// Returns 0, or the code of the first frame's unusable header (21 to 24).
-// `unresynced` receives the bytes at the end that no frame could be found in.
 template <typename Visitor>
-std::int32_t walkFrames(const ByteReader &reader, std::int64_t firstFrame, std::int64_t audioSize, Visitor &visitor,
-                        std::int64_t &unresynced)
+WalkSummary walkFrames(const ByteReader &reader, std::int64_t firstFrame, std::int64_t audioSize, Visitor &visitor)
 {
-    unresynced = 0;
+    WalkSummary summary;
     frameheader::Header reference;
     reader.readBytes(firstFrame, 4, reference.data());
     const frameheader::LengthResult first = frameheader::frameLength(reference);
-    if (first.length == 0)
-        return first.error;
+    if (first.length == 0) {
+        summary.error = first.error;
+        return summary;
+    }
     visitor.frame(std::int64_t{0}, reference, first.length);
 
     const std::int64_t audioEnd = firstFrame + audioSize;
-    const std::int64_t searchEnd = audioEnd < reader.size() ? audioEnd : reader.size();
+    const std::int64_t end = (audioEnd < reader.size() ? audioEnd : reader.size()) - firstFrame;
     std::int64_t lastStart = 0;
     std::int64_t pos = first.length;
     frameheader::Header h;
-    while (pos < audioSize) {
+    while (pos < end) {
         const std::int64_t at = firstFrame + pos;
-        if (!reader.contains(at, 4)) {
-            unresynced = searchEnd > at ? searchEnd - at : 0;
+        if (!reader.contains(at, 4) || end - pos < 4)
             break;
-        }
         // The next headers lie a few frames on, mostly in pages the caches
         // do not hold yet: ask for them before they are needed.
         __builtin_prefetch(reader.data() + (at + kPrefetchAhead < reader.size() ? at + kPrefetchAhead : at));
         const std::int32_t length = frameAt(reader, at, h);
-        if (length != 0) {
+        if (length != 0 && sameStream(h, reference)) {
+            // A last frame cut short (or reaching into a tag at the end) is
+            // still a frame, as decoders count it: the stream ends with it.
+            summary.endsInCutFrame = pos + length > end;
             visitor.frame(pos, h, length);
             lastStart = pos;
             pos += length;
             continue;
         }
-        const std::int64_t next = findChain(reader, firstFrame + lastStart + 1, searchEnd, audioEnd, &reference);
-        if (next < 0) {
-            unresynced = searchEnd - at;
-            visitor.gap(pos, unresynced, WalkGapKind::Junk);
-            break;
+        if (const std::int64_t tag = id3v2TagAt(reader, at, firstFrame + end); tag > 0) {
+            const std::int64_t next =
+                pos + tag < end ? findChain(reader, at + tag, firstFrame + end, firstFrame + end, &reference) : -1;
+            if (next < 0) {
+                summary.tagAtEnd = tag;
+                break;
+            }
+            visitor.gap(pos, tag, WalkGapKind::Tag);
+            if (next > at + tag) {
+                visitor.gap(pos + tag, next - at - tag, WalkGapKind::Junk);
+                summary.junkInside += next - at - tag;
+            }
+            pos = next - firstFrame;
+            continue;
         }
+        const std::int64_t next =
+            findChain(reader, firstFrame + lastStart + 1, firstFrame + end, firstFrame + end, &reference);
+        if (next < 0)
+            break;
         const std::int64_t rel = next - firstFrame;
         if (rel < pos) {
             visitor.shorten(static_cast<std::int32_t>(rel - lastStart));
             visitor.gap(lastStart, rel - lastStart, WalkGapKind::CutFrame);
         } else {
             visitor.gap(pos, rel - pos, WalkGapKind::Junk);
+            summary.junkInside += rel - pos;
         }
         pos = rel;
     }
-    return 0;
+    summary.endsInCutFrame = summary.endsInCutFrame || first.length > end;
+    summary.streamEnd = pos < end ? pos : end;
+    summary.trailing = end - summary.streamEnd;
+    if (summary.trailing > summary.tagAtEnd)
+        visitor.gap(summary.streamEnd + summary.tagAtEnd, summary.trailing - summary.tagAtEnd, WalkGapKind::Trailing);
+    return summary;
 }
 
-// More bytes than this at the end of the audio that hold no frame, and a
-// header would describe only part of the stream.
-constexpr bool tooMuchUnresynced(std::int64_t unresynced, std::int64_t streamBytes)
+// More junk than this between the frames, and a header would describe a
+// stream the readers cannot follow: 64 KiB, or 1 % of the stream.
+constexpr bool tooDamaged(const WalkSummary &walk)
 {
-    return unresynced > 64 * 1024 || unresynced * 100 > streamBytes;
+    return walk.junkInside > 64 * 1024 || walk.junkInside * 100 > walk.streamEnd;
 }
 
 } // namespace brantlow::detail

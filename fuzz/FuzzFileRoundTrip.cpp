@@ -2,8 +2,9 @@
 // /dev/shm where there is one, so that every flush stays cheap): what was
 // saved after add and remove must be the original file again.
 
+#include "RoundTripExpect.h"
+
 #include "engine/Binedit.h"
-#include "engine/FileLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,25 +61,6 @@ bool sameImage(const brantlow::TBinEdit &engine, const std::uint8_t *data, std::
         && (size == 0 || std::memcmp(engine.Image->Data(), data, size) == 0);
 }
 
-// The original bytes; but an odd RIFF data chunk without its pad byte, with
-// another chunk after it, that the add made even, gets its pad byte on
-// removal (and the RIFF size grows by it).
-std::vector<std::uint8_t> expectedAfterRoundTrip(const std::uint8_t *data, std::size_t size, std::size_t backSize)
-{
-    std::vector<std::uint8_t> expected(data, data + size);
-    const brantlow::FileLayout layout = brantlow::locateLayout(data, static_cast<std::int64_t>(size));
-    if (backSize != size + 1 || layout.dataChunkHeader < 0 || (layout.dataChunkSize & 1) == 0)
-        return expected;
-    const auto padAt = static_cast<std::size_t>(layout.dataChunkHeader + 8 + layout.dataChunkSize);
-    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(padAt), 0);
-    const std::uint32_t riffSize = (std::uint32_t(data[4]) | (std::uint32_t(data[5]) << 8)
-                                    | (std::uint32_t(data[6]) << 16) | (std::uint32_t(data[7]) << 24))
-        + 1u;
-    for (int i = 0; i < 4; ++i)
-        expected[4 + i] = static_cast<std::uint8_t>(riffSize >> (8 * i));
-    return expected;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -98,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(engine.LoadFile(path) && engine.Analyze() && engine.HasVbrHeader());
         check(engine.RemoveVbrHeader() && engine.SaveFile(path));
         const std::vector<std::uint8_t> back = readFile(path);
-        check(back == expectedAfterRoundTrip(data, size, back.size()));
+        check(back == fuzzing::expectedAfterRoundTrip(data, size, back));
     }
     engine.ReleaseImage();
     check(!engine.Analyze() && !engine.AddVbrHeader() && !engine.RemoveVbrHeader());

@@ -22,9 +22,21 @@ namespace {
 // means the step gave no number, and an old file's number is never reported.
 constexpr std::int32_t kNoCode = -1;
 
+// With the engine's number, the reason in its words: the same text for the
+// same cause, whichever command met it.
 RewriteResult failed(RewriteStep step, std::int32_t errorCode = kNoCode)
 {
-    return {step, errorCode, 0, {}};
+    return {step, errorCode, 0, errorCode >= 0 ? errorCodeText(errorCode) : std::string()};
+}
+
+// An engine rewrite that failed. The one failure it gives no number for: no
+// frame follows the header frame within the seek range (remove, fix).
+RewriteResult rewriteFailed(std::int32_t errorCode)
+{
+    RewriteResult result = failed(RewriteStep::Rewrite, errorCode);
+    if (errorCode == kNoCode)
+        result.reason = "no frame follows the header frame within the seek range";
+    return result;
 }
 
 // The system's words for an errno, with the kind of file where an open
@@ -66,11 +78,8 @@ RewriteResult probe(const platform::ExclusiveFile &file)
     return {};
 }
 
-RewriteResult engineFailure(std::int32_t errorCode)
-{
-    return {RewriteStep::Rewrite, errorCode, 0, errorCode >= 0 ? errorCodeText(errorCode) : std::string()};
-}
-
+// Fix goes by check's verdict: an unreadable file is refused with check's
+// reason, a right one left, anything else made right by the engine.
 RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
 {
     const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
@@ -78,23 +87,20 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
     case HeaderVerdict::Right:
     case HeaderVerdict::NotNeeded:
         return failed(RewriteStep::NothingToFix);
-    case HeaderVerdict::Unreadable: {
-        const std::int32_t code = check.stream.errorCode != 0 ? check.stream.errorCode
-            : check.stream.tooDamaged                         ? ecUnfollowableAudio
-                                                              : check.layout.errorCode;
-        return {RewriteStep::Rewrite, code, 0, check.reason};
-    }
+    case HeaderVerdict::Unreadable:
+        return failed(RewriteStep::Rewrite, check.errorCode);
     case HeaderVerdict::Missing:
-        if (!engine.AddVbrHeader())
-            return engineFailure(engine.ErrorCode);
-        return {};
     case HeaderVerdict::Stale:
-        engine.SetSeekRange(options.seekRange);
-        if (!engine.FixVbrHeader())
-            return engineFailure(engine.ErrorCode);
-        return {};
+        break;
     }
-    return {};
+    engine.SetSeekRange(options.seekRange);
+    if (!engine.FixVbrHeader())
+        return rewriteFailed(engine.ErrorCode);
+    RewriteResult done;
+    done.truncated = check.truncated;
+    if (check.truncated)
+        done.reason = "the file looks truncated: " + check.reason.substr(check.reason.find(':') + 2);
+    return done;
 }
 
 } // namespace
@@ -143,11 +149,22 @@ RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode)
     return RewriteStep::Done;
 }
 
+RewriteResult checkMode(const TBinEdit &engine, const OpenedFile &opened, RewriteMode mode)
+{
+    const RewriteStep step = checkMode(opened, mode);
+    if (step == RewriteStep::AlreadyHasHeader) {
+        const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
+        if (check.verdict == HeaderVerdict::Unreadable)
+            return failed(RewriteStep::Rewrite, check.errorCode);
+    }
+    return failed(step);
+}
+
 RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
     // Checked again here so that no caller can put a second header in front of a first.
-    if (const RewriteStep step = checkMode(opened, options.mode); step != RewriteStep::Done)
-        return failed(step);
+    if (const RewriteResult mode = checkMode(engine, opened, options.mode); !mode.ok())
+        return mode;
 
     engine.ErrorCode = kNoCode;
     if (options.mode == RewriteMode::Fix)
@@ -158,7 +175,7 @@ RewriteResult editImage(TBinEdit &engine, const OpenedFile &opened, const Rewrit
     } else {
         engine.SetSeekRange(options.seekRange); // a range of 0 or less keeps the engine's own
         if (!engine.RemoveVbrHeader())
-            return failed(RewriteStep::Rewrite, engine.ErrorCode);
+            return rewriteFailed(engine.ErrorCode);
     }
     return {};
 }
@@ -193,25 +210,27 @@ const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options
 
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
-    if (const RewriteResult edited = editImage(engine, opened, options); !edited.ok())
+    const RewriteResult edited = editImage(engine, opened, options);
+    if (!edited.ok())
         return edited;
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path, keptTime(opened, options)))
         return saveFailure(engine.ErrorCode, engine.LastSaveResult());
-    return {};
+    return edited;
 }
 
 RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
                            platform::ReplaceGroup &group, std::size_t &entry)
 {
-    if (const RewriteResult edited = editImage(engine, opened, options); !edited.ok())
+    const RewriteResult edited = editImage(engine, opened, options);
+    if (!edited.ok())
         return edited;
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
         return saveFailure(engine.ErrorCode, engine.LastSaveResult());
-    return {};
+    return edited;
 }
 
 RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry)

@@ -14,8 +14,10 @@ namespace brantlow {
 // command line: exclusive open and time capture, LoadFile, Analyze, the mode
 // check, add, remove or fix, SaveFile with the captured last-write time.
 
-// Fix makes the header right: a missing one is added, a stale one rewritten
-// (FixVbrHeader); a right or not needed one is left.
+// Fix makes the file right as check judges it (FixVbrHeader): a missing
+// header is added, a stale one rewritten, placeholder RIFF sizes written; a
+// right or not needed one is left, an unreadable file refused with check's
+// reason.
 enum class RewriteMode { Add, Remove, Fix };
 
 // Where a rewrite stopped. Done means the file now has the wanted state.
@@ -41,8 +43,10 @@ struct RewriteResult {
     RewriteStep step = RewriteStep::Done;
     std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
     int systemError = 0;         // errno of the failing system call, else 0
-    std::string reason;          // why, in words ("PCM WAVE", "Permission denied"); empty when unknown
+    std::string reason; // why, in words ("PCM WAVE", "Permission denied"); empty when unknown;
+                        // after a fix of a truncated file, what shows it
     bool specialFile = false; // the path names a FIFO, socket or device, never audio
+    bool truncated = false; // fixed, the file looks truncated: it needs a new copy more than a new header
     bool ok() const { return step == RewriteStep::Done; }
 };
 
@@ -70,6 +74,10 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done (Fix is decided
 // on the image, in editImage).
 RewriteStep checkMode(const OpenedFile &opened, RewriteMode mode);
+// The same, and one verdict for add: a file with a header whose stream
+// check finds unreadable is refused with check's reason (step Rewrite)
+// rather than taken as already wanted.
+RewriteResult checkMode(const TBinEdit &engine, const OpenedFile &opened, RewriteMode mode);
 
 // The mode check again, then add (AddVbrHeader), remove (SetSeekRange and
 // RemoveVbrHeader) or fix (by the header's verdict: AddVbrHeader,

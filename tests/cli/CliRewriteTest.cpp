@@ -264,8 +264,11 @@ TEST(CliRewrite, SeekRangeReachesTheFirstFrameBehindAHeaderFrameThatIsLongerThan
     EXPECT_EQ(byDefault.outLines(), (std::vector<std::string>{near + kRemoved,
                                                               "3 files: 1 rewritten, 0 already as wanted, 2 failed."}));
     EXPECT_EQ(byDefault.errLines(),
-              (std::vector<std::string>{notAudio + ": This file is not MPEG/Audio. (not MPEG audio: no frame sync in the first 64 KiB)",
-                                        far + ": Cannot Add/Remove a VBR Header."}));
+              (std::vector<std::string>{
+                  notAudio + ": This file is not MPEG/Audio. (not MPEG audio: no frame sync in the first 64 KiB)",
+                  far
+                      + ": Cannot Add/Remove a VBR Header. (no frame follows the header frame "
+                        "within the seek range)"}));
     EXPECT_EQ(readBytes(near), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
     EXPECT_EQ(readBytes(far), farBefore);
 

@@ -119,31 +119,61 @@ TEST(Analysis, Id3v2TagPlacesTheFirstFrame)
     EXPECT_EQ(e->Image->Position(), 2058);
 }
 
-TEST(Analysis, SearchesForTheFirstFrameOnlyAfterAnId3v2Tag)
+// Where the audio starts, with or without a tag before it, the first frame
+// is the first header frame within 64 KiB, or else the first place where four
+// frames of one stream chain (or two that end the audio); what lies before is
+// junk. Four frames of the header's stream before it make a joined file.
+TEST(Analysis, FindsTheFirstFrameAfterJunkWithOrWithoutATag)
 {
+    auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes out;
+        for (const Bytes &part : parts)
+            synth::append(out, part);
+        return out;
+    };
+    auto headerFrame = []() {
+        Bytes frame = synth::frame(0xFB, 0x50, 0x00, 208);
+        std::copy_n("Xing", 4, frame.begin() + 36);
+        return frame;
+    };
+    Bytes stray16k; // two frames of another stream: MPEG-2, 16 kHz
+    for (int i = 0; i < 2; ++i)
+        synth::append(stray16k, synth::frame(0xF3, 0x48, 0x00, 144));
+    Bytes noSync = synth::mpeg1Frames(2);
+    noSync[1] = 0x00;
+    Bytes mp4(8, 0);
+    std::copy_n("ftyp", 4, mp4.begin() + 4);
     struct Case {
         const char *name;
         Bytes image;
+        std::int32_t firstFrame; // -1: refused
+        std::int32_t error = 0;
     };
-    Bytes noSync = synth::mpeg1Frames(2);
-    noSync[1] = 0x00;
-    Bytes leadingByte{0x00};
-    synth::append(leadingByte, synth::mpeg1Frames(2));
-    for (const Case &c : {Case{"FF 00", noSync}, Case{"one byte before the frame", leadingByte}, Case{"empty", Bytes{}}}) {
-        std::int32_t ok = 1;
+    const std::vector<Case> cases = {
+        {"one byte before the frame", join({Bytes{0x00}, synth::mpeg1Frames(2)}), 1},
+        {"1000 bytes of junk", join({Bytes(1000, 0x11), synth::mpeg1Frames(5)}), 1000},
+        {"padding after a tag", join({synth::id3v2(64), Bytes(16, 0x00), synth::mpeg1Frames(2)}), 74 + 16},
+        {"a frame cut at the front", join({Bytes(300, 0x00), synth::mpeg1Frames(5)}), 300},
+        {"stray frames of another stream before a header frame", join({stray16k, headerFrame(), synth::mpeg1Frames(5)}),
+         288},
+        {"two frames of the stream before a header frame",
+         join({synth::mpeg1Frames(2), headerFrame(), synth::mpeg1Frames(5)}), 2 * 417},
+        {"four frames of the stream before a header frame: joined",
+         join({synth::mpeg1Frames(4), headerFrame(), synth::mpeg1Frames(5)}), 0},
+        {"FF 00", noSync, -1, 10},
+        {"empty", Bytes{}, -1, 10},
+        {"an MP4 file", join({mp4, synth::mpeg1Frames(5)}), -1, 16},
+        {"a FLAC file after a tag", join({synth::id3v2(20), Bytes{'f', 'L', 'a', 'C'}, synth::mpeg1Frames(5)}), -1, 16},
+    };
+    for (const Case &c : cases) {
+        std::int32_t ok = -1;
         auto e = analyse(c.image, &ok);
-        EXPECT_EQ(ok, 0) << c.name;
-        EXPECT_EQ(e->ErrorCode, 10) << c.name;
+        EXPECT_EQ(ok, c.firstFrame >= 0 ? 1 : 0) << c.name;
+        if (ok)
+            EXPECT_EQ(e->FirstFrame, c.firstFrame) << c.name;
+        else
+            EXPECT_EQ(e->ErrorCode, c.error) << c.name;
     }
-    // Padding the tag does not count: the first frame is where frames chain.
-    Bytes paddedTag = synth::id3v2(64);
-    paddedTag.insert(paddedTag.end(), 16, 0x00);
-    synth::append(paddedTag, synth::mpeg1Frames(2));
-    std::int32_t ok = 0;
-    auto e = analyse(paddedTag, &ok);
-    ASSERT_EQ(ok, 1);
-    EXPECT_EQ(e->FirstFrame, 74 + 16);
-    EXPECT_EQ(e->AudioSize, 2 * 417);
 }
 
 TEST(Analysis, AcceptsMpeg25Sync)
