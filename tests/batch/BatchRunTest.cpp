@@ -240,7 +240,7 @@ private slots:
             box.CheckListBox1->appendChecked(path);
         QTRY_VERIFY(!listStates(box).contains(QString()));
         compareMatching(listStates(box),
-                        {"right", "stale (frame count 60, stream 33 frames)", "missing", "not needed",
+                        {"right", "stale (truncated: the header says 60 frames, 33 are there)", "missing", "not needed",
                          "unreadable: " + kNotAudio, "unreadable: " + kNoSuchFile});
 
         m_batch.settings.DelItems = false;
