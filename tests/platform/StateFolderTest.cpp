@@ -24,6 +24,7 @@ private:
 };
 
 struct StateCase {
+    const char *name;
     const char *xdgStateHome; // "{}" stands for the scratch folder
     const char *home;
     const char *expected; // below the scratch folder; empty when refused
@@ -64,13 +65,15 @@ TEST_P(StateFolderTest, FindsAndMakesThePrivateFolder)
     EXPECT_EQ(info.st_mode & 07777, 0700u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, StateFolderTest,
-                         ::testing::Values(StateCase{"{}/state", "/nonexistent", "/state/brantlow/runs"},
-                                           // A relative value is not a valid XDG folder: the home's default applies.
-                                           StateCase{"relative/state", "{}", "/.local/state/brantlow/runs"},
-                                           StateCase{nullptr, "{}", "/.local/state/brantlow/runs"},
-                                           // A file where the folder should be: refused, nothing made over it.
-                                           StateCase{"{}/a-file", "/nonexistent", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, StateFolderTest,
+    ::testing::Values(StateCase{"XdgStateHome", "{}/state", "/nonexistent", "/state/brantlow/runs"},
+                      // A relative value is not a valid XDG folder: the home's default applies.
+                      StateCase{"RelativeXdgIgnored", "relative/state", "{}", "/.local/state/brantlow/runs"},
+                      StateCase{"HomeDefault", nullptr, "{}", "/.local/state/brantlow/runs"},
+                      // A file where the folder should be: refused, nothing made over it.
+                      StateCase{"FileInTheWay", "{}/a-file", "/nonexistent", ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace brantlow::platform
