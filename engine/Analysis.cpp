@@ -71,8 +71,6 @@ std::int32_t TBinEdit::Analyze()
 
 std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 {
-    // A RIFF file's sizes and pad byte change with the audio: it is written whole.
-    forgetTail();
     // Placeholders as the analysis before the change found them: a size past
     // the end of the file may not be past it once bytes went in.
     const bool riffPlaceholder = m_riffSizePlaceholder;
@@ -114,7 +112,6 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
 // right as soon as its size is even.
 std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
 {
-    forgetTail(); // the pad byte stands inside what the file still repeats
     if (m_dataChunkHeader < 0 || (delta & 1) == 0)
         return 1;
     const auto sizes = riffSizesOf(*Image, m_dataChunkHeader);

@@ -68,7 +68,6 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     m_imageEdits.reset(0);
     m_loadedPath.clear();
     m_loadedIdentity = {};
-    forgetTail();
 
     // Taken before the read: a change made while reading is a change the save sees.
     const platform::FileIdentity identity = platform::identityOf(file.fd());
@@ -93,7 +92,6 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     }
     m_loadedPath = fileName;
     m_loadedIdentity = identity;
-    m_tailInImage = m_tailInFile = 0;
     return 1;
 }
 
@@ -104,70 +102,32 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *las
         ErrorCode = ecCannotSave;
         return 0;
     }
-    // Only the file the image came from is checked for changes made since.
-    const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
-    m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()),
-                                               expected, lastWrite);
+    const bool overOriginal = fileName == m_loadedPath && m_loadedIdentity.valid();
+    if (overOriginal) {
+        platform::ReplaceGroup group(1);
+        const std::size_t entry = group.add(fileName, Edits(), m_loadedIdentity, lastWrite);
+        group.commit();
+        m_lastSave = group.result(entry);
+    } else {
+        m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), {},
+                                                   lastWrite);
+    }
     if (!m_lastSave.ok) {
         ErrorCode = ecCannotSave;
         return 0;
     }
-    // The file on disk is now this image; a later save checks against it.
-    if (fileName == m_loadedPath)
+    // The file on disk is now this image; a later save changes it from here.
+    if (overOriginal) {
         m_loadedIdentity = m_lastSave.identity;
-    return 1;
-}
-
-std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName,
-                                       const timespec *lastWrite, std::size_t &entry)
-{
-    m_lastSave = {};
-    if (!Image || fileName != m_loadedPath) {
-        ErrorCode = ecCannotSave;
-        return 0;
-    }
-    platform::UnchangedTail tail;
-    if (m_tailInImage >= 0 && m_tailInImage <= Image->Size())
-        tail = {m_tailInImage, m_tailInFile};
-    entry =
-        group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite, tail);
-    m_lastSave = group.result(entry);
-    if (!m_lastSave.ok) {
-        ErrorCode = ecCannotSave;
-        return 0;
+        m_imageEdits.reset(Image->Size());
     }
     return 1;
-}
-
-void TBinEdit::tailAfterInsert(std::int64_t at, std::int64_t count)
-{
-    if (m_tailInImage < 0)
-        return;
-    if (at <= m_tailInImage) {
-        m_tailInImage += count;
-    } else {
-        m_tailInFile += at - m_tailInImage;
-        m_tailInImage = at + count;
-    }
-}
-
-void TBinEdit::tailAfterDelete(std::int64_t at, std::int64_t count)
-{
-    if (m_tailInImage < 0)
-        return;
-    if (at + count <= m_tailInImage) {
-        m_tailInImage -= count;
-    } else {
-        m_tailInFile += at + count - m_tailInImage;
-        m_tailInImage = at;
-    }
 }
 
 void TBinEdit::ReleaseImage()
 {
     Image.reset();
     m_imageEdits.reset(0);
-    forgetTail();
 }
 
 void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
@@ -180,7 +140,6 @@ void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
     m_imageEdits.reset(size);
     m_loadedPath.clear();
     m_loadedIdentity = {};
-    forgetTail();
 }
 
 bool TBinEdit::insertIntoImage(std::int64_t at, MemoryStream &bytes)

@@ -28,11 +28,9 @@ std::int32_t TBinEdit::AddVbrHeader()
     // The flags as the frame index walk has just set them.
     const bool riff = IsWave() || IsRmp3();
     if (!insertIntoImage(at, *scratch)) {
-        forgetTail();
         ErrorCode = ecInsertFailed;
         return 0;
     }
-    tailAfterInsert(at, length);
     if (riff && !FixRiffSizes(length))
         return 0;
     // After padding or junk behind an ID3v2 tag the first frame is searched
@@ -43,7 +41,6 @@ std::int32_t TBinEdit::AddVbrHeader()
         if (riff)
             FixRiffSizes(-length);
         deleteFromImage(at, length);
-        forgetTail();
         AnalyzeStructure();
         ErrorCode = ecHeaderNotFoundAgain;
         return 0;
@@ -89,11 +86,9 @@ std::int32_t TBinEdit::RemoveVbrHeader()
     if (length == 0)
         return 0;
     if (!deleteFromImage(FirstFrame, length)) {
-        forgetTail();
         ErrorCode = ecCutFailed;
         return 0;
     }
-    tailAfterDelete(FirstFrame, length);
     if (IsWave() || IsRmp3()) {
         if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
             ErrorCode = ecRiffFixFailed;

@@ -22,8 +22,6 @@ constexpr std::uint8_t kMethodUnknown = 0;
 
 std::int32_t TBinEdit::FixVbrHeader()
 {
-    // The header frame is rewritten in place or replaced: the file is written whole.
-    forgetTail();
     if (!Image) {
         ErrorCode = ecCannotFix;
         return 0;
