@@ -53,6 +53,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
     platform::ExclusiveFile file;
     if (!file.open(fileName, platform::FileAccess::Read)) {
         Image.reset();
+        m_imageEdits.reset(0);
         m_loadedPath.clear();
         m_loadedIdentity = {};
         ErrorCode = ecCannotOpen;
@@ -64,9 +65,9 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName)
 {
     Image.reset(); // freed before the next is allocated
+    m_imageEdits.reset(0);
     m_loadedPath.clear();
     m_loadedIdentity = {};
-    forgetTail();
 
     // Taken before the read: a change made while reading is a change the save sees.
     const platform::FileIdentity identity = platform::identityOf(file.fd());
@@ -84,13 +85,13 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
             return 0;
         }
         Image = std::move(image);
+        m_imageEdits.reset(size);
     } catch (const std::bad_alloc &) {
         ErrorCode = ecCannotRead;
         return 0;
     }
     m_loadedPath = fileName;
     m_loadedIdentity = identity;
-    m_tailInImage = m_tailInFile = 0;
     return 1;
 }
 
@@ -101,69 +102,32 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *las
         ErrorCode = ecCannotSave;
         return 0;
     }
-    // Only the file the image came from is checked for changes made since.
-    const platform::FileIdentity expected = fileName == m_loadedPath ? m_loadedIdentity : platform::FileIdentity{};
-    m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()),
-                                               expected, lastWrite);
+    const bool overOriginal = fileName == m_loadedPath && m_loadedIdentity.valid();
+    if (overOriginal) {
+        platform::ReplaceGroup group(1);
+        const std::size_t entry = group.add(fileName, Edits(), m_loadedIdentity, lastWrite);
+        group.commit();
+        m_lastSave = group.result(entry);
+    } else {
+        m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), {},
+                                                   lastWrite);
+    }
     if (!m_lastSave.ok) {
         ErrorCode = ecCannotSave;
         return 0;
     }
-    // The file on disk is now this image; a later save checks against it.
-    if (fileName == m_loadedPath)
+    // The file on disk is now this image; a later save changes it from here.
+    if (overOriginal) {
         m_loadedIdentity = m_lastSave.identity;
-    return 1;
-}
-
-std::int32_t TBinEdit::SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName,
-                                       const timespec *lastWrite, std::size_t &entry)
-{
-    m_lastSave = {};
-    if (!Image || fileName != m_loadedPath) {
-        ErrorCode = ecCannotSave;
-        return 0;
-    }
-    platform::UnchangedTail tail;
-    if (m_tailInImage >= 0 && m_tailInImage <= Image->Size())
-        tail = {m_tailInImage, m_tailInFile};
-    entry =
-        group.add(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), m_loadedIdentity, lastWrite, tail);
-    m_lastSave = group.result(entry);
-    if (!m_lastSave.ok) {
-        ErrorCode = ecCannotSave;
-        return 0;
+        m_imageEdits.reset(Image->Size());
     }
     return 1;
-}
-
-void TBinEdit::tailAfterInsert(std::int64_t at, std::int64_t count)
-{
-    if (m_tailInImage < 0)
-        return;
-    if (at <= m_tailInImage) {
-        m_tailInImage += count;
-    } else {
-        m_tailInFile += at - m_tailInImage;
-        m_tailInImage = at + count;
-    }
-}
-
-void TBinEdit::tailAfterDelete(std::int64_t at, std::int64_t count)
-{
-    if (m_tailInImage < 0)
-        return;
-    if (at + count <= m_tailInImage) {
-        m_tailInImage -= count;
-    } else {
-        m_tailInFile += at + count - m_tailInImage;
-        m_tailInImage = at;
-    }
 }
 
 void TBinEdit::ReleaseImage()
 {
     Image.reset();
-    forgetTail();
+    m_imageEdits.reset(0);
 }
 
 void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
@@ -173,9 +137,37 @@ void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
     if (size > 0)
         std::copy(data, data + size, image->Data());
     Image = std::move(image);
+    m_imageEdits.reset(size);
     m_loadedPath.clear();
     m_loadedIdentity = {};
-    forgetTail();
+}
+
+bool TBinEdit::insertIntoImage(std::int64_t at, MemoryStream &bytes)
+{
+    if (at > std::numeric_limits<std::int32_t>::max() || !InsertStream(*Image, static_cast<std::int32_t>(at), bytes))
+        return false;
+    m_imageEdits.inserted(at, bytes.Data(), bytes.Size());
+    return true;
+}
+
+bool TBinEdit::deleteFromImage(std::int64_t at, std::int64_t count)
+{
+    if (at > std::numeric_limits<std::int32_t>::max() || count > std::numeric_limits<std::int32_t>::max()
+        || !DeleteBytes(*Image, static_cast<std::int32_t>(at), static_cast<std::int32_t>(count)))
+        return false;
+    m_imageEdits.erased(at, count);
+    return true;
+}
+
+void TBinEdit::putImageU32le(std::int64_t at, std::uint32_t value)
+{
+    detail::putU32le(Image->Data() + at, value);
+    imageRewritten(at, 4);
+}
+
+void TBinEdit::imageRewritten(std::int64_t at, std::int64_t count)
+{
+    m_imageEdits.overwritten(at, Image->Data() + at, count);
 }
 
 std::int32_t TBinEdit::SetSeekRange(std::int32_t range)

@@ -3,6 +3,7 @@
 #include "ErrorCodes.h"
 #include "FileLayout.h"
 #include "FrameMarks.h"
+#include "ImageEdits.h"
 #include "MemoryStream.h"
 
 #include "platform/FileIdentity.h"
@@ -17,7 +18,6 @@
 
 namespace brantlow::platform {
 class ExclusiveFile;
-class ReplaceGroup;
 }
 
 namespace brantlow {
@@ -69,20 +69,21 @@ public:
     // Replaces the file's content with Image. The original stays untouched
     // until the new content is complete on disk; a missing file is not made.
     // With `lastWrite`, the new content has that last-write time when it
-    // becomes the file's.
+    // becomes the file's. Over the file it was loaded from, only the
+    // engine's own changes (Edits()) are written and the rest is copied from
+    // the file, which must not have changed since; to any other file the
+    // image is written whole.
     std::int32_t SaveFile(const std::string &fileName, const timespec *lastWrite = nullptr);
-    // SaveFile through a group of saves: the new content is written now and
-    // becomes the file's when the group commits; `entry` is its number there.
-    // Where the image still repeats the end of the file it was read from
-    // (after the engine's own add or removal), that part is copied from the
-    // file. An image changed by anything but the engine's operations must be
-    // saved with SaveFile.
-    std::int32_t SaveFileInGroup(platform::ReplaceGroup &group, const std::string &fileName, const timespec *lastWrite,
-                                 std::size_t &entry);
-    // How the last SaveFile or SaveFileInGroup went on disk (for a grouped
-    // save, as far as the add), so that a caller can tell why one failed:
-    // the failing step and its errno. Empty when the save wrote nothing.
+    // How the last SaveFile went on disk, so that a caller can tell why one
+    // failed: the failing step and its errno. Empty when the save wrote nothing.
     const platform::ReplaceResult &LastSaveResult() const { return m_lastSave; }
+    // What the engine's operations changed since the load, as edits against
+    // the bytes loaded: applied to them, they give Image.
+    const platform::ByteEdits &Edits() const { return m_imageEdits.edits(); }
+    // The file Image was loaded from and its identity then (invalid for an
+    // image not loaded from a file): what Edits() were made against.
+    const std::string &LoadedPath() const { return m_loadedPath; }
+    const platform::FileIdentity &LoadedIdentity() const { return m_loadedIdentity; }
     void ReleaseImage();
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);
@@ -171,6 +172,15 @@ private:
     template <typename Maker>
     std::int32_t walkInto(Maker &maker);
 
+    // Every change the engine makes to Image goes through these, so that
+    // m_imageEdits follows it. False (Image untouched) where the stream says so.
+    bool insertIntoImage(std::int64_t at, MemoryStream &bytes);
+    bool deleteFromImage(std::int64_t at, std::int64_t count);
+    void putImageU32le(std::int64_t at, std::uint32_t value);
+    // Bytes already written into Image at `at`.
+    void imageRewritten(std::int64_t at, std::int64_t count);
+    ImageEdits m_imageEdits;
+
     // The frame records live in blocks, so that a file of many thousand
     // frames costs a few allocations instead of one per frame.
     std::vector<std::unique_ptr<FrameRecord[]>> m_recordBlocks;
@@ -187,16 +197,6 @@ private:
     std::int64_t m_trailingTagsStart = 0; // where the tags at the end begin (the image size without any)
     std::int64_t m_unresyncedBytes = 0;
     bool m_walkTooDamaged = false; // the last walk found too much junk between frames
-
-    // Where Image still repeats the file it was read from: its bytes from
-    // m_tailInImage to the end are the file's from m_tailInFile to the end.
-    // Followed through the engine's own insertions and removals; -1 when
-    // not known.
-    std::int64_t m_tailInImage = -1;
-    std::int64_t m_tailInFile = -1;
-    void tailAfterInsert(std::int64_t at, std::int64_t count);
-    void tailAfterDelete(std::int64_t at, std::int64_t count);
-    void forgetTail() { m_tailInImage = m_tailInFile = -1; }
 
     // Which file Image was read from, so that a save can tell whether another
     // program changed it in between.

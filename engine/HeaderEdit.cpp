@@ -27,12 +27,10 @@ std::int32_t TBinEdit::AddVbrHeader()
     const std::int32_t at = FirstFrame;
     // The flags as the frame index walk has just set them.
     const bool riff = IsWave() || IsRmp3();
-    if (!InsertStream(*Image, at, *scratch)) {
-        forgetTail();
+    if (!insertIntoImage(at, *scratch)) {
         ErrorCode = ecInsertFailed;
         return 0;
     }
-    tailAfterInsert(at, length);
     if (riff && !FixRiffSizes(length))
         return 0;
     // After padding or junk behind an ID3v2 tag the first frame is searched
@@ -42,8 +40,7 @@ std::int32_t TBinEdit::AddVbrHeader()
     if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
         if (riff)
             FixRiffSizes(-length);
-        DeleteBytes(*Image, at, length);
-        forgetTail();
+        deleteFromImage(at, length);
         AnalyzeStructure();
         ErrorCode = ecHeaderNotFoundAgain;
         return 0;
@@ -88,12 +85,10 @@ std::int32_t TBinEdit::RemoveVbrHeader()
     const std::int32_t length = headerFrameExtent();
     if (length == 0)
         return 0;
-    if (!DeleteBytes(*Image, FirstFrame, length)) {
-        forgetTail();
+    if (!deleteFromImage(FirstFrame, length)) {
         ErrorCode = ecCutFailed;
         return 0;
     }
-    tailAfterDelete(FirstFrame, length);
     if (IsWave() || IsRmp3()) {
         if (!FixRiffSizes(-length) || !keepRiffPadByte(-length)) {
             ErrorCode = ecRiffFixFailed;

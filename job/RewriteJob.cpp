@@ -227,10 +227,17 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
     if (!edited.ok())
         return edited;
 
-    engine.ErrorCode = kNoCode;
-    if (!engine.SaveFileInGroup(group, opened.path, keptTime(opened, options), entry))
-        return saveFailure(engine.ErrorCode, engine.LastSaveResult());
-    return edited;
+    // Only the change is handed on: the group copies the rest from the file,
+    // which it checks is still the one the engine read.
+    platform::ReplaceResult staged;
+    if (engine.Image && engine.LoadedPath() == opened.path && engine.LoadedIdentity().valid()) {
+        entry = group.add(opened.path, engine.Edits(), engine.LoadedIdentity(), keptTime(opened, options));
+        staged = group.result(entry);
+        if (staged.ok)
+            return edited;
+    }
+    engine.ErrorCode = ecCannotSave;
+    return saveFailure(engine.ErrorCode, staged);
 }
 
 RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry)

@@ -1,5 +1,6 @@
 #include "SafeReplace.h"
 
+#include "EditedCopy.h"
 #include "InPlaceRewrite.h"
 #include "MetadataCopy.h"
 #include "OwnedFd.h"
@@ -88,42 +89,32 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
     return success(ReplaceMethod::None);
 }
 
-bool copyUnsupported(int error)
+// What a replace writes: the whole content from memory, or the original
+// with edits against it.
+struct NewContent {
+    const std::uint8_t *data = nullptr;
+    std::size_t size = 0;
+    const ByteEdits *edits = nullptr;
+};
+
+// Rewrites the original itself; the edited content is first read whole.
+ReplaceResult rewriteInPlace(const Original &original, const NewContent &content, const timespec *lastWrite)
 {
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
+    if (content.edits == nullptr)
+        return replaceInPlace(original.file.get(), original.info, content.data, content.size, lastWrite);
+    std::vector<std::uint8_t> whole;
+    if (!readEdited(original.file.get(), static_cast<std::uint64_t>(original.info.st_size), *content.edits, whole))
+        return failure(errno == ESTALE ? "changed" : "read", errno);
+    return replaceInPlace(original.file.get(), original.info, whole.data(), whole.size(), lastWrite);
 }
 
-// Writes the new content to the temporary file: from memory, or up to the
-// unchanged tail from memory and the tail copied from the original by the
-// kernel. Where the kernel cannot copy between the two, memory serves.
-bool writeContent(int fd, const Original &original, const std::uint8_t *data, std::size_t size,
-                  const UnchangedTail &tail)
+bool writeContent(int fd, const Original &original, const NewContent &content)
 {
-    const bool tailFits = tail.known() && static_cast<std::uint64_t>(tail.dataOffset) <= size
-        && tail.fileOffset + static_cast<std::int64_t>(size - static_cast<std::size_t>(tail.dataOffset))
-            == static_cast<std::int64_t>(original.info.st_size);
-    const std::size_t head = tailFits ? static_cast<std::size_t>(tail.dataOffset) : size;
+    if (content.edits != nullptr)
+        return writeEditedCopy(original.file.get(), static_cast<std::uint64_t>(original.info.st_size), fd,
+                               *content.edits);
     std::size_t done = 0;
-    if (!writeAll(fd, data, head, done))
-        return false;
-    loff_t from = tail.fileOffset;
-    loff_t to = static_cast<loff_t>(head);
-    while (static_cast<std::size_t>(to) < size) {
-        const ssize_t copied = systemCall("copy", [&] {
-            return ::copy_file_range(original.file.get(), &from, fd, &to, size - static_cast<std::size_t>(to), 0);
-        });
-        if (copied < 0 && copyUnsupported(errno)) {
-            const auto at = static_cast<std::size_t>(to);
-            return writeAll(fd, data + at, size - at, done, at);
-        }
-        if (copied < 0)
-            return false;
-        if (copied == 0) { // the original is shorter than it was when read
-            errno = ESTALE;
-            return false;
-        }
-    }
-    return true;
+    return writeAll(fd, content.data, content.size, done);
 }
 
 } // namespace
@@ -154,13 +145,13 @@ void letGo(ReplaceGroup::Entry &entry)
 // Everything up to the flush: the original opened and checked, and either
 // rewritten in place (final) or its new content written to a temporary file
 // with the original's owner, attributes, mode and the kept time (pending).
-ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, const std::uint8_t *data,
-                           std::size_t size, const FileIdentity &expected, const timespec *lastWrite,
-                           const UnchangedTail &tail, bool startWriteback)
+ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, const NewContent &content,
+                           const FileIdentity &expected, const timespec *lastWrite, bool startWriteback)
 {
-    if (size > 0 && data == nullptr)
+    // Edits say nothing without the original they were made against.
+    if ((content.size > 0 && content.data == nullptr) || (content.edits != nullptr && !expected.valid()))
         return failure("write", EINVAL);
-    if (size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
+    if (content.size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
         return failure("write", EFBIG);
     Original &original = entry.original;
     if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
@@ -170,19 +161,18 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
         return failure("changed", ESTALE);
 
     if (original.info.st_nlink > 1)
-        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+        return rewriteInPlace(original, content, lastWrite);
 
     TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
     // An anonymous file leaves nothing behind if the process dies while writing it.
-    int tempFd = systemCall("create", [&] {
-        return ::openat(original.dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    });
+    int tempFd =
+        systemCall("create", [&] { return ::openat(original.dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600); });
     entry.anonymous = tempFd >= 0;
     if (tempFd < 0 && tmpFileUnsupported(errno))
         tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
-            return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+            return rewriteInPlace(original, content, lastWrite);
         return failure("create", errno, ReplaceMethod::Rename);
     }
     entry.temp.reset(tempFd);
@@ -192,12 +182,11 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
         if (errno != EPERM)
             return failure("fchown", errno, ReplaceMethod::Rename);
         entry.temp.reset(-1);
-        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+        return rewriteInPlace(original, content, lastWrite);
     }
 
     constexpr auto method = ReplaceMethod::Rename;
-    const bool fromOriginal = tail.known() && expected.valid();
-    if (!writeContent(tempFd, original, data, size, fromOriginal ? tail : UnchangedTail{}))
+    if (!writeContent(tempFd, original, content))
         return failure(errno == ESTALE ? "changed" : "write", errno, method);
     const char *step = "";
     if (!copyMetadata(fileFd, tempFd, original.info, step))
@@ -239,9 +228,11 @@ ReplaceResult renameStaged(ReplaceGroup::Entry &entry)
         return failure("changed", ESTALE, method);
     if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dir.get(), original.name, tempName))
         return failure("link", errno, method);
-    if (systemCall("rename", [&] {
-            return ::renameat(original.dir.get(), tempName.name().c_str(), original.dir.get(), original.name.c_str());
-        })
+    if (systemCall("rename",
+                   [&] {
+                       return ::renameat(original.dir.get(), tempName.name().c_str(), original.dir.get(),
+                                         original.name.c_str());
+                   })
         != 0)
         return failure("rename", errno, method);
     tempName.release();
@@ -291,7 +282,7 @@ ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *d
                                   const FileIdentity &expected, const timespec *lastWrite)
 {
     ReplaceGroup::Entry entry;
-    entry.result = stageReplace(entry, path, data, size, expected, lastWrite, {}, false);
+    entry.result = stageReplace(entry, path, {data, size, nullptr}, expected, lastWrite, false);
     commitEntries({&entry});
     return entry.result;
 }
@@ -301,15 +292,16 @@ ReplaceGroup::ReplaceGroup(std::size_t maxFiles) : m_maxFiles(std::clamp<std::si
 }
 ReplaceGroup::~ReplaceGroup() = default;
 
-std::size_t ReplaceGroup::add(const std::string &path, const std::uint8_t *data, std::size_t size,
-                              const FileIdentity &expected, const timespec *lastWrite, const UnchangedTail &tail)
+std::size_t ReplaceGroup::add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
+                              const timespec *lastWrite)
 {
     auto entry = std::make_unique<Entry>();
-    entry->result = stageReplace(*entry, path, data, size, expected, lastWrite, tail, true);
+    entry->result = stageReplace(*entry, path, {nullptr, 0, &edits}, original, lastWrite, true);
     if (!entry->pending) // failed or rewritten in place: nothing is kept open
         letGo(*entry);
     m_entries.push_back(std::move(entry));
-    m_bytes += size;
+    if (original.valid())
+        m_bytes += editedSize(edits, static_cast<std::uint64_t>(original.size));
     return m_entries.size() - 1;
 }
 

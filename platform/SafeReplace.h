@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteEdits.h"
 #include "FileIdentity.h"
 #include "ReplaceResult.h"
 
@@ -29,7 +30,7 @@ namespace brantlow::platform {
 // in place, checked as settable before the first byte changes and set before
 // the flush), so that a replace never ends with the content new and the time
 // stamp lost; the last-access time is left as it is.
-// Steps: "open", "lock", "changed", "folder", "create", "write", "copy",
+// Steps: "open", "lock", "changed", "folder", "create", "write", "read", "copy",
 // "fchown", "xattr", "fchmod", "times", "fsync", "link", "rename", "allocate",
 // "truncate", "syncdir". Just before the rename the original is checked
 // again: a file changed or replaced under its name meanwhile is left as it
@@ -41,17 +42,6 @@ namespace brantlow::platform {
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,
                                   const FileIdentity &expected = {}, const timespec *lastWrite = nullptr);
-
-// Where the new content repeats the original: bytes [dataOffset, size) of
-// the new content are the original's bytes from fileOffset to its end. The
-// kernel then copies them from the original, which is faster than writing
-// them from memory; the content written is the same. Only worth telling when
-// the original is the file the data was read from and `expected` says so.
-struct UnchangedTail {
-    std::int64_t dataOffset = -1;
-    std::int64_t fileOffset = -1;
-    bool known() const { return dataOffset >= 0 && fileOffset >= 0; }
-};
 
 // Replaces several files with the promise of replaceFileContents for each,
 // and fewer waits for the disk: add() writes a file's new content to its
@@ -77,10 +67,13 @@ public:
     ReplaceGroup(const ReplaceGroup &) = delete;
     ReplaceGroup &operator=(const ReplaceGroup &) = delete;
 
-    // The arguments are those of replaceFileContents; `data` may be freed
+    // The new content is the file at `path` as it was read (`original`,
+    // which must be valid) with `edits` applied: the edits' bytes are
+    // written, every other byte is copied from the file by the kernel. The
+    // other arguments are those of replaceFileContents; `edits` may be freed
     // when add() returns. Returns the file's number in the group.
-    std::size_t add(const std::string &path, const std::uint8_t *data, std::size_t size, const FileIdentity &expected,
-                    const timespec *lastWrite, const UnchangedTail &tail = {});
+    std::size_t add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
+                    const timespec *lastWrite);
     bool full() const;
     std::size_t size() const { return m_entries.size(); }
     void commit();

@@ -12,6 +12,7 @@
 #include <sys/xattr.h>
 
 #include <cstring>
+#include <optional>
 
 namespace brantlow::platform {
 namespace {
@@ -600,9 +601,11 @@ FileIdentity identityAt(const std::string &path)
 }
 
 // A group in two folders: nothing changes before the commit; then every file
-// holds its new content (its unchanged tail copied from the original) with
-// the kept time, except those changed or replaced under their name meanwhile,
-// which are left as they are. A group dropped uncommitted changes nothing.
+// holds the original with its edits (the rest copied by the kernel, or
+// through memory where the kernel copies nothing) and the kept time, except
+// those changed or replaced under their name meanwhile, which are left as
+// they are, and one whose edits do not fit it, refused at once. A group
+// dropped uncommitted changes nothing.
 TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
 {
     ScratchFolder folder;
@@ -610,13 +613,14 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
     const timespec kept{1'100'000'000, 7};
     struct Row {
         std::string name;
-        enum { Plain, ChangedMeanwhile, ReplacedMeanwhile, WrongTail } what;
+        enum { Plain, ThroughMemory, ChangedMeanwhile, ReplacedMeanwhile, PastTheEnd } what;
     };
     const std::vector<Row> rows = {{"a.mp3", Row::Plain},
                                    {"sub/b.mp3", Row::Plain},
                                    {"c.mp3", Row::ChangedMeanwhile},
                                    {"sub/d.mp3", Row::ReplacedMeanwhile},
-                                   {"e.mp3", Row::WrongTail}};
+                                   {"e.mp3", Row::ThroughMemory},
+                                   {"f.mp3", Row::PastTheEnd}};
     for (const bool commit : {false, true}) {
         ReplaceGroup group;
         std::vector<std::string> paths, olds, news;
@@ -625,14 +629,21 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
             paths.push_back(folder.file(rows[i].name));
             olds.push_back(test::patternBytes(300'000 + i, static_cast<char>('A' + i)));
             test::writeBytes(paths[i], olds[i]);
-            // The new content: a new head of 417 bytes, then all but the
-            // original's first 1000 bytes.
-            news.push_back(test::patternBytes(417, 'z') + olds[i].substr(1000));
-            const UnchangedTail tail =
-                rows[i].what == Row::WrongTail ? UnchangedTail{417, 999} : UnchangedTail{417, 1000};
-            entries.push_back(
-                group.add(paths[i], test::bytesOf(news[i]), news[i].size(), identityAt(paths[i]), &kept, tail));
-            EXPECT_STREQ(group.result(entries[i]).step, "pending");
+            // A new head of 417 bytes for the first 1000, 4 bytes grown to 8
+            // in the middle, a removal just before the end.
+            const std::string head = test::patternBytes(417, 'z');
+            const std::string end = rows[i].what == Row::PastTheEnd ? olds[i].substr(0, 12) : olds[i].substr(0, 2);
+            const ByteEdits edits = {{0, 1000, {head.begin(), head.end()}},
+                                     {150'000, 4, {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}},
+                                     {olds[i].size() - 10, end.size(), {}}};
+            news.push_back(head + olds[i].substr(1000, 149'000) + "abcdefgh"
+                           + olds[i].substr(150'004, olds[i].size() - 10 - 150'004)
+                           + olds[i].substr(olds[i].size() - 8));
+            std::optional<FaultHookGuard> noKernelCopy;
+            if (rows[i].what == Row::ThroughMemory)
+                noKernelCopy.emplace([](const char *step) { return std::strcmp(step, "copy") == 0 ? EXDEV : 0; });
+            entries.push_back(group.add(paths[i], edits, identityAt(paths[i]), &kept));
+            EXPECT_STREQ(group.result(entries[i]).step, rows[i].what == Row::PastTheEnd ? "write" : "pending");
         }
         const std::string theirs = "another program's content";
         test::writeBytes(paths[2], theirs);
@@ -650,10 +661,14 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
             const ReplaceResult result = group.result(entries[i]);
             switch (rows[i].what) {
             case Row::Plain:
-            case Row::WrongTail:
+            case Row::ThroughMemory:
                 ASSERT_TRUE(result.ok) << rows[i].name << " " << describe(result);
                 EXPECT_EQ(test::readBytes(paths[i]), news[i]) << rows[i].name;
                 EXPECT_EQ(test::statOf(paths[i]).st_mtim.tv_sec, kept.tv_sec) << rows[i].name;
+                break;
+            case Row::PastTheEnd:
+                EXPECT_FALSE(result.ok) << rows[i].name;
+                EXPECT_EQ(test::readBytes(paths[i]), olds[i]) << rows[i].name;
                 break;
             case Row::ChangedMeanwhile:
             case Row::ReplacedMeanwhile:
@@ -665,7 +680,7 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
         }
     }
     // Nothing but the files themselves is left in either folder.
-    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"a.mp3", "c.mp3", "e.mp3", "sub"}));
+    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"a.mp3", "c.mp3", "e.mp3", "f.mp3", "sub"}));
     EXPECT_EQ(test::entriesOf(folder.path() + "/sub"), (std::set<std::string>{"b.mp3", "d.mp3"}));
 }
 
