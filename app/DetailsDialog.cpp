@@ -3,7 +3,7 @@
 #include "widgets/LayoutFont.h"
 #include "widgets/Placement.h"
 
-#include "engine/ErrorCodes.h"
+#include "batch/ReasonText.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -20,7 +20,7 @@ namespace {
 
 QString verdictText(const FileCheck &check)
 {
-    const QString reason = QString::fromStdString(check.reason);
+    const QString reason = checkReasonText(check);
     switch (check.verdict) {
     case HeaderVerdict::Right:
         return TDetailsDBox::tr("Right: it matches the stream");
@@ -57,9 +57,7 @@ QString streamText(const FileCheck &check)
 {
     const brantlow::StreamFacts &s = check.stream;
     if (s.errorCode != 0)
-        return TDetailsDBox::tr("cannot be walked (error %1: %2)")
-            .arg(s.errorCode)
-            .arg(QString::fromLatin1(brantlow::errorCodeText(s.errorCode)));
+        return TDetailsDBox::tr("cannot be walked (%1)").arg(engineReasonText(s.errorCode));
     static const char *const kLayers[] = {"", "I", "II", "III"};
     const char *layer = s.layer >= 1 && s.layer <= 3 ? kLayers[s.layer] : "";
     QString text =

@@ -9,6 +9,7 @@
 #include "ToolbarImages.h"
 
 #include "batch/AllRewriteDialog.h"
+#include "batch/ReasonText.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/LayoutFont.h"
 #include "widgets/LocalPath.h"
@@ -42,17 +43,6 @@ namespace {
 const char *const kOpenFailed = QT_TRANSLATE_NOOP("TForm1", "Cannot open this file.");
 const char *const kNotMpegAudio = QT_TRANSLATE_NOOP("TForm1", "This file is not MPEG/Audio file.");
 const char *const kRewriteFailed = QT_TRANSLATE_NOOP("TForm1", "Cannot Add/Remove a VBR Header.");
-
-// The reason of a failure as the command line gives it after its own text
-// ("error 13: PCM WAVE", "No such file or directory"); empty when none is known.
-QString reasonOf(const brantlow::RewriteResult &result)
-{
-    const std::string full = brantlow::reasonText(result);
-    const std::string opening = std::string(brantlow::batchFailureText(result.step)) + " (";
-    if (full.size() <= opening.size() + 1 || full.compare(0, opening.size(), opening) != 0 || full.back() != ')')
-        return {};
-    return QString::fromStdString(full.substr(opening.size(), full.size() - opening.size() - 1));
-}
 
 // The least room between a caption and the box or text it names.
 constexpr int kCaptionGap = 6;
@@ -326,7 +316,7 @@ bool TForm1::OpenCurrentFile()
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
         ErrorDBox->Label1->setText(tr(message));
-        ErrorDBox->Label2->setText(reasonOf(result));
+        ErrorDBox->Label2->setText(rewriteReasonText(result));
         ShowOpenError();
         return false;
     }
@@ -352,7 +342,7 @@ void TForm1::ShowOpenError()
 void TForm1::showError(const char *message, const brantlow::RewriteResult &result)
 {
     ErrorDBox->Label1->setText(tr(message));
-    ErrorDBox->Label2->setText(reasonOf(result));
+    ErrorDBox->Label2->setText(rewriteReasonText(result));
     ErrorDBox->exec();
 }
 

@@ -1,5 +1,7 @@
 #include "ListRewrite.h"
 
+#include "ReasonText.h"
+
 #include "job/FileState.h"
 
 #include <utility>
@@ -15,7 +17,7 @@ FileReport finished(const RewriteResult &result, const std::string &state, std::
     // Fix leaves a right header, or a stream that needs none, as it is.
     if (result.step == RewriteStep::NothingToFix)
         return {Outcome::Unchanged, state, ""};
-    return listFailure(reasonText(result), questions);
+    return listFailure(rewriteFailureText(result).toStdString(), questions);
 }
 
 } // namespace

@@ -74,13 +74,17 @@ std::string frameCountReason(FileCheck &check, std::uint32_t said)
     const StreamFacts &s = check.stream;
     std::string counts =
         "the header says " + std::to_string(said) + " frames, " + std::to_string(s.audioFrames) + " are there";
-    if (s.secondHeader >= 0 || s.audioFrames > std::int64_t(said))
+    if (s.secondHeader >= 0 || s.audioFrames > std::int64_t(said)) {
+        check.staleCause = StaleCause::Joined;
         return "joined: " + counts;
+    }
     const std::optional<EncoderExtension> &ext = check.header->extension;
     if (s.endsInCutFrame || (ext && std::int64_t(ext->musicLength) > s.streamBytes)) {
         check.truncated = true;
+        check.staleCause = StaleCause::Truncated;
         return "truncated: " + counts;
     }
+    check.staleCause = StaleCause::FrameCount;
     return counts;
 }
 
@@ -112,10 +116,13 @@ void judge(FileCheck &check)
     std::string reason;
     if (h.frames && std::int64_t(*h.frames) != s.audioFrames)
         reason = frameCountReason(check, *h.frames);
-    else if (h.bytes && std::llabs(std::int64_t(*h.bytes) - s.streamBytes) * 100 > s.streamBytes)
+    else if (h.bytes && std::llabs(std::int64_t(*h.bytes) - s.streamBytes) * 100 > s.streamBytes) {
         reason = percentOff(*h.bytes, s.streamBytes);
-    else if (h.extension && !h.extension->tagCrcValid)
+        check.staleCause = StaleCause::ByteCount;
+    } else if (h.extension && !h.extension->tagCrcValid) {
         reason = "the tag CRC does not match";
+        check.staleCause = StaleCause::TagCrc;
+    }
     if (*sizes != '\0')
         reason += (reason.empty() ? "" : "; ") + std::string(sizes);
     check.verdict = reason.empty() ? HeaderVerdict::Right : HeaderVerdict::Stale;

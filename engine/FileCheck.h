@@ -51,6 +51,10 @@ struct StreamFacts {
 
 enum class HeaderVerdict { Right, Stale, Missing, NotNeeded, Unreadable };
 
+// How a header is stale besides placeholder RIFF sizes, for a program that
+// words the reason in its own language from the header's and the stream's counts.
+enum class StaleCause { None, Truncated, Joined, FrameCount, ByteCount, TagCrc };
+
 // "right", "stale", "missing", "not needed", "unreadable".
 const char *verdictName(HeaderVerdict verdict);
 
@@ -66,6 +70,7 @@ struct FileCheck {
     // placeholders.
     std::string reason;
     std::int32_t errorCode = 0; // the engine's number of an unreadable file's reason
+    StaleCause staleCause = StaleCause::None;
     // The header counts more frames than there are, and the stream ends in a
     // cut frame or short of the encoder's music length: the file lost its end.
     bool truncated = false;

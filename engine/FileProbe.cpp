@@ -17,7 +17,10 @@ constexpr std::int64_t kSyncWindow = detail::kFirstFrameWindow + 4 * 1024;
 constexpr std::int64_t kTwoGiB = std::int64_t{1} << 31;
 
 ProbeVerdict accept() { return {true, {}}; }
-ProbeVerdict refuse(std::string reason) { return {false, std::move(reason)}; }
+ProbeVerdict refuse(ProbeRefusal refusal, std::string reason)
+{
+    return {false, std::move(reason), refusal};
+}
 
 // Where the run of ID3v2 tags (each with its footer, zero padding between)
 // ends; -1 when it runs past the head.
@@ -70,10 +73,10 @@ ProbeVerdict probeWave(const ByteReader &head)
             if (!format || *format == detail::kWaveFormatMpegLayer3)
                 return accept();
             if (*format == detail::kWaveFormatPcm)
-                return refuse("PCM WAVE");
+                return refuse(ProbeRefusal::PcmWave, "PCM WAVE");
             char text[48];
             std::snprintf(text, sizeof text, "WAVE format 0x%04X: not MPEG audio", static_cast<unsigned>(*format));
-            return refuse(text);
+            return refuse(ProbeRefusal::OtherWaveFormat, text);
         }
         at += 8 + static_cast<std::int64_t>(size) + (size & 1);
     }
@@ -86,7 +89,7 @@ ProbeVerdict probeFileHead(const std::uint8_t *head, std::size_t headSize, const
                            std::size_t tailSize, std::int64_t fileSize)
 {
     if (fileSize >= kTwoGiB)
-        return refuse("2 GiB or more");
+        return refuse(ProbeRefusal::TooLarge, "2 GiB or more");
     const ByteReader reader(head, static_cast<std::int64_t>(headSize));
 
     if (reader.matches(0, "RIFF") && reader.contains(8, 4)) {
@@ -98,7 +101,7 @@ ProbeVerdict probeFileHead(const std::uint8_t *head, std::size_t headSize, const
         for (char &c : form)
             if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
                 c = '?';
-        return refuse("RIFF form \"" + form + "\": not MPEG audio");
+        return refuse(ProbeRefusal::OtherRiffForm, "RIFF form \"" + form + "\": not MPEG audio");
     }
 
     const std::int64_t start = endOfId3v2Run(reader);
@@ -117,7 +120,7 @@ ProbeVerdict probeFileHead(const std::uint8_t *head, std::size_t headSize, const
         end = fileSize - detail::kId3v1Size;
     if (hasFrameSync(reader, start, end))
         return accept();
-    return refuse("not MPEG audio: no frame sync in the first 64 KiB");
+    return refuse(ProbeRefusal::NoFrameSync, "not MPEG audio: no frame sync in the first 64 KiB");
 }
 
 } // namespace brantlow

@@ -6,9 +6,13 @@
 
 namespace brantlow {
 
+// Why the probe refuses a file, for a program that words it in its own language.
+enum class ProbeRefusal { None, TooLarge, OtherRiffForm, PcmWave, OtherWaveFormat, NoFrameSync };
+
 struct ProbeVerdict {
     bool acceptable = false;
     std::string reason; // why not, when not acceptable
+    ProbeRefusal refusal = ProbeRefusal::None;
 };
 
 // Decides from a file's first and last bytes whether it can be audio at all,

@@ -34,8 +34,10 @@ RewriteResult failed(RewriteStep step, std::int32_t errorCode = kNoCode)
 RewriteResult rewriteFailed(std::int32_t errorCode)
 {
     RewriteResult result = failed(RewriteStep::Rewrite, errorCode);
-    if (errorCode == kNoCode)
+    if (errorCode == kNoCode) {
         result.reason = "no frame follows the header frame within the seek range";
+        result.reasonCode = ReasonCode::NoFrameAfterHeader;
+    }
     return result;
 }
 
@@ -54,6 +56,7 @@ RewriteResult failedWithError(RewriteStep step, int error, const std::string &pa
         if (kind != nullptr) {
             result.reason = kind;
             result.specialFile = true;
+            result.reasonCode = ReasonCode::SpecialFile;
         }
     }
     return result;
@@ -73,8 +76,13 @@ RewriteResult probe(const platform::ExclusiveFile &file)
                         static_cast<std::int64_t>(tail.size())))
         return failedWithError(RewriteStep::Load, errno);
     const ProbeVerdict verdict = probeFileHead(head.data(), head.size(), tail.data(), tail.size(), size);
-    if (!verdict.acceptable)
-        return {RewriteStep::Analyze, kNoCode, 0, verdict.reason};
+    static constexpr ReasonCode kCodes[] = {ReasonCode::None,    ReasonCode::TooLarge,        ReasonCode::OtherRiffForm,
+                                            ReasonCode::PcmWave, ReasonCode::OtherWaveFormat, ReasonCode::NoFrameSync};
+    if (!verdict.acceptable) {
+        RewriteResult refused{RewriteStep::Analyze, kNoCode, 0, verdict.reason};
+        refused.reasonCode = kCodes[static_cast<int>(verdict.refusal)];
+        return refused;
+    }
     return {};
 }
 
@@ -98,8 +106,10 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
         return rewriteFailed(engine.ErrorCode);
     RewriteResult done;
     done.truncated = check.truncated;
-    if (check.truncated)
+    if (check.truncated) {
         done.reason = "the file looks truncated: " + check.reason.substr(check.reason.find(':') + 2);
+        done.reasonCode = ReasonCode::LooksTruncated;
+    }
     return done;
 }
 
@@ -117,8 +127,11 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
         return failedWithError(RewriteStep::Open, errno);
     if (scanned.known()) {
         const platform::FileIdentity now = platform::identityOf(file.fd());
-        if (now.device != scanned.device || now.inode != scanned.inode)
-            return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
+        if (now.device != scanned.device || now.inode != scanned.inode) {
+            RewriteResult changed{RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
+            changed.reasonCode = ReasonCode::ChangedSinceScan;
+            return changed;
+        }
     }
     if (const RewriteResult looked = probe(file); !looked.ok())
         return looked;
@@ -127,8 +140,10 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
     errno = 0;
     if (!engine.LoadFile(file, path)) {
         RewriteResult result = failed(RewriteStep::Load, engine.ErrorCode);
-        if (errno != 0)
+        if (errno != 0) {
+            result.systemError = errno;
             result.reason = std::strerror(errno);
+        }
         return result;
     }
     // Closed before the save, which takes the lock itself.
@@ -188,12 +203,14 @@ RewriteResult saveFailure(std::int32_t errorCode, const platform::ReplaceResult 
     RewriteResult result = failed(RewriteStep::Save, errorCode);
     if (!replace.ok && replace.error != 0) {
         result.systemError = replace.error;
-        if (replace.error == ESTALE)
+        if (replace.error == ESTALE) {
             result.reason = "the file changed since it was read";
-        else if (std::strcmp(replace.step, "times") == 0)
+            result.reasonCode = ReasonCode::ChangedSinceRead;
+        } else if (std::strcmp(replace.step, "times") == 0) {
             // Only the owner may set a file's times: say which promise could not be kept.
             result.reason = std::string("its last-write time cannot be kept: ") + std::strerror(replace.error);
-        else
+            result.reasonCode = ReasonCode::TimesNotKept;
+        } else
             result.reason = std::strerror(replace.error);
     }
     return result;

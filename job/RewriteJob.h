@@ -39,6 +39,24 @@ struct RewriteOptions {
     std::int32_t seekRange = 3; // handed to SetSeekRange before a removal
 };
 
+// The cause a reason names where neither the engine's number (errorCode) nor
+// the system's (systemError) names it, for a program that words reasons in
+// its user's language; the command line gives `reason` as it stands.
+enum class ReasonCode {
+    None,
+    TooLarge, // the look at head and tail: 2 GiB or more
+    OtherRiffForm,
+    PcmWave,
+    OtherWaveFormat,
+    NoFrameSync,
+    NoFrameAfterHeader, // no frame follows the header frame within the seek range
+    ChangedSinceScan,
+    ChangedSinceRead,
+    TimesNotKept, // with systemError
+    SpecialFile, // a FIFO, socket or device
+    LooksTruncated, // a fixed file that lost its end
+};
+
 struct RewriteResult {
     RewriteStep step = RewriteStep::Done;
     std::int32_t errorCode = -1; // the engine's ErrorCode where an engine operation failed, else -1
@@ -47,6 +65,7 @@ struct RewriteResult {
                         // after a fix of a truncated file, what shows it
     bool specialFile = false; // the path names a FIFO, socket or device, never audio
     bool truncated = false; // fixed, the file looks truncated: it needs a new copy more than a new header
+    ReasonCode reasonCode = ReasonCode::None;
     bool ok() const { return step == RewriteStep::Done; }
 };
 

@@ -158,6 +158,189 @@
     </message>
 </context>
 <context>
+    <name>Reason</name>
+    <message>
+        <source>cannot be opened for reading</source>
+        <translation>kann nicht zum Lesen geöffnet werden</translation>
+    </message>
+    <message>
+        <source>cannot be read (or is 2 GiB or larger)</source>
+        <translation>kann nicht gelesen werden (oder ist 2 GiB oder größer)</translation>
+    </message>
+    <message>
+        <source>cannot be saved</source>
+        <translation>kann nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>no MPEG audio stream in the first 64 KiB of the audio</source>
+        <translation>kein MPEG-Audiodatenstrom in den ersten 64 KiB der Audiodaten</translation>
+    </message>
+    <message>
+        <source>RIFF file of neither RMP3 nor WAVE form</source>
+        <translation>RIFF-Datei weder der Form RMP3 noch WAVE</translation>
+    </message>
+    <message>
+        <source>WAVE file whose audio is not MPEG Layer 3</source>
+        <translation>WAVE-Datei, deren Audiodaten nicht MPEG Layer 3 sind</translation>
+    </message>
+    <message>
+        <source>WAVE file with PCM audio</source>
+        <translation>WAVE-Datei mit PCM-Audiodaten</translation>
+    </message>
+    <message>
+        <source>WAVE file without a data chunk</source>
+        <translation>WAVE-Datei ohne data-Chunk</translation>
+    </message>
+    <message>
+        <source>RMP3 file without a data chunk</source>
+        <translation>RMP3-Datei ohne data-Chunk</translation>
+    </message>
+    <message>
+        <source>a file of another container (MP4, Ogg, FLAC, Matroska or MPEG program stream)</source>
+        <translation>eine Datei eines anderen Containers (MP4, Ogg, FLAC, Matroska oder MPEG-Programmstrom)</translation>
+    </message>
+    <message>
+        <source>frame header with a reserved sample rate</source>
+        <translation>Frame-Header mit reservierter Abtastrate</translation>
+    </message>
+    <message>
+        <source>frame header with a free-format or bad bitrate, or a reserved layer</source>
+        <translation>Frame-Header mit freier oder ungültiger Bitrate oder reserviertem Layer</translation>
+    </message>
+    <message>
+        <source>no audio bytes to describe</source>
+        <translation>keine Audiobytes zu beschreiben</translation>
+    </message>
+    <message>
+        <source>more than 1 % (or 64 KiB) of the stream is junk between its frames</source>
+        <translation>mehr als 1 % (oder 64 KiB) des Datenstroms sind Datenmüll zwischen seinen Frames</translation>
+    </message>
+    <message>
+        <source>the header frame is no Xing or Info frame, or too short for its fields</source>
+        <translation>der Header-Frame ist kein Xing- oder Info-Frame oder zu kurz für seine Felder</translation>
+    </message>
+    <message>
+        <source>the header frame would not be found again: the junk after the ID3v2 tag looks like frames</source>
+        <translation>der Header-Frame würde nicht wiedergefunden: der Datenmüll nach dem ID3v2-Tag sieht wie Frames aus</translation>
+    </message>
+    <message>
+        <source>the mended header would not read back as right</source>
+        <translation>der reparierte Header würde beim Lesen nicht als richtig erkannt</translation>
+    </message>
+    <message>
+        <source>the header frame cannot be inserted</source>
+        <translation>der Header-Frame kann nicht eingefügt werden</translation>
+    </message>
+    <message>
+        <source>the header frame cannot be cut out</source>
+        <translation>der Header-Frame kann nicht herausgeschnitten werden</translation>
+    </message>
+    <message>
+        <source>unknown failure</source>
+        <translation>unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>2 GiB or more</source>
+        <translation>2 GiB oder mehr</translation>
+    </message>
+    <message>
+        <source>a RIFF file of another form: not MPEG audio</source>
+        <translation>eine RIFF-Datei anderer Form: kein MPEG-Audio</translation>
+    </message>
+    <message>
+        <source>PCM WAVE</source>
+        <translation>PCM-WAVE</translation>
+    </message>
+    <message>
+        <source>a WAVE file of another format: not MPEG audio</source>
+        <translation>eine WAVE-Datei anderen Formats: kein MPEG-Audio</translation>
+    </message>
+    <message>
+        <source>not MPEG audio: no frame sync in the first 64 KiB</source>
+        <translation>kein MPEG-Audio: kein Frame-Sync in den ersten 64 KiB</translation>
+    </message>
+    <message>
+        <source>no frame follows the header frame within the seek range</source>
+        <translation>im Suchbereich folgt kein Frame auf den Header-Frame</translation>
+    </message>
+    <message>
+        <source>changed since the folder scan</source>
+        <translation>seit dem Durchsuchen des Ordners geändert</translation>
+    </message>
+    <message>
+        <source>the file changed since it was read</source>
+        <translation>die Datei wurde geändert, seit sie gelesen wurde</translation>
+    </message>
+    <message>
+        <source>its last-write time cannot be kept: %1</source>
+        <translation>ihre Änderungszeit kann nicht erhalten werden: %1</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>the file looks truncated</source>
+        <translation>die Datei scheint abgeschnitten</translation>
+    </message>
+    <message>
+        <source>Cannot open this File.</source>
+        <translation>Diese Datei kann nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>This file is not MPEG/Audio.</source>
+        <translation>Diese Datei ist kein MPEG-Audio.</translation>
+    </message>
+    <message>
+        <source>This file includes a VBR Header.</source>
+        <translation>Diese Datei enthält einen VBR-Header.</translation>
+    </message>
+    <message>
+        <source>This file includes no VBR header.</source>
+        <translation>Diese Datei enthält keinen VBR-Header.</translation>
+    </message>
+    <message>
+        <source>This file&apos;s VBR Header needs no fix.</source>
+        <translation>Der VBR-Header dieser Datei muss nicht repariert werden.</translation>
+    </message>
+    <message>
+        <source>Cannot Add/Remove a VBR Header.</source>
+        <translation>VBR-Header kann nicht hinzugefügt/entfernt werden.</translation>
+    </message>
+    <message>
+        <source>error %1: %2</source>
+        <translation>Fehler %1: %2</translation>
+    </message>
+    <message>
+        <source>truncated: the header says %1 frames, %2 are there</source>
+        <translation>abgeschnitten: der Header nennt %L1 Frames, %L2 sind vorhanden</translation>
+    </message>
+    <message>
+        <source>joined: the header says %1 frames, %2 are there</source>
+        <translation>zusammengefügt: der Header nennt %L1 Frames, %L2 sind vorhanden</translation>
+    </message>
+    <message>
+        <source>the header says %1 frames, %2 are there</source>
+        <translation>der Header nennt %L1 Frames, %L2 sind vorhanden</translation>
+    </message>
+    <message>
+        <source>byte count %1, stream %2 bytes</source>
+        <translation>Byte-Zahl %L1, Datenstrom %L2 Bytes</translation>
+    </message>
+    <message>
+        <source>the tag CRC does not match</source>
+        <translation>die Tag-CRC stimmt nicht</translation>
+    </message>
+    <message>
+        <source>RIFF sizes</source>
+        <translation>RIFF-Größen</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+</context>
+<context>
     <name>RunCounter</name>
     <message>
         <source>Files the run has done, of the files it took</source>
@@ -247,10 +430,6 @@
     <message>
         <source>no seek table</source>
         <translation>ohne Sprungtabelle</translation>
-    </message>
-    <message>
-        <source>cannot be walked (error %1: %2)</source>
-        <translation>nicht durchlaufbar (Fehler %1: %2)</translation>
     </message>
     <message>
         <source>%1 frames, %2 bytes, %3 s, Layer %4, %5</source>
@@ -371,6 +550,10 @@
         <source>%1</source>
         <comment>a count of the header</comment>
         <translation>%L1</translation>
+    </message>
+    <message>
+        <source>cannot be walked (%1)</source>
+        <translation>nicht durchlaufbar (%1)</translation>
     </message>
 </context>
 <context>

@@ -158,6 +158,189 @@
     </message>
 </context>
 <context>
+    <name>Reason</name>
+    <message>
+        <source>cannot be opened for reading</source>
+        <translation>ne peut pas être ouvert en lecture</translation>
+    </message>
+    <message>
+        <source>cannot be read (or is 2 GiB or larger)</source>
+        <translation>ne peut pas être lu (ou fait 2 Gio ou plus)</translation>
+    </message>
+    <message>
+        <source>cannot be saved</source>
+        <translation>ne peut pas être enregistré</translation>
+    </message>
+    <message>
+        <source>no MPEG audio stream in the first 64 KiB of the audio</source>
+        <translation>aucun flux audio MPEG dans les 64 premiers Kio de l’audio</translation>
+    </message>
+    <message>
+        <source>RIFF file of neither RMP3 nor WAVE form</source>
+        <translation>fichier RIFF ni de forme RMP3 ni de forme WAVE</translation>
+    </message>
+    <message>
+        <source>WAVE file whose audio is not MPEG Layer 3</source>
+        <translation>fichier WAVE dont l’audio n’est pas du MPEG Layer 3</translation>
+    </message>
+    <message>
+        <source>WAVE file with PCM audio</source>
+        <translation>fichier WAVE avec audio PCM</translation>
+    </message>
+    <message>
+        <source>WAVE file without a data chunk</source>
+        <translation>fichier WAVE sans bloc data</translation>
+    </message>
+    <message>
+        <source>RMP3 file without a data chunk</source>
+        <translation>fichier RMP3 sans bloc data</translation>
+    </message>
+    <message>
+        <source>a file of another container (MP4, Ogg, FLAC, Matroska or MPEG program stream)</source>
+        <translation>un fichier d’un autre conteneur (MP4, Ogg, FLAC, Matroska ou flux de programme MPEG)</translation>
+    </message>
+    <message>
+        <source>frame header with a reserved sample rate</source>
+        <translation>en-tête de trame avec une fréquence d’échantillonnage réservée</translation>
+    </message>
+    <message>
+        <source>frame header with a free-format or bad bitrate, or a reserved layer</source>
+        <translation>en-tête de trame avec un débit libre ou invalide, ou une couche réservée</translation>
+    </message>
+    <message>
+        <source>no audio bytes to describe</source>
+        <translation>aucun octet audio à décrire</translation>
+    </message>
+    <message>
+        <source>more than 1 % (or 64 KiB) of the stream is junk between its frames</source>
+        <translation>plus de 1&#xa0;% (ou 64 Kio) du flux sont des octets parasites entre ses trames</translation>
+    </message>
+    <message>
+        <source>the header frame is no Xing or Info frame, or too short for its fields</source>
+        <translation>la trame d’en-tête n’est pas une trame Xing ou Info, ou est trop courte pour ses champs</translation>
+    </message>
+    <message>
+        <source>the header frame would not be found again: the junk after the ID3v2 tag looks like frames</source>
+        <translation>la trame d’en-tête ne serait pas retrouvée&#xa0;: les octets parasites après la balise ID3v2 ressemblent à des trames</translation>
+    </message>
+    <message>
+        <source>the mended header would not read back as right</source>
+        <translation>l’en-tête réparé ne serait pas relu comme correct</translation>
+    </message>
+    <message>
+        <source>the header frame cannot be inserted</source>
+        <translation>la trame d’en-tête ne peut pas être insérée</translation>
+    </message>
+    <message>
+        <source>the header frame cannot be cut out</source>
+        <translation>la trame d’en-tête ne peut pas être retirée</translation>
+    </message>
+    <message>
+        <source>unknown failure</source>
+        <translation>échec inconnu</translation>
+    </message>
+    <message>
+        <source>2 GiB or more</source>
+        <translation>2&#xa0;Gio ou plus</translation>
+    </message>
+    <message>
+        <source>a RIFF file of another form: not MPEG audio</source>
+        <translation>un fichier RIFF d’une autre forme&#xa0;: pas de l’audio MPEG</translation>
+    </message>
+    <message>
+        <source>PCM WAVE</source>
+        <translation>WAVE PCM</translation>
+    </message>
+    <message>
+        <source>a WAVE file of another format: not MPEG audio</source>
+        <translation>un fichier WAVE d’un autre format&#xa0;: pas de l’audio MPEG</translation>
+    </message>
+    <message>
+        <source>not MPEG audio: no frame sync in the first 64 KiB</source>
+        <translation>pas de l’audio MPEG&#xa0;: aucune synchronisation de trame dans les 64 premiers Kio</translation>
+    </message>
+    <message>
+        <source>no frame follows the header frame within the seek range</source>
+        <translation>aucune trame ne suit la trame d’en-tête dans la plage de recherche</translation>
+    </message>
+    <message>
+        <source>changed since the folder scan</source>
+        <translation>modifié depuis l’analyse du dossier</translation>
+    </message>
+    <message>
+        <source>the file changed since it was read</source>
+        <translation>le fichier a changé depuis sa lecture</translation>
+    </message>
+    <message>
+        <source>its last-write time cannot be kept: %1</source>
+        <translation>sa date de modification ne peut pas être conservée&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>the file looks truncated</source>
+        <translation>le fichier semble tronqué</translation>
+    </message>
+    <message>
+        <source>Cannot open this File.</source>
+        <translation>Impossible d’ouvrir ce fichier.</translation>
+    </message>
+    <message>
+        <source>This file is not MPEG/Audio.</source>
+        <translation>Ce fichier n’est pas de l’audio MPEG.</translation>
+    </message>
+    <message>
+        <source>This file includes a VBR Header.</source>
+        <translation>Ce fichier contient un en-tête VBR.</translation>
+    </message>
+    <message>
+        <source>This file includes no VBR header.</source>
+        <translation>Ce fichier ne contient pas d’en-tête VBR.</translation>
+    </message>
+    <message>
+        <source>This file&apos;s VBR Header needs no fix.</source>
+        <translation>L’en-tête VBR de ce fichier n’a pas besoin d’être réparé.</translation>
+    </message>
+    <message>
+        <source>Cannot Add/Remove a VBR Header.</source>
+        <translation>Impossible d’ajouter ou de supprimer l’en-tête VBR.</translation>
+    </message>
+    <message>
+        <source>error %1: %2</source>
+        <translation>erreur %1&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>truncated: the header says %1 frames, %2 are there</source>
+        <translation>tronqué&#xa0;: l’en-tête annonce %L1 trames, il y en a %L2</translation>
+    </message>
+    <message>
+        <source>joined: the header says %1 frames, %2 are there</source>
+        <translation>joint&#xa0;: l’en-tête annonce %L1 trames, il y en a %L2</translation>
+    </message>
+    <message>
+        <source>the header says %1 frames, %2 are there</source>
+        <translation>l’en-tête annonce %L1 trames, il y en a %L2</translation>
+    </message>
+    <message>
+        <source>byte count %1, stream %2 bytes</source>
+        <translation>nombre d’octets %L1, flux de %L2 octets</translation>
+    </message>
+    <message>
+        <source>the tag CRC does not match</source>
+        <translation>le CRC de la balise ne correspond pas</translation>
+    </message>
+    <message>
+        <source>RIFF sizes</source>
+        <translation>tailles RIFF</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1&#xa0;; %2</translation>
+    </message>
+</context>
+<context>
     <name>RunCounter</name>
     <message>
         <source>Files the run has done, of the files it took</source>
@@ -247,10 +430,6 @@
     <message>
         <source>no seek table</source>
         <translation>sans table de positionnement</translation>
-    </message>
-    <message>
-        <source>cannot be walked (error %1: %2)</source>
-        <translation>impossible à parcourir (erreur %1&#xa0;: %2)</translation>
     </message>
     <message>
         <source>%1 frames, %2 bytes, %3 s, Layer %4, %5</source>
@@ -371,6 +550,10 @@
         <source>%1</source>
         <comment>a count of the header</comment>
         <translation>%L1</translation>
+    </message>
+    <message>
+        <source>cannot be walked (%1)</source>
+        <translation>ne peut être parcouru (%1)</translation>
     </message>
 </context>
 <context>

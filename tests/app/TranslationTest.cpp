@@ -16,6 +16,7 @@
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
 #include "batch/MultiErrorDialog.h"
+#include "batch/ReasonText.h"
 #include "batch/RunCounter.h"
 
 #include <QAbstractButton>
@@ -32,6 +33,9 @@
 #include <QTreeWidget>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -257,6 +261,56 @@ private slots:
         MultiFileDBox->hide();
 
         QVERIFY2(m_faults.isEmpty(), qPrintable(m_faults.join(QLatin1Char('\n'))));
+    }
+
+    void reasonsTranslated_data()
+    {
+        using namespace brantlow;
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("english"); // the command line's words, which must not show
+        QTest::addColumn<QString>("kept"); // a number or the system's own words, which must show
+        const auto fileCheck = [](const char *name, qsizetype riffSize = -1) {
+            QByteArray bytes = apptest::readFile(apptest::sampleFile(name));
+            if (riffSize >= 0)
+                bytes.replace(4, 4, QByteArray(4, char(riffSize)));
+            return checkFile(reinterpret_cast<const std::uint8_t *>(bytes.constData()), bytes.size());
+        };
+        const auto english = [](const std::string &text) { return QString::fromStdString(text); };
+        const auto row = [](const char *name, const QString &shown, const QString &words, const QString &kept) {
+            QTest::newRow(name) << shown << words << kept;
+        };
+        const RewriteResult engine{RewriteStep::Rewrite, ecUnfollowableAudio, 0, {}};
+        row("engine's number", rewriteReasonText(engine), errorCodeText(ecUnfollowableAudio), "32");
+        row("batch line", rewriteFailureText(engine), english(reasonText(engine)), "32");
+        RewriteResult probed{RewriteStep::Analyze, -1, 0, "not MPEG audio: no frame sync in the first 64 KiB"};
+        probed.reasonCode = ReasonCode::NoFrameSync;
+        row("look at the head", rewriteReasonText(probed), english(probed.reason), "64");
+        RewriteResult seek{RewriteStep::Rewrite, -1, 0, "no frame follows the header frame within the seek range"};
+        seek.reasonCode = ReasonCode::NoFrameAfterHeader;
+        row("job's own cause", rewriteReasonText(seek), english(seek.reason), "");
+        RewriteResult times{RewriteStep::Save, ecCannotSave, EPERM, "its last-write time cannot be kept"};
+        times.reasonCode = ReasonCode::TimesNotKept;
+        row("the system's words kept", rewriteReasonText(times), english(times.reason), std::strerror(EPERM));
+        const FileCheck stale = fileCheck("real/cut_stale.mp3");
+        row("stale", checkReasonText(stale), english(stale.reason), QLocale().toString(stale.stream.audioFrames));
+        const FileCheck sizes = fileCheck("wave_mpeg.wav", 0);
+        row("RIFF sizes", checkReasonText(sizes), english(sizes.reason), "RIFF");
+        const FileCheck unreadable = fileCheck("SHA256SUMS");
+        row("unreadable", checkReasonText(unreadable), english(unreadable.reason), "10");
+    }
+
+    // Reasons the engine, the rewrite or the check give by a code are shown
+    // in the user's language; the system's own words stay as it gives them.
+    void reasonsTranslated()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, english);
+        QFETCH(QString, kept);
+        QVERIFY(!english.isEmpty());
+        QVERIFY2(!shown.contains(english), qPrintable(shown));
+        QVERIFY2(shown.contains(kept), qPrintable(shown));
+        for (const QRegularExpression &source : m_changed)
+            QVERIFY2(!source.match(shown).hasMatch(), qPrintable(shown));
     }
 
 private:

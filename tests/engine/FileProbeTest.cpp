@@ -116,6 +116,7 @@ TEST(FileProbe, RefusesOnlyWhatCanNeverBeAudio)
         } else {
             EXPECT_FALSE(verdict.acceptable) << row.what;
             EXPECT_EQ(verdict.reason, row.refusal) << row.what;
+            EXPECT_NE(verdict.refusal, ProbeRefusal::None) << row.what;
         }
     }
 }

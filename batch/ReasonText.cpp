@@ -1,0 +1,202 @@
+#include "ReasonText.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+
+using namespace brantlow;
+
+namespace {
+
+// A text marked with QT_TRANSLATE_NOOP("Reason", ...).
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("Reason", text);
+}
+
+const char *engineReason(std::int32_t errorCode)
+{
+    switch (errorCode) {
+    case ecCannotOpen:
+        return QT_TRANSLATE_NOOP("Reason", "cannot be opened for reading");
+    case ecCannotRead:
+        return QT_TRANSLATE_NOOP("Reason", "cannot be read (or is 2 GiB or larger)");
+    case ecCannotSave:
+        return QT_TRANSLATE_NOOP("Reason", "cannot be saved");
+    case ecNoFrameSync:
+        return QT_TRANSLATE_NOOP("Reason", "no MPEG audio stream in the first 64 KiB of the audio");
+    case ecRiffForm:
+        return QT_TRANSLATE_NOOP("Reason", "RIFF file of neither RMP3 nor WAVE form");
+    case ecWaveFormat:
+        return QT_TRANSLATE_NOOP("Reason", "WAVE file whose audio is not MPEG Layer 3");
+    case ecWavePcm:
+        return QT_TRANSLATE_NOOP("Reason", "WAVE file with PCM audio");
+    case ecWaveNoData:
+        return QT_TRANSLATE_NOOP("Reason", "WAVE file without a data chunk");
+    case ecRmp3NoData:
+        return QT_TRANSLATE_NOOP("Reason", "RMP3 file without a data chunk");
+    case ecOtherContainer:
+        return QT_TRANSLATE_NOOP("Reason",
+                                 "a file of another container (MP4, Ogg, FLAC, Matroska or MPEG program stream)");
+    case ecMpeg25SampleRate:
+    case ecSampleRate:
+        return QT_TRANSLATE_NOOP("Reason", "frame header with a reserved sample rate");
+    case ecMpeg25Bitrate:
+    case ecBitrateOrLayer:
+        return QT_TRANSLATE_NOOP("Reason", "frame header with a free-format or bad bitrate, or a reserved layer");
+    case ecNoAudioBytes:
+        return QT_TRANSLATE_NOOP("Reason", "no audio bytes to describe");
+    case ecUnfollowableAudio:
+        return QT_TRANSLATE_NOOP("Reason", "more than 1 % (or 64 KiB) of the stream is junk between its frames");
+    case ecCannotFix:
+        return QT_TRANSLATE_NOOP("Reason", "the header frame is no Xing or Info frame, or too short for its fields");
+    case ecHeaderNotFoundAgain:
+        return QT_TRANSLATE_NOOP(
+            "Reason", "the header frame would not be found again: the junk after the ID3v2 tag looks like frames");
+    case ecFixNotSettled:
+        return QT_TRANSLATE_NOOP("Reason", "the mended header would not read back as right");
+    case ecNoScratchStream:
+    case ecInsertFailed:
+        return QT_TRANSLATE_NOOP("Reason", "the header frame cannot be inserted");
+    case ecCutFailed:
+    case ecRiffFixFailed:
+        return QT_TRANSLATE_NOOP("Reason", "the header frame cannot be cut out");
+    default:
+        return QT_TRANSLATE_NOOP("Reason", "unknown failure");
+    }
+}
+
+// The job's own causes; the ones that name the system's reason take it as %1.
+const char *jobReason(ReasonCode code)
+{
+    switch (code) {
+    case ReasonCode::None:
+        return nullptr;
+    case ReasonCode::TooLarge:
+        return QT_TRANSLATE_NOOP("Reason", "2 GiB or more");
+    case ReasonCode::OtherRiffForm:
+        return QT_TRANSLATE_NOOP("Reason", "a RIFF file of another form: not MPEG audio");
+    case ReasonCode::PcmWave:
+        return QT_TRANSLATE_NOOP("Reason", "PCM WAVE");
+    case ReasonCode::OtherWaveFormat:
+        return QT_TRANSLATE_NOOP("Reason", "a WAVE file of another format: not MPEG audio");
+    case ReasonCode::NoFrameSync:
+        return QT_TRANSLATE_NOOP("Reason", "not MPEG audio: no frame sync in the first 64 KiB");
+    case ReasonCode::NoFrameAfterHeader:
+        return QT_TRANSLATE_NOOP("Reason", "no frame follows the header frame within the seek range");
+    case ReasonCode::ChangedSinceScan:
+        return QT_TRANSLATE_NOOP("Reason", "changed since the folder scan");
+    case ReasonCode::ChangedSinceRead:
+        return QT_TRANSLATE_NOOP("Reason", "the file changed since it was read");
+    case ReasonCode::TimesNotKept:
+        return QT_TRANSLATE_NOOP("Reason", "its last-write time cannot be kept: %1");
+    case ReasonCode::SpecialFile:
+        return QT_TRANSLATE_NOOP("Reason", "not a regular file");
+    case ReasonCode::LooksTruncated:
+        return QT_TRANSLATE_NOOP("Reason", "the file looks truncated");
+    }
+    return nullptr;
+}
+
+const char *stepMessage(RewriteStep step)
+{
+    switch (step) {
+    case RewriteStep::Done:
+        return nullptr;
+    case RewriteStep::Open:
+    case RewriteStep::Load:
+        return QT_TRANSLATE_NOOP("Reason", "Cannot open this File.");
+    case RewriteStep::Analyze:
+        return QT_TRANSLATE_NOOP("Reason", "This file is not MPEG/Audio.");
+    case RewriteStep::AlreadyHasHeader:
+        return QT_TRANSLATE_NOOP("Reason", "This file includes a VBR Header.");
+    case RewriteStep::HasNoHeader:
+        return QT_TRANSLATE_NOOP("Reason", "This file includes no VBR header.");
+    case RewriteStep::NothingToFix:
+        return QT_TRANSLATE_NOOP("Reason", "This file's VBR Header needs no fix.");
+    case RewriteStep::Rewrite:
+    case RewriteStep::Save:
+        return QT_TRANSLATE_NOOP("Reason", "Cannot Add/Remove a VBR Header.");
+    }
+    return nullptr;
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+QString engineReasonText(std::int32_t errorCode)
+{
+    return QCoreApplication::translate("Reason", "error %1: %2")
+        .arg(errorCode)
+        .arg(translated(engineReason(errorCode)));
+}
+
+QString rewriteReasonText(const RewriteResult &result)
+{
+    // The words that say most: the rewrite's own cause, the system's, else
+    // the engine's for its number, which leads them where there is one.
+    QString words;
+    if (const char *text = jobReason(result.reasonCode))
+        words = result.reasonCode == ReasonCode::TimesNotKept ? translated(text).arg(systemText(result.systemError))
+                                                              : translated(text);
+    else if (result.systemError != 0)
+        words = systemText(result.systemError);
+    else if (result.errorCode >= 0)
+        words = translated(engineReason(result.errorCode));
+    else
+        words = QString::fromStdString(result.reason);
+    if (result.errorCode < 0)
+        return words;
+    return QCoreApplication::translate("Reason", "error %1: %2").arg(result.errorCode).arg(words);
+}
+
+QString rewriteFailureText(const RewriteResult &result)
+{
+    const char *message = stepMessage(result.step);
+    const QString reason = rewriteReasonText(result);
+    const QString text = message != nullptr ? translated(message) : QString();
+    return reason.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, reason);
+}
+
+QString checkReasonText(const FileCheck &check)
+{
+    if (check.verdict == HeaderVerdict::Unreadable)
+        return engineReasonText(check.errorCode);
+    const std::int64_t said = check.header && check.header->frames ? *check.header->frames : 0;
+    const std::int64_t frames = check.stream.audioFrames;
+    QString text;
+    switch (check.staleCause) {
+    case StaleCause::None:
+        break;
+    case StaleCause::Truncated:
+        text = QCoreApplication::translate("Reason", "truncated: the header says %1 frames, %2 are there")
+                   .arg(said)
+                   .arg(frames);
+        break;
+    case StaleCause::Joined:
+        text = QCoreApplication::translate("Reason", "joined: the header says %1 frames, %2 are there")
+                   .arg(said)
+                   .arg(frames);
+        break;
+    case StaleCause::FrameCount:
+        text = QCoreApplication::translate("Reason", "the header says %1 frames, %2 are there").arg(said).arg(frames);
+        break;
+    case StaleCause::ByteCount:
+        text = QCoreApplication::translate("Reason", "byte count %1, stream %2 bytes")
+                   .arg(check.header && check.header->bytes ? *check.header->bytes : 0)
+                   .arg(check.stream.streamBytes);
+        break;
+    case StaleCause::TagCrc:
+        text = QCoreApplication::translate("Reason", "the tag CRC does not match");
+        break;
+    }
+    if (check.layout.riffSizesArePlaceholders())
+        text = text.isEmpty() ? QCoreApplication::translate("Reason", "RIFF sizes")
+                              : QCoreApplication::translate("Reason", "%1; %2")
+                                    .arg(text, QCoreApplication::translate("Reason", "RIFF sizes"));
+    return text;
+}
