@@ -130,7 +130,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
                          platform::ReplaceGroup &group, RewriteMode mode, const Settings &settings)
 {
     RewriteReportParts parts{item.path, item.named, mode};
-    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
+    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange, settings.undoLog};
     OpenedFile opened;
     RewriteResult result = openForRewrite(engine, item.path, opened, {item.device, item.inode});
     std::optional<std::size_t> staged;
@@ -146,6 +146,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             reserveMore(frameIndexBytes(engine));
         if (mode == RewriteMode::Fix)
             reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
+        if (options.undoLog != nullptr && !settings.dryRun)
+            reserveMore(item.bytes); // the original, kept for its record
         if (const RewriteResult wanted = checkMode(engine, opened, mode); !wanted.ok()) {
             result = wanted;
         } else if (settings.dryRun) {
@@ -167,10 +169,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     // Reported once the group's commit has made the new content the file's.
     FileReport waiting;
     waiting.afterCommit = [&group, entry = *staged, parts = std::move(parts), staged = result, &settings] {
-        RewriteResult committed = committedResult(group, entry);
-        if (committed.ok()) // what the rewrite had to say stays
-            committed = staged;
-        return finishRewriteReport(parts, committed, settings);
+        return finishRewriteReport(parts, committedResult(group, entry, staged), settings);
     };
     return waiting;
 }

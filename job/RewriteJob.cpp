@@ -206,24 +206,66 @@ const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options
     return options.keepTimes ? &opened.times.lastWrite : nullptr;
 }
 
+// editImage, and where the run keeps a log, the change as edits against
+// the image as it was loaded.
+RewriteResult editAndNote(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
+{
+    UndoLog *log = options.undoLog;
+    if (log == nullptr)
+        return editImage(engine, opened, options);
+    if (log->refuses())
+        return {RewriteStep::Save, kNoCode, 0, "the undo log cannot be written"};
+    const MemoryStream &image = *engine.Image;
+    const std::vector<std::uint8_t> original(image.Data(), image.Data() + image.Size());
+    RewriteResult edited = editImage(engine, opened, options);
+    if (!edited.ok())
+        return edited;
+    const platform::ByteEdits forward = diffImages(original.data(), original.size(), engine.Image->Data(),
+                                                   static_cast<std::size_t>(engine.Image->Size()));
+    edited.undo = std::make_shared<PendingUndo>();
+    edited.undo->log = log;
+    edited.undo->record.path = opened.path;
+    edited.undo->record.oldLastWrite = opened.times.lastWrite;
+    edited.undo->record.edits = loggedEdits(forward, original.data(), original.size());
+    return edited;
+}
+
 } // namespace
+
+RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &replace)
+{
+    const std::shared_ptr<PendingUndo> pending = std::move(result.undo);
+    if (!pending)
+        return result;
+    UndoRecord &record = pending->record;
+    record.device = replace.identity.device;
+    record.inode = replace.identity.inode;
+    record.length = static_cast<std::uint64_t>(std::max<std::int64_t>(0, replace.identity.size));
+    record.lastWrite = replace.identity.lastWrite;
+    if (!pending->log->append(record) && pending->log->refuses())
+        return {RewriteStep::Save, kNoCode, 0, "rewritten, but its undo record cannot be written"};
+    return result;
+}
 
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
-    const RewriteResult edited = editImage(engine, opened, options);
+    const RewriteResult edited = editAndNote(engine, opened, options);
     if (!edited.ok())
         return edited;
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path, keptTime(opened, options)))
         return saveFailure(engine.ErrorCode, engine.LastSaveResult());
-    return edited;
+    const RewriteResult logged = logRewrite(edited, engine.LastSaveResult());
+    if (options.undoLog != nullptr)
+        options.undoLog->flush();
+    return logged;
 }
 
 RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
                            platform::ReplaceGroup &group, std::size_t &entry)
 {
-    const RewriteResult edited = editImage(engine, opened, options);
+    const RewriteResult edited = editAndNote(engine, opened, options);
     if (!edited.ok())
         return edited;
 
@@ -233,12 +275,12 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
     return edited;
 }
 
-RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry)
+RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry, RewriteResult staged)
 {
     const platform::ReplaceResult replace = group.result(entry);
     if (!replace.ok)
         return saveFailure(ecCannotSave, replace);
-    return {};
+    return logRewrite(std::move(staged), replace);
 }
 
 std::uint64_t frameIndexBytes(TBinEdit &engine)

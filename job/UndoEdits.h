@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/ByteEdits.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace brantlow {
+
+// One change a run made, kept so that it can be taken back. `undo` is an edit
+// against the file as the run left it: at undo.offset the run wrote `written`
+// (undo.oldLength bytes), and undo.bytes are the bytes that were there before.
+struct LoggedEdit {
+    platform::ByteEdit undo;
+    std::vector<std::uint8_t> written;
+};
+using LoggedEdits = std::vector<LoggedEdit>;
+
+// The change from `before` to `after` as edits against `before`: what both
+// begin and end with stays, the rest is one edit. Empty when they are equal.
+platform::ByteEdits diffImages(const std::uint8_t *before, std::size_t beforeSize, const std::uint8_t *after,
+                               std::size_t afterSize);
+
+// The edits that turned `before` into the new content, with the bytes each
+// one replaced, as edits against the new content.
+LoggedEdits loggedEdits(const platform::ByteEdits &forward, const std::uint8_t *before, std::size_t beforeSize);
+
+// `edits` applied to `size` bytes at `data`. The edits must lie inside it.
+std::vector<std::uint8_t> applyEdits(const std::uint8_t *data, std::size_t size, const platform::ByteEdits &edits);
+
+// The undo edits of `edits`, ready to apply.
+platform::ByteEdits undoEdits(const LoggedEdits &edits);
+
+// The change an undo makes, logged like any other: against the content the
+// undo gives back, so that undoing the undo makes the change again.
+LoggedEdits reversed(const LoggedEdits &edits);
+
+} // namespace brantlow
