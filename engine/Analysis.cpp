@@ -97,8 +97,8 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         fixed.riff = riffPlaceholder ? truth.riff : fixed.riff;
         fixed.data = dataPlaceholder ? truth.data : fixed.data;
     }
-    detail::putU32le(Image->Data() + kRiffSizeOffset, fixed.riff);
-    detail::putU32le(Image->Data() + m_dataChunkHeader + 4, fixed.data);
+    putImageU32le(kRiffSizeOffset, fixed.riff);
+    putImageU32le(m_dataChunkHeader + 4, fixed.data);
     m_riffSizePlaceholder = m_dataSizePlaceholder = false;
     return 1;
 }
@@ -125,16 +125,14 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     auto chunkFollows = [&](std::int64_t pad) {
         return riffEnd - dataEnd >= 8 + pad && Image->Size() - dataEnd >= 8 + pad;
     };
-    auto putRiffSize = [this](std::int64_t size) {
-        detail::putU32le(Image->Data() + kRiffSizeOffset, static_cast<std::uint32_t>(size));
-    };
+    auto putRiffSize = [this](std::int64_t size) { putImageU32le(kRiffSizeOffset, static_cast<std::uint32_t>(size)); };
     if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
         if (!chunkFollows(0) && dataEnd != m_trailingTagsStart)
             return 1;
         MemoryStream pad;
         pad.SetSize(1);
-        if (!InsertStream(*Image, static_cast<std::int32_t>(dataEnd), pad))
+        if (!insertIntoImage(dataEnd, pad))
             return 0;
         if (riffEnd >= dataEnd)
             putRiffSize(std::int64_t(sizes->riff) + 1);
@@ -144,7 +142,7 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     const bool lastByte = dataEnd + 1 == m_trailingTagsStart;
     if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
         return 1;
-    if (!DeleteBytes(*Image, static_cast<std::int32_t>(dataEnd), 1))
+    if (!deleteFromImage(dataEnd, 1))
         return 0;
     if (riffEnd > dataEnd)
         putRiffSize(std::int64_t(sizes->riff) - 1);

@@ -53,6 +53,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
     platform::ExclusiveFile file;
     if (!file.open(fileName, platform::FileAccess::Read)) {
         Image.reset();
+        m_imageEdits.reset(0);
         m_loadedPath.clear();
         m_loadedIdentity = {};
         ErrorCode = ecCannotOpen;
@@ -64,6 +65,7 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName)
 {
     Image.reset(); // freed before the next is allocated
+    m_imageEdits.reset(0);
     m_loadedPath.clear();
     m_loadedIdentity = {};
     forgetTail();
@@ -84,6 +86,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
             return 0;
         }
         Image = std::move(image);
+        m_imageEdits.reset(size);
     } catch (const std::bad_alloc &) {
         ErrorCode = ecCannotRead;
         return 0;
@@ -163,6 +166,7 @@ void TBinEdit::tailAfterDelete(std::int64_t at, std::int64_t count)
 void TBinEdit::ReleaseImage()
 {
     Image.reset();
+    m_imageEdits.reset(0);
     forgetTail();
 }
 
@@ -173,9 +177,38 @@ void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
     if (size > 0)
         std::copy(data, data + size, image->Data());
     Image = std::move(image);
+    m_imageEdits.reset(size);
     m_loadedPath.clear();
     m_loadedIdentity = {};
     forgetTail();
+}
+
+bool TBinEdit::insertIntoImage(std::int64_t at, MemoryStream &bytes)
+{
+    if (at > std::numeric_limits<std::int32_t>::max() || !InsertStream(*Image, static_cast<std::int32_t>(at), bytes))
+        return false;
+    m_imageEdits.inserted(at, bytes.Data(), bytes.Size());
+    return true;
+}
+
+bool TBinEdit::deleteFromImage(std::int64_t at, std::int64_t count)
+{
+    if (at > std::numeric_limits<std::int32_t>::max() || count > std::numeric_limits<std::int32_t>::max()
+        || !DeleteBytes(*Image, static_cast<std::int32_t>(at), static_cast<std::int32_t>(count)))
+        return false;
+    m_imageEdits.erased(at, count);
+    return true;
+}
+
+void TBinEdit::putImageU32le(std::int64_t at, std::uint32_t value)
+{
+    detail::putU32le(Image->Data() + at, value);
+    imageRewritten(at, 4);
+}
+
+void TBinEdit::imageRewritten(std::int64_t at, std::int64_t count)
+{
+    m_imageEdits.overwritten(at, Image->Data() + at, count);
 }
 
 std::int32_t TBinEdit::SetSeekRange(std::int32_t range)

@@ -3,6 +3,7 @@
 #include "ErrorCodes.h"
 #include "FileLayout.h"
 #include "FrameMarks.h"
+#include "ImageEdits.h"
 #include "MemoryStream.h"
 
 #include "platform/FileIdentity.h"
@@ -83,6 +84,9 @@ public:
     // save, as far as the add), so that a caller can tell why one failed:
     // the failing step and its errno. Empty when the save wrote nothing.
     const platform::ReplaceResult &LastSaveResult() const { return m_lastSave; }
+    // What the engine's operations changed since the load, as edits against
+    // the bytes loaded: applied to them, they give Image.
+    const platform::ByteEdits &Edits() const { return m_imageEdits.edits(); }
     void ReleaseImage();
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);
@@ -170,6 +174,15 @@ private:
     // then the totals and FrameCount from its last frame.
     template <typename Maker>
     std::int32_t walkInto(Maker &maker);
+
+    // Every change the engine makes to Image goes through these, so that
+    // m_imageEdits follows it. False (Image untouched) where the stream says so.
+    bool insertIntoImage(std::int64_t at, MemoryStream &bytes);
+    bool deleteFromImage(std::int64_t at, std::int64_t count);
+    void putImageU32le(std::int64_t at, std::uint32_t value);
+    // Bytes already written into Image at `at`.
+    void imageRewritten(std::int64_t at, std::int64_t count);
+    ImageEdits m_imageEdits;
 
     // The frame records live in blocks, so that a file of many thousand
     // frames costs a few allocations instead of one per frame.

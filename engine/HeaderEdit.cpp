@@ -27,7 +27,7 @@ std::int32_t TBinEdit::AddVbrHeader()
     const std::int32_t at = FirstFrame;
     // The flags as the frame index walk has just set them.
     const bool riff = IsWave() || IsRmp3();
-    if (!InsertStream(*Image, at, *scratch)) {
+    if (!insertIntoImage(at, *scratch)) {
         forgetTail();
         ErrorCode = ecInsertFailed;
         return 0;
@@ -42,7 +42,7 @@ std::int32_t TBinEdit::AddVbrHeader()
     if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
         if (riff)
             FixRiffSizes(-length);
-        DeleteBytes(*Image, at, length);
+        deleteFromImage(at, length);
         forgetTail();
         AnalyzeStructure();
         ErrorCode = ecHeaderNotFoundAgain;
@@ -88,7 +88,7 @@ std::int32_t TBinEdit::RemoveVbrHeader()
     const std::int32_t length = headerFrameExtent();
     if (length == 0)
         return 0;
-    if (!DeleteBytes(*Image, FirstFrame, length)) {
+    if (!deleteFromImage(FirstFrame, length)) {
         forgetTail();
         ErrorCode = ecCutFailed;
         return 0;

@@ -40,6 +40,7 @@ std::int32_t TBinEdit::FixVbrHeader()
 
     // Kept, so that a failure leaves Image as it was.
     const MemoryStream original = *Image;
+    const ImageEdits originalEdits = m_imageEdits;
     std::int32_t done = 0;
     if (!before.header) {
         done = before.verdict == HeaderVerdict::Missing ? AddVbrHeader() : FixRiffSizes(0);
@@ -57,6 +58,7 @@ std::int32_t TBinEdit::FixVbrHeader()
     }
     if (!done) {
         *Image = original;
+        m_imageEdits = originalEdits;
         AnalyzeStructure();
     }
     return done;
@@ -110,6 +112,7 @@ std::int32_t TBinEdit::rewriteHeaderFrame(const FileCheck &check, std::int32_t e
         detail::putU16be(frame + extensionAt + xing::kExtensionTagCrc,
                          crc16Arc(frame, static_cast<std::size_t>(extensionAt + xing::kExtensionTagCrc)));
     }
+    imageRewritten(FirstFrame, fieldsEnd);
     if (check.layout.riffSizesArePlaceholders())
         return FixRiffSizes(0);
     return 1;
@@ -133,7 +136,7 @@ std::int32_t TBinEdit::replaceHeaderFrame(std::int32_t extent)
     finishHeaderFrame(frame, length);
     const std::int32_t at = FirstFrame;
     const bool riff = IsWave() || IsRmp3();
-    if (!DeleteBytes(*Image, at, extent) || !InsertStream(*Image, at, frame)) {
+    if (!deleteFromImage(at, extent) || !insertIntoImage(at, frame)) {
         ErrorCode = ecInsertFailed;
         return 0;
     }

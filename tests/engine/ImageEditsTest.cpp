@@ -1,0 +1,95 @@
+// The engine's change as byte edits: over every sample and fuzz regression,
+// the edits applied to the loaded bytes give the image add, remove and fix
+// leave, and stay as small as the change.
+
+#include "engine/Binedit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace brantlow;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::vector<fs::path> fixtures()
+{
+    const char *dir = std::getenv("BRANTLOW_TEST_DATA");
+    const fs::path data = dir ? dir : "tests/data";
+    std::vector<fs::path> files;
+    for (const fs::path &folder : {data, data / "real", data / ".." / ".." / "fuzz" / "regressions"})
+        for (const auto &entry : fs::recursive_directory_iterator(folder))
+            if (entry.is_regular_file() && entry.path().filename() != "SHA256SUMS"
+                && entry.path().filename().string().rfind("make-", 0) != 0)
+                files.push_back(entry.path());
+    return files;
+}
+
+Bytes readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// Applied independently of the engine, with the order the edits promise checked.
+bool applyEdits(const Bytes &original, const platform::ByteEdits &edits, Bytes &out)
+{
+    out.clear();
+    std::uint64_t next = 0;
+    for (const platform::ByteEdit &edit : edits) {
+        if (edit.offset < next || edit.offset + edit.oldLength > original.size())
+            return false;
+        out.insert(out.end(), original.begin() + std::ptrdiff_t(next), original.begin() + std::ptrdiff_t(edit.offset));
+        out.insert(out.end(), edit.bytes.begin(), edit.bytes.end());
+        next = edit.offset + edit.oldLength;
+    }
+    out.insert(out.end(), original.begin() + std::ptrdiff_t(next), original.end());
+    return true;
+}
+
+struct Operation {
+    const char *name;
+    std::int32_t (*run)(TBinEdit &);
+};
+
+const Operation kOperations[] = {
+    {"add", [](TBinEdit &e) { return e.Analyze() && !e.HasVbrHeader() ? e.AddVbrHeader() : 0; }},
+    {"remove", [](TBinEdit &e) { return e.Analyze() && e.HasVbrHeader() ? e.RemoveVbrHeader() : 0; }},
+    {"fix", [](TBinEdit &e) { return e.FixVbrHeader(); }},
+};
+
+} // namespace
+
+TEST(ImageEdits, AppliedToTheLoadedBytesTheyGiveTheImageAndNoMore)
+{
+    const std::vector<fs::path> files = fixtures();
+    ASSERT_GT(files.size(), 20u);
+    for (const Operation &op : kOperations) {
+        int changed = 0;
+        for (const fs::path &path : files) {
+            SCOPED_TRACE(std::string(op.name) + " " + path.string());
+            const Bytes original = readAll(path);
+            TBinEdit engine;
+            engine.LoadImage(original.data(), std::int64_t(original.size()));
+            // Whatever the outcome, the image the engine holds is the one described.
+            const bool done = op.run(engine) == 1;
+            Bytes applied;
+            ASSERT_TRUE(applyEdits(original, engine.Edits(), applied));
+            ASSERT_EQ(applied, Bytes(engine.Image->Data(), engine.Image->Data() + engine.Image->Size()));
+            std::uint64_t touched = 0;
+            for (const platform::ByteEdit &edit : engine.Edits())
+                touched += edit.oldLength + edit.bytes.size();
+            // A header frame (at most 2,881 bytes) in or out, two RIFF sizes, a pad byte.
+            EXPECT_LE(touched, 2 * 2881u + 16u);
+            changed += done && applied != original;
+        }
+        EXPECT_GT(changed, 5) << op.name;
+    }
+}
