@@ -39,8 +39,6 @@ FileWork listRewriteWork(const RewriteOptions &options, std::atomic<int> *questi
             reserveMore(frameIndexBytes(engine));
         if (options.mode == RewriteMode::Fix)
             reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
-        if (options.undoLog != nullptr)
-            reserveMore(item.bytes); // the original, kept for its record
         if (const RewriteStep step = checkMode(opened, options.mode); step != RewriteStep::Done)
             return finished(RewriteResult{step, -1, 0, {}}, {}, questions);
         std::size_t entry = 0;

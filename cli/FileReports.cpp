@@ -146,8 +146,6 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             reserveMore(frameIndexBytes(engine));
         if (mode == RewriteMode::Fix)
             reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
-        if (options.undoLog != nullptr && !settings.dryRun)
-            reserveMore(item.bytes); // the original, kept for its record
         if (const RewriteResult wanted = checkMode(engine, opened, mode); !wanted.ok()) {
             result = wanted;
         } else if (settings.dryRun) {

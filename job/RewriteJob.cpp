@@ -4,13 +4,16 @@
 #include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/FileIdentity.h"
+#include "platform/OwnedFd.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace brantlow {
@@ -206,27 +209,47 @@ const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options
     return options.keepTimes ? &opened.times.lastWrite : nullptr;
 }
 
-// editImage, and where the run keeps a log, the change as edits against
-// the image as it was loaded.
+// The bytes of the original file under each edit, read before the replace;
+// false when they cannot be read. A file changed since it was loaded is
+// refused by the replace, so its record is never written.
+bool readReplaced(const std::string &path, const platform::ByteEdits &edits,
+                  std::vector<std::vector<std::uint8_t>> &replaced)
+{
+    const platform::OwnedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid())
+        return false;
+    for (const platform::ByteEdit &edit : edits) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(edit.oldLength));
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t got =
+                ::pread(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(edit.offset + done));
+            if (got <= 0)
+                return false;
+            done += static_cast<std::size_t>(got);
+        }
+        replaced.push_back(std::move(bytes));
+    }
+    return true;
+}
+
+// editImage, and where the run keeps a log, the engine's change with the
+// bytes it replaces.
 RewriteResult editAndNote(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
     UndoLog *log = options.undoLog;
-    if (log == nullptr)
-        return editImage(engine, opened, options);
-    if (log->refuses())
+    if (log != nullptr && log->refuses())
         return {RewriteStep::Save, kNoCode, 0, "the undo log cannot be written"};
-    const MemoryStream &image = *engine.Image;
-    const std::vector<std::uint8_t> original(image.Data(), image.Data() + image.Size());
     RewriteResult edited = editImage(engine, opened, options);
-    if (!edited.ok())
+    if (!edited.ok() || log == nullptr)
         return edited;
-    const platform::ByteEdits forward = diffImages(original.data(), original.size(), engine.Image->Data(),
-                                                   static_cast<std::size_t>(engine.Image->Size()));
+    std::vector<std::vector<std::uint8_t>> replaced;
+    if (!readReplaced(opened.path, engine.Edits(), replaced))
+        return failedWithError(RewriteStep::Save, errno != 0 ? errno : EIO);
     edited.undo = std::make_shared<PendingUndo>();
     edited.undo->log = log;
     edited.undo->record.path = opened.path;
     edited.undo->record.oldLastWrite = opened.times.lastWrite;
-    edited.undo->record.edits = loggedEdits(forward, original.data(), original.size());
+    edited.undo->record.edits = loggedEdits(engine.Edits(), std::move(replaced));
     return edited;
 }
 

@@ -40,8 +40,8 @@ struct RewriteOptions {
     bool keepTimes = true;      // the new content keeps the last-write time; else it gets the current time
     std::int32_t seekRange = 3; // handed to SetSeekRange before a removal
     // The run's log: each file rewritten is recorded there once its new
-    // content is in place. The original image is copied while the file is
-    // edited, so a caller reserves the file's size once more.
+    // content is in place, with the bytes its change replaced, read from the
+    // original before the replace.
     UndoLog *undoLog = nullptr;
 };
 

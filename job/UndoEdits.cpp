@@ -1,40 +1,20 @@
 #include "UndoEdits.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace brantlow {
 
-platform::ByteEdits diffImages(const std::uint8_t *before, std::size_t beforeSize, const std::uint8_t *after,
-                               std::size_t afterSize)
-{
-    const std::size_t shorter = std::min(beforeSize, afterSize);
-    std::size_t prefix = 0;
-    while (prefix < shorter && before[prefix] == after[prefix])
-        ++prefix;
-    if (prefix == beforeSize && prefix == afterSize)
-        return {};
-    // The common end never reaches back into the common beginning.
-    std::size_t suffix = 0;
-    while (suffix < shorter - prefix && before[beforeSize - 1 - suffix] == after[afterSize - 1 - suffix])
-        ++suffix;
-    platform::ByteEdit edit;
-    edit.offset = prefix;
-    edit.oldLength = beforeSize - suffix - prefix;
-    edit.bytes.assign(after + prefix, after + (afterSize - suffix));
-    return {std::move(edit)};
-}
-
-LoggedEdits loggedEdits(const platform::ByteEdits &forward, const std::uint8_t *before, std::size_t beforeSize)
+LoggedEdits loggedEdits(const platform::ByteEdits &forward, std::vector<std::vector<std::uint8_t>> replaced)
 {
     LoggedEdits logged;
     logged.reserve(forward.size());
     std::int64_t shift = 0; // how far the new content has moved at this point
-    for (const platform::ByteEdit &edit : forward) {
-        const std::uint64_t end = std::min<std::uint64_t>(edit.offset + edit.oldLength, beforeSize);
+    for (std::size_t i = 0; i < forward.size(); ++i) {
+        const platform::ByteEdit &edit = forward[i];
         LoggedEdit entry;
         entry.undo.offset = static_cast<std::uint64_t>(static_cast<std::int64_t>(edit.offset) + shift);
         entry.undo.oldLength = edit.bytes.size();
-        entry.undo.bytes.assign(before + edit.offset, before + end);
+        entry.undo.bytes = std::move(replaced[i]);
         entry.written = edit.bytes;
         shift += static_cast<std::int64_t>(edit.bytes.size()) - static_cast<std::int64_t>(edit.oldLength);
         logged.push_back(std::move(entry));

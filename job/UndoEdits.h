@@ -17,14 +17,10 @@ struct LoggedEdit {
 };
 using LoggedEdits = std::vector<LoggedEdit>;
 
-// The change from `before` to `after` as edits against `before`: what both
-// begin and end with stays, the rest is one edit. Empty when they are equal.
-platform::ByteEdits diffImages(const std::uint8_t *before, std::size_t beforeSize, const std::uint8_t *after,
-                               std::size_t afterSize);
-
-// The edits that turned `before` into the new content, with the bytes each
-// one replaced, as edits against the new content.
-LoggedEdits loggedEdits(const platform::ByteEdits &forward, const std::uint8_t *before, std::size_t beforeSize);
+// The edits that turned the original into the new content, given the
+// original's bytes each one replaced (`replaced[i]`: edit i's oldLength
+// bytes), as edits against the new content.
+LoggedEdits loggedEdits(const platform::ByteEdits &forward, std::vector<std::vector<std::uint8_t>> replaced);
 
 // `edits` applied to `size` bytes at `data`. The edits must lie inside it.
 std::vector<std::uint8_t> applyEdits(const std::uint8_t *data, std::size_t size, const platform::ByteEdits &edits);

@@ -34,8 +34,6 @@ const char *differenceFrom(const UndoRecord &record, const platform::FileIdentit
 {
     if (now.device != record.device || now.inode != record.inode)
         return "changed since the run: it is another file now";
-    if (static_cast<std::uint64_t>(now.size) != record.length)
-        return "changed since the run: its length differs";
     if (!sameTime(now.lastWrite, record.lastWrite))
         return "changed since the run: its last-write time differs";
     for (const LoggedEdit &edit : record.edits) {
