@@ -32,8 +32,8 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     options.mode = mode;
     options.keepTimes = Settings.NotUpdate;
     options.seekRange = Settings.MaxOffset;
-    std::unique_ptr<brantlow::UndoLog> log = startRunLog(this, mode);
-    options.undoLog = log.get();
+    RunLog log = startRunLog(mode);
+    options.undoLog = log.log.get();
     m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
     brantlow::BatchCounts counts;
     (m_lastRewrite.ok() ? counts.done : counts.failed) = 1;

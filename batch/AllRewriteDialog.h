@@ -2,6 +2,7 @@
 
 #include "AnchoredGeometry.h"
 #include "BatchHost.h"
+#include "RunLog.h"
 
 #include "engine/Binedit.h"
 #include "job/BatchRunner.h"
@@ -149,7 +150,7 @@ private:
     std::unique_ptr<StateChecker> m_checker;
     // Declared after the checker, which the run waits for when it starts.
     std::unique_ptr<BackgroundRun> m_run;
-    std::unique_ptr<brantlow::UndoLog> m_runLog; // the run's, while it runs
+    RunLog m_runLog; // the run's, while it runs
     unsigned m_runJobs = 0;
     // What a run took when it started: its rows and their paths, and the settings.
     std::vector<quint64> m_runRows;

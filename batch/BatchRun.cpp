@@ -79,8 +79,8 @@ void TMultiFileDBox::Button2Click()
     // the checks of its files.
     m_checker->pause();
     m_checker->clear();
-    m_runLog = startRunLog(this, rewrite.mode);
-    rewrite.undoLog = m_runLog.get();
+    m_runLog = startRunLog(rewrite.mode);
+    rewrite.undoLog = m_runLog.log.get();
     StateChecker *checker = m_checker.get();
     m_run->start(std::move(items), options, rewrite, ask, [checker] { checker->waitIdle(); });
 }

@@ -30,24 +30,23 @@ void warn(QWidget *parent, const std::string &why)
 
 } // namespace
 
-std::unique_ptr<brantlow::UndoLog> startRunLog(QWidget *parent, brantlow::RewriteMode mode)
+RunLog startRunLog(brantlow::RewriteMode mode)
 {
-    std::string error;
-    std::unique_ptr<brantlow::UndoLog> log = brantlow::UndoLog::start(commandOf(mode), error);
-    if (!log)
-        warn(parent, error);
-    return log;
+    RunLog run;
+    run.log = brantlow::UndoLog::start(commandOf(mode), run.problem);
+    return run;
 }
 
-void endRunLog(QWidget *parent, std::unique_ptr<brantlow::UndoLog> &log, const brantlow::BatchCounts &counts)
+void endRunLog(QWidget *parent, RunLog &run, const brantlow::BatchCounts &counts)
 {
-    if (!log)
-        return;
-    log->finish(counts.unchanged, counts.failed);
-    const std::string warning = log->takeWarning();
-    log.reset();
-    if (!warning.empty())
-        warn(parent, warning);
+    std::string problem = std::move(run.problem);
+    if (run.log) {
+        run.log->finish(counts.unchanged, counts.failed);
+        problem = run.log->takeWarning();
+        run.log.reset();
+    }
+    if (!problem.empty() && counts.done > 0)
+        warn(parent, problem);
 }
 
 void undoLastRun(QWidget *parent)

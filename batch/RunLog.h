@@ -5,18 +5,24 @@
 #include "job/UndoLog.h"
 
 #include <memory>
+#include <string>
 
 class QWidget;
 
 // The desktop program's side of the undo log: every writing run keeps one,
 // and either window can take the last run back.
 
-// Starts the log of a run in `mode`; a log that cannot be started is a
-// warning on `parent`, and the run goes on without one.
-std::unique_ptr<brantlow::UndoLog> startRunLog(QWidget *parent, brantlow::RewriteMode mode);
-// Ends it with the run's counts, with a warning on `parent` where a record
-// could not be written.
-void endRunLog(QWidget *parent, std::unique_ptr<brantlow::UndoLog> &log, const brantlow::BatchCounts &counts);
+// A run's log, or why it could not be started.
+struct RunLog {
+    std::unique_ptr<brantlow::UndoLog> log;
+    std::string problem;
+};
+
+// Starts the log of a run in `mode`; without one the run goes on.
+RunLog startRunLog(brantlow::RewriteMode mode);
+// Ends it with the run's counts. Where the run rewrote files that its log
+// does not hold, a warning on `parent` says so.
+void endRunLog(QWidget *parent, RunLog &log, const brantlow::BatchCounts &counts);
 
 // Puts every file of the last run back as it was before it, then tells on
 // `parent` what it did.

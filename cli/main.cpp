@@ -199,18 +199,16 @@ int main(int argc, char **argv)
 
     const bool isCheck = check->parsed();
     std::unique_ptr<UndoLog> log;
-    const bool writes = !isCheck && !isInfo && !settings.dryRun;
-    if (writes && !settings.noUndoLog) {
-        std::string error;
-        log = UndoLog::start(app.get_subcommands().front()->get_name(), error);
+    std::string logProblem;
+    if (!isCheck && !isInfo && !settings.dryRun && !settings.noUndoLog) {
+        log = UndoLog::start(app.get_subcommands().front()->get_name(), logProblem);
         if (!log && settings.undoLogRequired) {
             std::fprintf(stderr, "brantlow-cli: cannot start the undo log (%s); nothing was rewritten\n",
-                         error.c_str());
+                         logProblem.c_str());
             return kExitFailed;
         }
         if (!log)
-            std::fprintf(stderr, "brantlow-cli: warning: cannot start the undo log (%s): this run cannot be undone\n",
-                         error.c_str());
+            logProblem = "cannot start the undo log (" + logProblem + "): this run cannot be undone";
         else
             log->setRequired(settings.undoLogRequired);
         settings.undoLog = log.get();
@@ -238,9 +236,11 @@ int main(int argc, char **argv)
     }
     if (log) {
         log->finish(counts.unchanged, counts.failed);
-        if (const std::string warning = log->takeWarning(); !warning.empty())
-            std::fprintf(stderr, "brantlow-cli: warning: %s\n", warning.c_str());
+        logProblem = log->takeWarning();
     }
+    // Said once, where files were rewritten that no log holds.
+    if (!logProblem.empty() && counts.done > 0)
+        std::fprintf(stderr, "brantlow-cli: warning: %s\n", logProblem.c_str());
 
     const int signal = interrupts.signal();
     if (isCheck) {
