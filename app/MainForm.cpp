@@ -47,20 +47,6 @@ const char *const kRewriteFailed = QT_TRANSLATE_NOOP("TForm1", "Cannot Add/Remov
 // The least room between a caption and the box or text it names.
 constexpr int kCaptionGap = 6;
 
-// The status after a rewrite in the given mode.
-QString successStatus(brantlow::RewriteMode mode)
-{
-    switch (mode) {
-    case brantlow::RewriteMode::Add:
-        return TForm1::tr("This File includes a VBR Header Now.");
-    case brantlow::RewriteMode::Remove:
-        return TForm1::tr("This File includes no VBR Header Now.");
-    case brantlow::RewriteMode::Fix:
-        return TForm1::tr("This File's VBR Header is right Now.");
-    }
-    return {};
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
@@ -91,6 +77,7 @@ void TForm1::buildActions()
     FileDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     FileMultiple = action(tr("&Multiple..."), &TForm1::FileMultipleExecute);
     FileMultiple->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    FileUndoLastRun = action(tr("&Undo Last Run"), &TForm1::FileUndoLastRunExecute);
     FileExit = action(tr("E&xit"), &TForm1::FileExitExecute);
     // Some platform themes name no key for Quit.
     FileExit->setShortcut(QKeySequence::keyBindings(QKeySequence::Quit).value(0, QKeySequence(Qt::CTRL | Qt::Key_Q)));
@@ -118,6 +105,7 @@ void TForm1::buildLayout()
     file->addAction(FileFix);
     file->addAction(FileDetails);
     file->addAction(FileMultiple);
+    file->addAction(FileUndoLastRun);
     file->addAction(FileExit);
     QMenu *settings = menuBar()->addMenu(tr("&Settings"));
     settings->addAction(SettingFont);
@@ -344,23 +332,6 @@ void TForm1::showError(const char *message, const brantlow::RewriteResult &resul
     ErrorDBox->Label1->setText(tr(message));
     ErrorDBox->Label2->setText(rewriteReasonText(result));
     ErrorDBox->exec();
-}
-
-brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
-{
-    brantlow::RewriteOptions options;
-    options.mode = mode;
-    options.keepTimes = Settings.NotUpdate;
-    options.seekRange = Settings.MaxOffset;
-    m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
-    // A failure leaves the file as it was opened.
-    if (m_lastRewrite.ok()) {
-        Label3->setText(successStatus(options.mode));
-        learnFacts(false);
-    } else {
-        Label3->setText(m_openStatus);
-    }
-    return m_lastRewrite;
 }
 
 bool TForm1::RewriteCurrentFile()

@@ -65,6 +65,7 @@ public:
     QAction *FileFix;
     QAction *FileDetails;
     QAction *FileMultiple;
+    QAction *FileUndoLastRun;
     QAction *FileExit;
     QAction *HelpAbout;
     QAction *SettingOther;
@@ -83,6 +84,7 @@ public slots:
     void FileFixExecute();
     void FileDetailsExecute();
     void FileMultipleExecute();
+    void FileUndoLastRunExecute();
     void FileExitExecute();
     void HelpAboutExecute();
     void SettingOtherExecute();

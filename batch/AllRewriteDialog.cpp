@@ -83,6 +83,10 @@ TMultiFileDBox::TMultiFileDBox(QWidget *parent)
 
     CheckListBox1 = new FileCheckList(this);
     connect(CheckListBox1, &FileCheckList::filesDropped, this, &TMultiFileDBox::WMDropFiles);
+    UndoLastRun1 = new QAction(tr("&Undo Last Run"), this);
+    connect(UndoLastRun1, &QAction::triggered, this, &TMultiFileDBox::UndoLastRunExecute);
+    CheckListBox1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    CheckListBox1->addAction(UndoLastRun1);
     m_checker = std::make_unique<StateChecker>();
     connect(CheckListBox1, &FileCheckList::rowAdded, m_checker.get(), &StateChecker::enqueue);
     connect(m_checker.get(), &StateChecker::checked, this, &TMultiFileDBox::stateChecked, Qt::QueuedConnection);

@@ -2,6 +2,7 @@
 
 #include "AnchoredGeometry.h"
 #include "BatchHost.h"
+#include "RunLog.h"
 
 #include "engine/Binedit.h"
 #include "job/BatchRunner.h"
@@ -9,6 +10,7 @@
 
 #include "platform/DirectoryWalk.h"
 
+#include <QAction>
 #include <QByteArray>
 #include <QDialog>
 #include <QList>
@@ -50,6 +52,8 @@ public:
     void setHost(BatchHost host) { m_host = std::move(host); }
 
     FileCheckList *CheckListBox1;
+    // The list's context menu entry.
+    QAction *UndoLastRun1;
     QGroupBox *GroupBox1;
     QRadioButton *RadioButton1; // "Add"
     QRadioButton *RadioButton2; // "Remove"
@@ -80,6 +84,7 @@ public:
 
     void Button1Click();
     void Button2Click();
+    void UndoLastRunExecute();
     void Button3Click();
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -145,6 +150,7 @@ private:
     std::unique_ptr<StateChecker> m_checker;
     // Declared after the checker, which the run waits for when it starts.
     std::unique_ptr<BackgroundRun> m_run;
+    RunLog m_runLog; // the run's, while it runs
     unsigned m_runJobs = 0;
     // What a run took when it started: its rows and their paths, and the settings.
     std::vector<quint64> m_runRows;

@@ -28,6 +28,7 @@ void BackgroundRun::start(std::vector<brantlow::BatchItem> items, brantlow::Batc
     // Failures raise the hold only when someone is going to lower it.
     std::atomic<int> *questions = askOnFailure ? &m_questions : nullptr;
     brantlow::FileWork work = listRewriteWork(rewrite, questions);
+    m_undoLog = rewrite.undoLog;
     m_thread = std::thread(
         [this, items = std::move(items), options, work = std::move(work), questions, first = std::move(first)] {
             if (first)
@@ -36,6 +37,8 @@ void BackgroundRun::start(std::vector<brantlow::BatchItem> items, brantlow::Batc
             reporting.report = [this](std::size_t index, brantlow::FileReport &&report) {
                 emit fileReported(qsizetype(index), report);
             };
+            if (brantlow::UndoLog *log = m_undoLog)
+                reporting.beforeReports = [log] { log->flush(); };
             reporting.thrown = [questions](const brantlow::BatchItem &, const std::string &what) {
                 return listFailure(what, questions);
             };

@@ -39,5 +39,6 @@ signals:
 private:
     std::atomic<int> m_stop{0};
     std::atomic<int> m_questions{0};
+    brantlow::UndoLog *m_undoLog = nullptr; // the run's log, flushed before each report
     std::thread m_thread;
 };

@@ -5,6 +5,7 @@
 // the files in flight.
 
 #include "AllRewriteDialog.h"
+#include "RunLog.h"
 #include "BackgroundRun.h"
 #include "FileCheckList.h"
 #include "MultiErrorDialog.h"
@@ -78,6 +79,8 @@ void TMultiFileDBox::Button2Click()
     // the checks of its files.
     m_checker->pause();
     m_checker->clear();
+    m_runLog = startRunLog(rewrite.mode);
+    rewrite.undoLog = m_runLog.log.get();
     StateChecker *checker = m_checker.get();
     m_run->start(std::move(items), options, rewrite, ask, [checker] { checker->waitIdle(); });
 }
@@ -184,6 +187,7 @@ void TMultiFileDBox::finishRun()
     m_runCounts.reset();
     const bool stopped = m_run->stopping();
     setWindowTitle(runSummary(counts));
+    endRunLog(this, m_runLog, counts);
     if (!stopped)
         QApplication::beep();
     BinEdit.ReleaseImage();
@@ -199,6 +203,21 @@ void TMultiFileDBox::finishRun()
         m_closeRequested = false;
         done(m_closeResult);
     }
+}
+
+void TMultiFileDBox::UndoLastRunExecute()
+{
+    if (m_running || m_scanning)
+        return;
+    // No check holds a file open while it is put back.
+    m_checker->pause();
+    m_checker->clear();
+    m_checker->waitIdle();
+    undoLastRun(this);
+    m_checker->resume();
+    // What each listed file holds now.
+    for (int row = 0; row < CheckListBox1->count(); ++row)
+        m_checker->enqueue(CheckListBox1->rowId(row), CheckListBox1->localPath(row));
 }
 
 void TMultiFileDBox::checkStatesMissing()

@@ -50,8 +50,8 @@ FileWork listRewriteWork(const RewriteOptions &options, std::atomic<int> *questi
         if (!result.ok())
             return finished(result, state, questions);
         FileReport waiting;
-        waiting.afterCommit = [&group, entry, state = std::move(state), questions] {
-            return finished(committedResult(group, entry), state, questions);
+        waiting.afterCommit = [&group, entry, staged = std::move(result), state = std::move(state), questions] {
+            return finished(committedResult(group, entry, staged), state, questions);
         };
         return waiting;
     };

@@ -130,7 +130,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
                          platform::ReplaceGroup &group, RewriteMode mode, const Settings &settings)
 {
     RewriteReportParts parts{item.path, item.named, mode};
-    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange};
+    const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange, settings.undoLog};
     OpenedFile opened;
     RewriteResult result = openForRewrite(engine, item.path, opened, {item.device, item.inode});
     std::optional<std::size_t> staged;
@@ -167,10 +167,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     // Reported once the group's commit has made the new content the file's.
     FileReport waiting;
     waiting.afterCommit = [&group, entry = *staged, parts = std::move(parts), staged = result, &settings] {
-        RewriteResult committed = committedResult(group, entry);
-        if (committed.ok()) // what the rewrite had to say stays
-            committed = staged;
-        return finishRewriteReport(parts, committed, settings);
+        return finishRewriteReport(parts, committedResult(group, entry, staged), settings);
     };
     return waiting;
 }

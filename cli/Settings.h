@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace brantlow {
+class UndoLog;
+}
+
 namespace brantlow::cli {
 
 // What the command line asked for.
@@ -21,6 +25,10 @@ struct Settings {
     std::int32_t seekRange = 3;
     std::string filesFrom;
     bool nulSeparated = false;
+    bool noUndoLog = false;
+    bool undoLogRequired = false;
+    std::string run; // `undo`: the run to take back; empty for the last
+    UndoLog *undoLog = nullptr; // the run's log, once started
 };
 
 } // namespace brantlow::cli

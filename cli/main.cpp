@@ -9,11 +9,14 @@
 #include "ReportPrinter.h"
 #include "RunSummary.h"
 #include "Settings.h"
+#include "UndoCommands.h"
 #include "job/RewriteJob.h"
+#include "job/UndoLog.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -44,10 +47,18 @@ void addScanOptions(CLI::App *command, Settings &settings)
                       "Never enter a sub-folder on another file system than the folder given");
 }
 
+void addUndoLogOptions(CLI::App *command, Settings &settings)
+{
+    command->add_flag("--no-undo-log", settings.noUndoLog, "Keep no record of this run: it cannot be undone");
+    command->add_flag("--undo-log-required", settings.undoLogRequired,
+                      "Rewrite no file whose record cannot be written to the undo log");
+}
+
 void addRewriteOptions(CLI::App *command, Settings &settings)
 {
     addPathArgument(command, settings);
     addScanOptions(command, settings);
+    addUndoLogOptions(command, settings);
     command->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: the number of cores)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
@@ -110,6 +121,20 @@ int main(int argc, char **argv)
         ->type_name("N")
         ->check(CLI::Range(1, 0x7FFFFFFF));
 
+    CLI::App *undo =
+        app.add_subcommand("undo", "Put every file of a run back as it was before it (default: the last run)");
+    undo->add_option("RUN", settings.run, "The run, as `runs` names it");
+    addUndoLogOptions(undo, settings);
+    undo->add_option("-j,--jobs", settings.jobs, "Put back up to N files at once (default: the number of cores)")
+        ->type_name("N")
+        ->check(CLI::Range(1u, 1024u));
+    undo->add_flag("-n,--dry-run", settings.dryRun, "Report what would be put back and what would fail; write nothing");
+    undo->add_flag("-q,--quiet", settings.quiet, "Print failures and warnings only");
+    undo->add_flag("--json", settings.json, "One JSON object per file per line, then a summary object");
+
+    CLI::App *runs = app.add_subcommand("runs", "List the runs that can be undone, oldest first");
+    runs->add_flag("--json", settings.json, "One JSON object per run per line");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
@@ -117,7 +142,21 @@ int main(int argc, char **argv)
         return code == 0 ? kExitOk : kExitUsage;
     }
 
-    if (!settings.filesFrom.empty()) {
+    if (runs->parsed()) {
+        printRuns(settings.json);
+        return kExitOk;
+    }
+    const bool isUndo = undo->parsed();
+    std::vector<UndoRecord> records;
+    if (isUndo) {
+        RunInfo run;
+        std::string error;
+        if (!readRun(settings.run, run, records, error)) {
+            std::fprintf(stderr, "brantlow-cli: cannot undo %s (%s)\n",
+                         settings.run.empty() ? "the last run" : settings.run.c_str(), error.c_str());
+            return kExitFailed;
+        }
+    } else if (!settings.filesFrom.empty()) {
         std::string error;
         if (!readNameList(settings.filesFrom, settings.nulSeparated, settings.paths, error)) {
             std::fprintf(stderr, "brantlow-cli: cannot read the list %s (%s)\n", shownPath(settings.filesFrom).c_str(),
@@ -147,7 +186,9 @@ int main(int argc, char **argv)
         }
     }
 
-    const std::vector<BatchItem> items = batchItems(list.files);
+    std::vector<BatchItem> items = batchItems(list.files);
+    for (const UndoRecord &record : records)
+        items.push_back({record.path, true, record.length, 0, 0});
     std::uint64_t largest = 0;
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
@@ -157,20 +198,49 @@ int main(int argc, char **argv)
     options.stop = &interrupts.flag();
 
     const bool isCheck = check->parsed();
+    std::unique_ptr<UndoLog> log;
+    std::string logProblem;
+    if (!isCheck && !isInfo && !settings.dryRun && !settings.noUndoLog) {
+        log = UndoLog::start(app.get_subcommands().front()->get_name(), logProblem);
+        if (!log && settings.undoLogRequired) {
+            std::fprintf(stderr, "brantlow-cli: cannot start the undo log (%s); nothing was rewritten\n",
+                         logProblem.c_str());
+            return kExitFailed;
+        }
+        if (!log)
+            logProblem = "cannot start the undo log (" + logProblem + "): this run cannot be undone";
+        else
+            log->setRequired(settings.undoLogRequired);
+        settings.undoLog = log.get();
+    }
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
     VerdictCounts verdicts;
     const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
                               platform::ReplaceGroup &group) {
         if (isCheck)
             return checkReport(engine, item, settings, verdicts);
+        if (isUndo) {
+            reserveMore(item.bytes); // the content put back beside the content read
+            return undoReport(records[static_cast<std::size_t>(&item - items.data())], group, settings);
+        }
         return isInfo ? infoReport(engine, item, reserveMore, settings)
                       : rewriteReport(engine, item, reserveMore, group, mode, settings);
     };
     BatchCounts counts;
     {
         ReportPrinter printer(::isatty(STDERR_FILENO) == 1, items.size());
-        counts = runBatch(items, options, work, printer.reporting());
+        BatchReporting reporting = printer.reporting();
+        if (log)
+            reporting.beforeReports = [&log] { log->flush(); };
+        counts = runBatch(items, options, work, reporting);
     }
+    if (log) {
+        log->finish(counts.unchanged, counts.failed);
+        logProblem = log->takeWarning();
+    }
+    // Said once, where files were rewritten that no log holds.
+    if (!logProblem.empty() && counts.done > 0)
+        std::fprintf(stderr, "brantlow-cli: warning: %s\n", logProblem.c_str());
 
     const int signal = interrupts.signal();
     if (isCheck) {

@@ -245,6 +245,8 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             if (over)
                 counts.notReached = total - started;
         }
+        if (!ready.empty() && reporting.beforeReports)
+            reporting.beforeReports();
         for (FileReport &report : ready) {
             switch (report.outcome) {
             case Outcome::Done:

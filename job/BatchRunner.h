@@ -70,6 +70,9 @@ struct BatchReporting {
     // The report of a file whose work threw (memory exhausted), from the
     // exception's words; called on a worker. Without it: `what` in `err`.
     std::function<FileReport(const BatchItem &item, const std::string &what)> thrown;
+    // Called before reports are handed over: what the files' work wrote
+    // for them (the run's log) is flushed before anyone sees a result.
+    std::function<void()> beforeReports;
 };
 
 // Asks the budget for more bytes than the file's image, once the work knows

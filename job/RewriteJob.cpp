@@ -4,13 +4,16 @@
 #include "engine/FileProbe.h"
 #include "platform/ExclusiveFile.h"
 #include "platform/FileIdentity.h"
+#include "platform/OwnedFd.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace brantlow {
@@ -223,24 +226,86 @@ const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options
     return options.keepTimes ? &opened.times.lastWrite : nullptr;
 }
 
+// The bytes of the original file under each edit, read before the replace;
+// false when they cannot be read. A file changed since it was loaded is
+// refused by the replace, so its record is never written.
+bool readReplaced(const std::string &path, const platform::ByteEdits &edits,
+                  std::vector<std::vector<std::uint8_t>> &replaced)
+{
+    const platform::OwnedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.valid())
+        return false;
+    for (const platform::ByteEdit &edit : edits) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(edit.oldLength));
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t got =
+                ::pread(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(edit.offset + done));
+            if (got <= 0)
+                return false;
+            done += static_cast<std::size_t>(got);
+        }
+        replaced.push_back(std::move(bytes));
+    }
+    return true;
+}
+
+// editImage, and where the run keeps a log, the engine's change with the
+// bytes it replaces.
+RewriteResult editAndNote(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
+{
+    UndoLog *log = options.undoLog;
+    if (log != nullptr && log->refuses())
+        return {RewriteStep::Save, kNoCode, 0, "the undo log cannot be written"};
+    RewriteResult edited = editImage(engine, opened, options);
+    if (!edited.ok() || log == nullptr)
+        return edited;
+    std::vector<std::vector<std::uint8_t>> replaced;
+    if (!readReplaced(opened.path, engine.Edits(), replaced))
+        return failedWithError(RewriteStep::Save, errno != 0 ? errno : EIO);
+    edited.undo = std::make_shared<PendingUndo>();
+    edited.undo->log = log;
+    edited.undo->record.path = opened.path;
+    edited.undo->record.oldLastWrite = opened.times.lastWrite;
+    edited.undo->record.edits = loggedEdits(engine.Edits(), std::move(replaced));
+    return edited;
+}
+
 } // namespace
+
+RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &replace)
+{
+    const std::shared_ptr<PendingUndo> pending = std::move(result.undo);
+    if (!pending)
+        return result;
+    UndoRecord &record = pending->record;
+    record.device = replace.identity.device;
+    record.inode = replace.identity.inode;
+    record.length = static_cast<std::uint64_t>(std::max<std::int64_t>(0, replace.identity.size));
+    record.lastWrite = replace.identity.lastWrite;
+    if (!pending->log->append(record) && pending->log->refuses())
+        return {RewriteStep::Save, kNoCode, 0, "rewritten, but its undo record cannot be written"};
+    return result;
+}
 
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
-    const RewriteResult edited = editImage(engine, opened, options);
+    const RewriteResult edited = editAndNote(engine, opened, options);
     if (!edited.ok())
         return edited;
 
     engine.ErrorCode = kNoCode;
     if (!engine.SaveFile(opened.path, keptTime(opened, options)))
         return saveFailure(engine.ErrorCode, engine.LastSaveResult());
-    return edited;
+    const RewriteResult logged = logRewrite(edited, engine.LastSaveResult());
+    if (options.undoLog != nullptr)
+        options.undoLog->flush();
+    return logged;
 }
 
 RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
                            platform::ReplaceGroup &group, std::size_t &entry)
 {
-    const RewriteResult edited = editImage(engine, opened, options);
+    const RewriteResult edited = editAndNote(engine, opened, options);
     if (!edited.ok())
         return edited;
 
@@ -257,12 +322,12 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
     return saveFailure(engine.ErrorCode, staged);
 }
 
-RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry)
+RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry, RewriteResult staged)
 {
     const platform::ReplaceResult replace = group.result(entry);
     if (!replace.ok)
         return saveFailure(ecCannotSave, replace);
-    return {};
+    return logRewrite(std::move(staged), replace);
 }
 
 std::uint64_t frameIndexBytes(TBinEdit &engine)

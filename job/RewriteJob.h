@@ -1,11 +1,13 @@
 #pragma once
 
+#include "UndoLog.h"
 #include "engine/Binedit.h"
 #include "platform/FileTimes.h"
 #include "platform/SafeReplace.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace brantlow {
@@ -37,6 +39,16 @@ struct RewriteOptions {
     RewriteMode mode = RewriteMode::Add;
     bool keepTimes = true;      // the new content keeps the last-write time; else it gets the current time
     std::int32_t seekRange = 3; // handed to SetSeekRange before a removal
+    // The run's log: each file rewritten is recorded there once its new
+    // content is in place, with the bytes its change replaced, read from the
+    // original before the replace.
+    UndoLog *undoLog = nullptr;
+};
+
+// A rewrite's record, waiting until the new content is in place.
+struct PendingUndo {
+    UndoLog *log = nullptr;
+    UndoRecord record;
 };
 
 // The cause a reason names where neither the engine's number (errorCode) nor
@@ -66,6 +78,7 @@ struct RewriteResult {
     bool specialFile = false; // the path names a FIFO, socket or device, never audio
     bool truncated = false; // fixed, the file looks truncated: it needs a new copy more than a new header
     ReasonCode reasonCode = ReasonCode::None;
+    std::shared_ptr<PendingUndo> undo{}; // set while a logged rewrite waits for its replace
     bool ok() const { return step == RewriteStep::Done; }
 };
 
@@ -111,10 +124,16 @@ RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const Re
 // rewriteOpened for a run of many files: the new content is written into
 // `group` (entry: its number there) and becomes the file's when the group
 // commits. Step Save here means it failed already; after the commit,
-// committedResult tells how the save ended.
+// committedResult tells how the save ended: `staged` (what stageRewrite
+// gave, its record now in the run's log) or the failure.
 RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options,
                            platform::ReplaceGroup &group, std::size_t &entry);
-RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry);
+RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t entry, RewriteResult staged = {});
+
+// Records a rewrite whose new content is in place, as `replace` left it, in
+// the log its `undo` names. A record that cannot be written fails the file
+// only where the log is required.
+RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &replace);
 
 // Memory the frame marks of an analysed file will take when a header is
 // added or the file described: one mark per frame, the frames counted as if

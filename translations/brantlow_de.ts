@@ -366,6 +366,39 @@
     </message>
 </context>
 <context>
+    <name>RunLog</name>
+    <message>
+        <source>Undo Log</source>
+        <translation>Rückgängig-Protokoll</translation>
+    </message>
+    <message>
+        <source>This run cannot be undone: its log cannot be written.</source>
+        <translation>Dieser Lauf kann nicht rückgängig gemacht werden: sein Protokoll kann nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>There is no run to undo.</source>
+        <translation>Es gibt keinen Lauf, der rückgängig gemacht werden kann.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) put back as they were before the run.</source>
+        <translation>
+            <numerusform>%n Datei wiederhergestellt, wie sie vor dem Lauf war.</numerusform>
+            <numerusform>%n Dateien wiederhergestellt, wie sie vor dem Lauf waren.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) left as they are:</source>
+        <translation>
+            <numerusform>%n Datei unverändert gelassen:</numerusform>
+            <numerusform>%n Dateien unverändert gelassen:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo Last Run</source>
+        <translation>Letzten Lauf rückgängig machen</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Version Information</source>
@@ -697,6 +730,10 @@
         <source>This File includes a VBR Header.</source>
         <translation>Diese Datei enthält einen VBR-Header.</translation>
     </message>
+    <message>
+        <source>&amp;Undo Last Run</source>
+        <translation>&amp;Letzten Lauf rückgängig machen</translation>
+    </message>
 </context>
 <context>
     <name>TMultiErrorDBox</name>
@@ -867,6 +904,10 @@
             <numerusform>%n Ordner konnte nicht durchsucht werden:</numerusform>
             <numerusform>%n Ordner konnten nicht durchsucht werden:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>&amp;Undo Last Run</source>
+        <translation>&amp;Letzten Lauf rückgängig machen</translation>
     </message>
 </context>
 <context>

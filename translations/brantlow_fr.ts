@@ -366,6 +366,39 @@
     </message>
 </context>
 <context>
+    <name>RunLog</name>
+    <message>
+        <source>Undo Log</source>
+        <translation>Journal d’annulation</translation>
+    </message>
+    <message>
+        <source>This run cannot be undone: its log cannot be written.</source>
+        <translation>Cette exécution ne pourra pas être annulée : son journal ne peut pas être écrit.</translation>
+    </message>
+    <message>
+        <source>There is no run to undo.</source>
+        <translation>Aucune exécution à annuler.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) put back as they were before the run.</source>
+        <translation>
+            <numerusform>%n fichier remis tel qu’il était avant l’exécution.</numerusform>
+            <numerusform>%n fichiers remis tels qu’ils étaient avant l’exécution.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s) left as they are:</source>
+        <translation>
+            <numerusform>%n fichier laissé tel quel :</numerusform>
+            <numerusform>%n fichiers laissés tels quels :</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Undo Last Run</source>
+        <translation>Annuler la dernière exécution</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Version Information</source>
@@ -697,6 +730,10 @@
         <source>This File includes a VBR Header.</source>
         <translation>Ce fichier contient un en-tête VBR.</translation>
     </message>
+    <message>
+        <source>&amp;Undo Last Run</source>
+        <translation>A&amp;nnuler la dernière exécution</translation>
+    </message>
 </context>
 <context>
     <name>TMultiErrorDBox</name>
@@ -867,6 +904,10 @@
             <numerusform>%n dossier n’a pas pu être parcouru&#xa0;:</numerusform>
             <numerusform>%n dossiers n’ont pas pu être parcourus&#xa0;:</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>&amp;Undo Last Run</source>
+        <translation>A&amp;nnuler la dernière exécution</translation>
     </message>
 </context>
 <context>

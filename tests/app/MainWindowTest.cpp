@@ -14,6 +14,8 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPalette>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -226,6 +228,47 @@ private slots:
             QCOMPARE(apptest::readFile(path), before);
         QVERIFY(Form1->OpenCurrentFile());
         QCOMPARE(Form1->Label3->text(), openStatus);
+    }
+
+    void undoLastRun_data()
+    {
+        QTest::addColumn<bool>("fromBatchList");
+        QTest::newRow("File menu") << false;
+        QTest::newRow("batch list context menu") << true;
+    }
+
+    // The save is a run with its log; the entry puts the file back and says so.
+    void undoLastRun()
+    {
+        QFETCH(bool, fromBatchList);
+        // This test's runs only.
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QDir(m_folder.path()).filePath(QStringLiteral("state")).toLocal8Bit());
+        const QString path =
+            apptest::copyDatedBack(apptest::sampleWithoutHeader(), m_folder.path(), QStringLiteral("undo.mp3"));
+        const QByteArray before = apptest::readFile(path);
+        Form1->show();
+        openByDialog(path);
+        ErrorSeen seen;
+        apptest::triggerAnswering(Form1->Save1, noteErrors(seen));
+        QVERIFY(apptest::readFile(path) != before);
+
+        QAction *entry = fromBatchList ? MultiFileDBox->UndoLastRun1 : Form1->FileUndoLastRun;
+        const QList<QAction *> menu = fromBatchList ? MultiFileDBox->CheckListBox1->actions()
+                                                    : Form1->menuBar()->actions().front()->menu()->actions();
+        QVERIFY(menu.contains(entry));
+        QString told;
+        QCOMPARE(apptest::triggerAnswering<QMessageBox>(entry,
+                                                        [&told](QMessageBox *box) {
+                                                            told = box->text();
+                                                            box->accept();
+                                                        }),
+                 1);
+        qputenv("XDG_STATE_HOME", state);
+        QCOMPARE(told, QStringLiteral("1 file(s) put back as they were before the run."));
+        QCOMPARE(apptest::readFile(path), before);
+        if (!fromBatchList)
+            QCOMPARE(Form1->Label3->text(), kWithoutHeader);
     }
 
     void timeStamps_data()

@@ -1,0 +1,58 @@
+// Rewrites of the open file, each a run of its own with its undo log, and
+// taking the last run back.
+
+#include "MainForm.h"
+
+#include "batch/RunLog.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace {
+
+// The status after a rewrite in the given mode.
+QString successStatus(brantlow::RewriteMode mode)
+{
+    switch (mode) {
+    case brantlow::RewriteMode::Add:
+        return TForm1::tr("This File includes a VBR Header Now.");
+    case brantlow::RewriteMode::Remove:
+        return TForm1::tr("This File includes no VBR Header Now.");
+    case brantlow::RewriteMode::Fix:
+        return TForm1::tr("This File's VBR Header is right Now.");
+    }
+    return {};
+}
+
+} // namespace
+
+brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
+{
+    brantlow::RewriteOptions options;
+    options.mode = mode;
+    options.keepTimes = Settings.NotUpdate;
+    options.seekRange = Settings.MaxOffset;
+    RunLog log = startRunLog(mode);
+    options.undoLog = log.log.get();
+    m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
+    brantlow::BatchCounts counts;
+    (m_lastRewrite.ok() ? counts.done : counts.failed) = 1;
+    endRunLog(this, log, counts);
+    // A failure leaves the file as it was opened.
+    if (m_lastRewrite.ok()) {
+        Label3->setText(successStatus(options.mode));
+        learnFacts(false);
+    } else {
+        Label3->setText(m_openStatus);
+    }
+    return m_lastRewrite;
+}
+
+void TForm1::FileUndoLastRunExecute()
+{
+    // The open file may be one the run changed: it is read again afterwards.
+    BinEdit.ReleaseImage();
+    undoLastRun(this);
+    if (!FileName.isEmpty())
+        OpenCurrentFile();
+}

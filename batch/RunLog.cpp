@@ -1,0 +1,75 @@
+#include "RunLog.h"
+
+#include "job/UndoRun.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace {
+
+const char *commandOf(brantlow::RewriteMode mode)
+{
+    switch (mode) {
+    case brantlow::RewriteMode::Add:
+        return "add";
+    case brantlow::RewriteMode::Remove:
+        return "remove";
+    case brantlow::RewriteMode::Fix:
+        return "fix";
+    }
+    return "";
+}
+
+void warn(QWidget *parent, const std::string &why)
+{
+    QMessageBox::warning(parent, QCoreApplication::translate("RunLog", "Undo Log"),
+                         QCoreApplication::translate("RunLog", "This run cannot be undone: its log cannot be written.")
+                             + QStringLiteral("\n\n") + QString::fromStdString(why));
+}
+
+} // namespace
+
+RunLog startRunLog(brantlow::RewriteMode mode)
+{
+    RunLog run;
+    run.log = brantlow::UndoLog::start(commandOf(mode), run.problem);
+    return run;
+}
+
+void endRunLog(QWidget *parent, RunLog &run, const brantlow::BatchCounts &counts)
+{
+    std::string problem = std::move(run.problem);
+    if (run.log) {
+        run.log->finish(counts.unchanged, counts.failed);
+        problem = run.log->takeWarning();
+        run.log.reset();
+    }
+    if (!problem.empty() && counts.done > 0)
+        warn(parent, problem);
+}
+
+void undoLastRun(QWidget *parent)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const brantlow::UndoSummary summary = brantlow::undoRun({}, brantlow::defaultJobs());
+    QApplication::restoreOverrideCursor();
+    QString text;
+    if (!summary.error.empty()) {
+        text = QCoreApplication::translate("RunLog", "There is no run to undo.") + QStringLiteral(" (")
+            + QString::fromStdString(summary.error) + QStringLiteral(")");
+    } else {
+        text = QCoreApplication::translate("RunLog", "%n file(s) put back as they were before the run.", "",
+                                           int(summary.putBack));
+        if (!summary.notPutBack.empty()) {
+            text += QStringLiteral("\n")
+                + QCoreApplication::translate("RunLog", "%n file(s) left as they are:", "",
+                                              int(summary.notPutBack.size()));
+            for (const std::string &line : summary.notPutBack)
+                text += QStringLiteral("\n") + QString::fromStdString(line);
+        }
+    }
+    if (!summary.warning.empty())
+        text += QStringLiteral("\n\n") + QString::fromStdString(summary.warning);
+    QMessageBox::information(parent, QCoreApplication::translate("RunLog", "Undo Last Run"), text);
+}

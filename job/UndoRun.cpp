@@ -1,0 +1,150 @@
+#include "UndoRun.h"
+
+#include "platform/ExclusiveFile.h"
+#include "platform/FileIdentity.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace brantlow {
+
+namespace {
+
+UndoResult failedWith(RewriteStep step, int error)
+{
+    return {{step, -1, error, std::strerror(error)}, false};
+}
+
+UndoResult changed(const char *how)
+{
+    return {{RewriteStep::Open, -1, 0, how}, true};
+}
+
+bool sameTime(const timespec &a, const timespec &b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// What differs between the file and the run's record of it, or null.
+const char *differenceFrom(const UndoRecord &record, const platform::FileIdentity &now,
+                           const std::vector<std::uint8_t> &content)
+{
+    if (now.device != record.device || now.inode != record.inode)
+        return "changed since the run: it is another file now";
+    if (!sameTime(now.lastWrite, record.lastWrite))
+        return "changed since the run: its last-write time differs";
+    for (const LoggedEdit &edit : record.edits) {
+        const std::uint64_t end = edit.undo.offset + edit.written.size();
+        if (end > content.size() || end < edit.undo.offset
+            || !std::equal(edit.written.begin(), edit.written.end(), content.begin() + edit.undo.offset))
+            return "changed since the run: the bytes of its change differ";
+    }
+    return nullptr;
+}
+
+} // namespace
+
+UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platform::ReplaceGroup &group,
+                     std::optional<std::size_t> &entry)
+{
+    entry.reset();
+    if (log != nullptr && log->refuses())
+        return {{RewriteStep::Save, -1, 0, "the undo log cannot be written"}, false};
+    platform::ExclusiveFile file;
+    if (!file.open(record.path, platform::FileAccess::Read))
+        return failedWith(RewriteStep::Open, errno);
+    const platform::FileIdentity now = platform::identityOf(file.fd());
+    if (!now.valid())
+        return failedWith(RewriteStep::Open, errno);
+    // The length is checked before the file is read whole.
+    if (now.device == record.device && now.inode == record.inode
+        && static_cast<std::uint64_t>(now.size) != record.length)
+        return changed("changed since the run: its length differs");
+    std::vector<std::uint8_t> content(static_cast<std::size_t>(now.size));
+    if (!file.readWhole(content.data(), now.size))
+        return failedWith(RewriteStep::Load, errno != 0 ? errno : EIO);
+    file.close(); // the replace takes the lock itself, and checks the identity again
+    if (const char *difference = differenceFrom(record, now, content))
+        return changed(difference);
+    const std::vector<std::uint8_t> before = applyEdits(content.data(), content.size(), undoEdits(record.edits));
+
+    UndoResult done;
+    if (dryRun) {
+        if (const platform::ReplaceResult check = platform::checkReplaceable(record.path); !check.ok)
+            return failedWith(RewriteStep::Save, check.error);
+        return done;
+    }
+    if (log != nullptr) {
+        done.result.undo = std::make_shared<PendingUndo>();
+        done.result.undo->log = log;
+        done.result.undo->record.path = record.path;
+        done.result.undo->record.oldLastWrite = record.lastWrite;
+        done.result.undo->record.edits = reversed(record.edits);
+    }
+    entry = group.add(record.path, before.data(), before.size(), now, &record.oldLastWrite);
+    return done;
+}
+
+UndoSummary undoRun(const std::string &id, unsigned jobs)
+{
+    UndoSummary summary;
+    RunInfo run;
+    std::vector<UndoRecord> records;
+    if (!readRun(id, run, records, summary.error))
+        return summary;
+    std::string logError;
+    const std::unique_ptr<UndoLog> log = UndoLog::start("undo", logError);
+    if (!log)
+        summary.warning = "the undo log cannot be started (" + logError + "): this undo cannot be undone";
+    std::vector<BatchItem> items;
+    std::uint64_t largest = 0;
+    for (const UndoRecord &record : records) {
+        items.push_back({record.path, true, record.length, 0, 0});
+        largest = std::max(largest, record.length);
+    }
+    const auto report = [](const std::string &path, const UndoResult &undone) -> FileReport {
+        if (undone.result.ok())
+            return {Outcome::Done, "", ""};
+        return {Outcome::Failed, "",
+                path + ": "
+                    + (undone.changedSince ? "left alone: " + undone.result.reason : reasonText(undone.result))};
+    };
+    const FileWork work = [&](TBinEdit &, const BatchItem &item, const ReserveMore &reserveMore,
+                              platform::ReplaceGroup &group) {
+        reserveMore(item.bytes); // the content put back beside the content read
+        const UndoRecord &record = records[static_cast<std::size_t>(&item - items.data())];
+        std::optional<std::size_t> entry;
+        const UndoResult staged = stageUndo(record, false, log.get(), group, entry);
+        if (!entry)
+            return report(record.path, staged);
+        FileReport waiting;
+        waiting.afterCommit = [&group, at = *entry, staged, path = record.path, &report] {
+            return report(path, {committedResult(group, at, staged.result), false});
+        };
+        return waiting;
+    };
+    BatchReporting reporting;
+    reporting.report = [&summary](std::size_t, FileReport &&done) {
+        if (done.outcome == Outcome::Done)
+            ++summary.putBack;
+        else
+            summary.notPutBack.push_back(done.err);
+    };
+    if (log)
+        reporting.beforeReports = [&log] { log->flush(); };
+    BatchOptions options;
+    options.jobs = jobs;
+    options.memoryBudget = defaultMemoryBudget(largest);
+    const BatchCounts counts = runBatch(items, options, work, reporting);
+    if (log) {
+        log->finish(counts.unchanged, counts.failed);
+        if (std::string warning = log->takeWarning(); !warning.empty())
+            summary.warning = std::move(warning);
+    }
+    return summary;
+}
+
+} // namespace brantlow

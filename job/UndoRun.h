@@ -1,0 +1,44 @@
+#pragma once
+
+#include "BatchRunner.h"
+#include "RewriteJob.h"
+#include "UndoLog.h"
+#include "platform/SafeReplace.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brantlow {
+
+// Taking back one file of a run.
+struct UndoResult {
+    // Done: the bytes it had before the run are staged in the group (in a
+    // dry run: would be). Otherwise why not, in the rewrite's terms.
+    RewriteResult result;
+    // Left alone: the file is no longer as the run left it (its identity,
+    // length, last-write time or the bytes of the change); result.reason
+    // says which.
+    bool changedSince = false;
+};
+
+// Checks the file against `record` and stages its old content, with its old
+// last-write time, in `group` (`entry`: its number there; committedResult
+// tells how it ended, and records the undo in `log` so that it can be
+// undone in turn). A dry run checks and predicts the save only.
+UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platform::ReplaceGroup &group,
+                     std::optional<std::size_t> &entry);
+
+// A whole run taken back, with its own log, for callers that show only
+// the outcome.
+struct UndoSummary {
+    std::string error; // the run cannot be read: why; nothing was done
+    std::size_t putBack = 0;
+    std::vector<std::string> notPutBack; // "path: reason"
+    std::string warning; // the undo's own log could not be written
+};
+// `id` empty: the last run.
+UndoSummary undoRun(const std::string &id, unsigned jobs);
+
+} // namespace brantlow
