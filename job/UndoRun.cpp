@@ -28,18 +28,26 @@ bool sameTime(const timespec &a, const timespec &b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// What differs between the file and the run's record of it, or null.
+// What differs between the file and the run's record of it, or null. Only
+// the bytes each edit wrote are read, so that a file of any size is checked
+// in little memory.
 const char *differenceFrom(const UndoRecord &record, const platform::FileIdentity &now,
-                           const std::vector<std::uint8_t> &content)
+                           const platform::ExclusiveFile &file)
 {
     if (now.device != record.device || now.inode != record.inode)
         return "changed since the run: it is another file now";
+    if (static_cast<std::uint64_t>(now.size) != record.length)
+        return "changed since the run: its length differs";
     if (!sameTime(now.lastWrite, record.lastWrite))
         return "changed since the run: its last-write time differs";
+    std::vector<std::uint8_t> there;
     for (const LoggedEdit &edit : record.edits) {
         const std::uint64_t end = edit.undo.offset + edit.written.size();
-        if (end > content.size() || end < edit.undo.offset
-            || !std::equal(edit.written.begin(), edit.written.end(), content.begin() + edit.undo.offset))
+        there.resize(edit.written.size());
+        if (end > record.length || end < edit.undo.offset
+            || !file.readAt(static_cast<std::int64_t>(edit.undo.offset), there.data(),
+                            static_cast<std::int64_t>(there.size()))
+            || there != edit.written)
             return "changed since the run: the bytes of its change differ";
     }
     return nullptr;
@@ -59,17 +67,10 @@ UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platfo
     const platform::FileIdentity now = platform::identityOf(file.fd());
     if (!now.valid())
         return failedWith(RewriteStep::Open, errno);
-    // The length is checked before the file is read whole.
-    if (now.device == record.device && now.inode == record.inode
-        && static_cast<std::uint64_t>(now.size) != record.length)
-        return changed("changed since the run: its length differs");
-    std::vector<std::uint8_t> content(static_cast<std::size_t>(now.size));
-    if (!file.readWhole(content.data(), now.size))
-        return failedWith(RewriteStep::Load, errno != 0 ? errno : EIO);
+    const char *difference = differenceFrom(record, now, file);
     file.close(); // the replace takes the lock itself, and checks the identity again
-    if (const char *difference = differenceFrom(record, now, content))
+    if (difference != nullptr)
         return changed(difference);
-    const std::vector<std::uint8_t> before = applyEdits(content.data(), content.size(), undoEdits(record.edits));
 
     UndoResult done;
     if (dryRun) {
@@ -84,7 +85,7 @@ UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platfo
         done.result.undo->record.oldLastWrite = record.lastWrite;
         done.result.undo->record.edits = reversed(record.edits);
     }
-    entry = group.add(record.path, before.data(), before.size(), now, &record.oldLastWrite);
+    entry = group.add(record.path, undoEdits(record.edits), now, &record.oldLastWrite);
     return done;
 }
 
