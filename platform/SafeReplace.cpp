@@ -88,6 +88,11 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
     return success(ReplaceMethod::None);
 }
 
+InPlaceTarget inPlaceTarget(const Original &original)
+{
+    return {original.file.get(), original.dir.get(), &original.info, original.folder, original.name};
+}
+
 bool copyUnsupported(int error)
 {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
@@ -170,7 +175,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
         return failure("changed", ESTALE);
 
     if (original.info.st_nlink > 1)
-        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+        return replaceInPlace(inPlaceTarget(original), data, size, lastWrite);
 
     TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
     // An anonymous file leaves nothing behind if the process dies while writing it.
@@ -182,7 +187,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
         tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
-            return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+            return replaceInPlace(inPlaceTarget(original), data, size, lastWrite);
         return failure("create", errno, ReplaceMethod::Rename);
     }
     entry.temp.reset(tempFd);
@@ -192,7 +197,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
         if (errno != EPERM)
             return failure("fchown", errno, ReplaceMethod::Rename);
         entry.temp.reset(-1);
-        return replaceInPlace(fileFd, original.info, data, size, lastWrite);
+        return replaceInPlace(inPlaceTarget(original), data, size, lastWrite);
     }
 
     constexpr auto method = ReplaceMethod::Rename;

@@ -103,6 +103,10 @@ private:
 // call fail with the answer as errno. Set or clear it only while no replace
 // runs. An empty function clears it.
 void setReplaceFaultHook(std::function<int(const char *step)> hook);
+// Kill tests: when set, the hook is called after every system call of a
+// replace, of its journal and of a recovery, with the call's step name, so
+// that a test can end the process between any two steps.
+void setReplaceKillHook(std::function<void(const char *step)> hook);
 
 // The checks replaceFileContents makes before it writes (the file opened for
 // writing and locked, a write permission bit, a new file possible in the
