@@ -13,6 +13,7 @@
 #include "widgets/LayoutFont.h"
 #include "widgets/LocalPath.h"
 #include "widgets/Placement.h"
+#include "widgets/RecoveryNotice.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -322,6 +323,7 @@ bool TForm1::OpenCurrentFile()
     disableRewriteEntries();
     forgetFacts();
 
+    recoverInterruptedRewrites(this, {localFileName().toStdString()});
     const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;
@@ -362,6 +364,7 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     options.mode = mode;
     options.keepTimes = Settings.NotUpdate;
     options.seekRange = Settings.MaxOffset;
+    recoverInterruptedRewrites(this, {Opened.path});
     m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);
     // A failure leaves the file as it was opened.
     if (m_lastRewrite.ok()) {

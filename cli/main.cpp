@@ -10,6 +10,7 @@
 #include "RunSummary.h"
 #include "Settings.h"
 #include "job/RewriteJob.h"
+#include "platform/Journal.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -75,6 +76,23 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
     return items;
 }
 
+// Puts back the files among `paths` that interrupted rewrites left half
+// done, saying so on standard error; false when one cannot be.
+bool recoverFirst(const std::vector<std::string> &paths, bool quiet)
+{
+    bool allBack = true;
+    for (const platform::RecoveredFile &file : platform::recoverUnfinished(paths)) {
+        allBack = allBack && file.restored;
+        if (file.restored && !quiet)
+            std::fprintf(stderr, "brantlow-cli: %s: put back as it was before an interrupted rewrite\n",
+                         shownPath(file.path).c_str());
+        else if (!file.restored)
+            std::fprintf(stderr, "brantlow-cli: %s: an interrupted rewrite cannot be put back (%s)\n",
+                         shownPath(file.path).c_str(), file.reason.c_str());
+    }
+    return allBack;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -110,12 +128,20 @@ int main(int argc, char **argv)
         ->type_name("N")
         ->check(CLI::Range(1, 0x7FFFFFFF));
 
+    CLI::App *recover = app.add_subcommand("recover",
+                                           "Put back the files that interrupted rewrites left half done: those among "
+                                           "the files and folders given, else every one known");
+    recover->add_option("PATH", settings.paths, "Files, or folders to look through");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
         const int code = app.exit(e);
         return code == 0 ? kExitOk : kExitUsage;
     }
+
+    if (recover->parsed())
+        return recoverFirst(settings.paths, false) ? kExitOk : kExitFailed;
 
     if (!settings.filesFrom.empty()) {
         std::string error;
@@ -148,6 +174,17 @@ int main(int argc, char **argv)
     }
 
     const std::vector<BatchItem> items = batchItems(list.files);
+    const bool isCheck = check->parsed();
+    // A file an interrupted rewrite left half done is put back before it is
+    // read: read as it is, its damage would be taken for its content.
+    bool recovered = true;
+    if (!isInfo && !isCheck && !settings.dryRun) {
+        std::vector<std::string> paths;
+        paths.reserve(items.size());
+        for (const BatchItem &item : items)
+            paths.push_back(item.path);
+        recovered = recoverFirst(paths, settings.quiet);
+    }
     std::uint64_t largest = 0;
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
@@ -156,7 +193,6 @@ int main(int argc, char **argv)
     options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : defaultMemoryBudget(largest);
     options.stop = &interrupts.flag();
 
-    const bool isCheck = check->parsed();
     const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
     VerdictCounts verdicts;
     const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
@@ -189,5 +225,5 @@ int main(int argc, char **argv)
         std::fflush(note);
         return InterruptWatch::exitStatus(signal);
     }
-    return counts.failed > 0 || unreadFolders > 0 ? kExitFailed : kExitOk;
+    return counts.failed > 0 || unreadFolders > 0 || !recovered ? kExitFailed : kExitOk;
 }

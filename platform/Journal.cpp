@@ -19,24 +19,23 @@ namespace brantlow::platform::detail {
 
 namespace {
 
-// A folder takes the journal when a file can be made there and later
-// removed: not one whose append-only flag keeps every name it gets.
-bool folderAppendOnly(int dirFd)
-{
-    int flags = 0;
-    if (::ioctl(dirFd, FS_IOC_GETFLAGS, &flags) == 0)
-        return (flags & FS_APPEND_FL) != 0;
-    // A file system without inode flags has no append-only folders; a folder
-    // that cannot be asked (opened for search only) is taken as one.
-    return !(errno == ENOTTY || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL);
-}
-
 bool refusesNewFile(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
 } // namespace
+
+bool folderAppendOnly(int dirFd, bool whenUnknown)
+{
+    int flags = 0;
+    if (::ioctl(dirFd, FS_IOC_GETFLAGS, &flags) == 0)
+        return (flags & FS_APPEND_FL) != 0;
+    // A file system without inode flags has no append-only folders.
+    if (errno == ENOTTY || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL)
+        return false;
+    return whenUnknown;
+}
 
 Journal::~Journal()
 {
@@ -51,21 +50,23 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
 {
     const struct stat &info = *target.info;
     const JournalPlaces places = journalPlaces(info.st_dev, info.st_ino, target.name);
-    if (places.state.empty()) {
+    int stateError = 0;
+    const std::string stateFolder = journalFolder(stateError);
+    if (stateFolder.empty()) {
         step = "register";
-        errno = places.stateError;
+        errno = stateError;
         return false;
     }
     // The record in the state folder comes first, so that every journal
     // that ever exists can be found from there.
     step = "register";
-    OwnedFd state(::open(places.state.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OwnedFd state(::open(stateFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!state.valid())
         return false;
     const std::string targetPath = (target.folder == "/" ? "" : target.folder) + "/" + target.name;
     if (!writeRecord(state.get(), places.registration, targetPath))
         return false;
-    m_registration = places.state + "/" + places.registration;
+    m_registration = stateFolder + "/" + places.registration;
 
     const std::uint64_t tail = static_cast<std::uint64_t>(info.st_size) - offset;
     auto undo = [&](const char *failed) {
@@ -80,7 +81,9 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
     };
 
     step = "journal";
-    if (!folderAppendOnly(target.dirFd)) {
+    // Beside the file only where it can later be removed: a folder that
+    // cannot be asked (opened for search only) is taken as append-only.
+    if (!folderAppendOnly(target.dirFd, true)) {
         m_fd = systemCall("journal", [&] {
             return ::openat(target.dirFd, places.beside.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                             0600);

@@ -40,6 +40,11 @@ struct InPlaceTarget {
     std::string name;
 };
 
+// Whether the folder keeps every name it gets (chattr +a): a file can be
+// made there but never removed or renamed over. `whenUnknown` when the
+// folder cannot be asked.
+bool folderAppendOnly(int dirFd, bool whenUnknown);
+
 // The rollback journal of one in-place rewrite: the original's bytes from
 // the first offset the rewrite changes to its end, its old length and
 // last-write time, flushed before the original's first byte changes. It lives

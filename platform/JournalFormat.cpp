@@ -62,12 +62,16 @@ JournalState readHeader(int fd, JournalHeader &header)
 JournalPlaces journalPlaces(std::uint64_t device, std::uint64_t inode, const std::string &name)
 {
     JournalPlaces places;
-    places.state = stateFolder("journal", places.stateError);
     const std::string id = std::to_string(device) + "-" + std::to_string(inode);
     places.registration = id + ".entry";
     places.inState = id + ".journal";
     places.beside = hiddenName(name, ".brantlow-journal");
     return places;
+}
+
+std::string journalFolder(int &error)
+{
+    return stateFolder("journal", error);
 }
 
 bool writeRecord(int stateFd, const std::string &name, const std::string &text)

@@ -30,16 +30,16 @@ bool writeHeader(int fd, const JournalHeader &header);
 JournalState readHeader(int fd, JournalHeader &header);
 
 // The names of one file's journal: beside it, or in the state folder's
-// "journal" folder, and its record there. `state` is empty (with
-// `stateError`) when the state folder cannot be made.
+// "journal" folder, and its record there.
 struct JournalPlaces {
-    std::string state;
-    int stateError = 0;
     std::string registration; // "<device>-<inode>.entry", holding the file's path
     std::string inState; // "<device>-<inode>.journal"
     std::string beside; // ".<name>.brantlow-journal"
 };
 JournalPlaces journalPlaces(std::uint64_t device, std::uint64_t inode, const std::string &name);
+// The state folder's "journal" folder, made when missing; empty with
+// `error` set when it cannot be.
+std::string journalFolder(int &error);
 
 // Creates the record `name` in the state folder holding `text`, flushed with
 // the folder; EEXIST when the file has an unfinished journal already.

@@ -53,7 +53,7 @@ RecoveredFile leftAlone(const std::string &path, const std::string &why)
 // Puts back one file from its journal. Nothing to say when it has none, or
 // one of a rewrite that never began (removed), or one a running rewrite
 // holds (its lock tells).
-std::optional<RecoveredFile> recoverFile(const std::string &path)
+std::optional<RecoveredFile> recoverFile(const std::string &path, const std::string &stateFolder)
 {
     const auto slash = path.rfind('/');
     const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
@@ -68,7 +68,7 @@ std::optional<RecoveredFile> recoverFile(const std::string &path)
     if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
         return std::nullopt; // a rewrite under way: its journal is no leftover
     const JournalPlaces places = journalPlaces(info.st_dev, info.st_ino, name);
-    OwnedFd state(places.state.empty() ? -1 : ::open(places.state.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OwnedFd state(stateFolder.empty() ? -1 : ::open(stateFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     int journalDir = dir.get();
     std::string journalName = places.beside;
     OwnedFd journal(::openat(journalDir, journalName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
@@ -79,7 +79,7 @@ std::optional<RecoveredFile> recoverFile(const std::string &path)
     }
     auto forget = [&] {
         if (state.valid() && exists(state.get(), places.registration))
-            removeRecord(places.state + "/" + places.registration);
+            removeRecord(stateFolder + "/" + places.registration);
     };
     if (!journal.valid()) {
         forget();
@@ -143,7 +143,8 @@ std::vector<std::string> recordedFiles(const std::string &state)
 
 std::vector<RecoveredFile> recoverUnfinished(const std::vector<std::string> &paths)
 {
-    const std::string state = journalPlaces(0, 0, "").state;
+    int error = 0;
+    const std::string state = journalFolder(error);
     std::vector<std::string> files;
     if (paths.empty()) {
         files = recordedFiles(state);
@@ -168,7 +169,7 @@ std::vector<RecoveredFile> recoverUnfinished(const std::vector<std::string> &pat
     std::set<std::string> seen;
     for (const std::string &file : files)
         if (seen.insert(file).second)
-            if (auto recovered = recoverFile(file))
+            if (auto recovered = recoverFile(file, state))
                 done.push_back(std::move(*recovered));
     return done;
 }

@@ -174,7 +174,9 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     if (expected.valid() && !(identityFrom(original.info) == expected))
         return failure("changed", ESTALE);
 
-    if (original.info.st_nlink > 1)
+    // A folder that keeps every name (append-only) would keep the temporary
+    // name as well, the rename refused: the file is rewritten in place.
+    if (original.info.st_nlink > 1 || folderAppendOnly(original.dir.get(), false))
         return replaceInPlace(inPlaceTarget(original), data, size, lastWrite);
 
     TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
@@ -343,12 +345,15 @@ void ReplaceGroup::clear()
     m_bytes = 0;
 }
 
-ReplaceResult checkReplaceable(const std::string &path)
+ReplaceResult checkReplaceable(const std::string &path, bool keepsTime)
 {
     Original original;
     // Opened for writing, the file can always be rewritten in place when no
     // new file can be made beside it, so the open decides.
-    return openOriginal(path, original);
+    const ReplaceResult opened = openOriginal(path, original);
+    if (opened.ok && keepsTime && ::geteuid() != 0 && ::geteuid() != original.info.st_uid)
+        return failure("times", EPERM, ReplaceMethod::InPlace);
+    return opened;
 }
 
 } // namespace brantlow::platform
