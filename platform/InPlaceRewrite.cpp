@@ -90,8 +90,13 @@ ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *da
         return rolledBack("write");
     if (systemCall("truncate", [&] { return ::ftruncate(fd, newSize); }) != 0)
         return rolledBack("truncate");
-    if (lastWrite != nullptr && !setLastWrite(fd, *lastWrite))
+    // Reading the file (for the first change and the journal) may have moved
+    // its access time: it is put back with the kept last-write time.
+    const timespec stamps[2] = {original.st_atim, lastWrite != nullptr ? *lastWrite : timespec{0, UTIME_OMIT}};
+    if (lastWrite != nullptr && systemCall("times", [&] { return ::futimens(fd, stamps); }) != 0)
         return rolledBack("times");
+    if (lastWrite == nullptr) // only the owner may: else the access time shows the read
+        ::futimens(fd, stamps);
     if (systemCall("fsync", [&] { return ::fsync(fd); }) != 0)
         return rolledBack("fsync");
     ReplaceResult done = success(method, fd);
