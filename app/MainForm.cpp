@@ -14,6 +14,7 @@
 #include "widgets/LayoutFont.h"
 #include "widgets/LocalPath.h"
 #include "widgets/Placement.h"
+#include "widgets/RecoveryNotice.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -300,6 +301,7 @@ bool TForm1::OpenCurrentFile()
     disableRewriteEntries();
     forgetFacts();
 
+    recoverInterruptedRewrites(this, {localFileName().toStdString()});
     const brantlow::RewriteResult result = brantlow::openForRewrite(BinEdit, localFileName().toStdString(), Opened);
     if (!result.ok()) {
         const char *message = result.step == brantlow::RewriteStep::Analyze ? kNotMpegAudio : kOpenFailed;

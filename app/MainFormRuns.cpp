@@ -3,6 +3,8 @@
 
 #include "MainForm.h"
 
+#include "widgets/RecoveryNotice.h"
+
 #include "batch/RunLog.h"
 
 #include <QAction>
@@ -32,6 +34,7 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     options.mode = mode;
     options.keepTimes = Settings.NotUpdate;
     options.seekRange = Settings.MaxOffset;
+    recoverInterruptedRewrites(this, {Opened.path});
     RunLog log = startRunLog(mode);
     options.undoLog = log.log.get();
     m_lastRewrite = brantlow::rewriteOpened(BinEdit, Opened, options);

@@ -13,6 +13,7 @@
 #include "StateChecker.h"
 
 #include "widgets/LocalPath.h"
+#include "widgets/RecoveryNotice.h"
 
 #include "platform/PathParts.h"
 
@@ -52,6 +53,10 @@ void TMultiFileDBox::Button2Click()
         largest = std::max(largest, item.bytes);
         items.push_back(std::move(item));
     }
+    std::vector<std::string> paths;
+    for (const brantlow::BatchItem &item : items)
+        paths.push_back(item.path);
+    recoverInterruptedRewrites(this, paths);
     const int total = int(items.size());
     Counter->setCounts(0, total);
     // A Qt progress bar whose range is 0 to 0 shows a busy animation; an

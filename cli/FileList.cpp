@@ -36,7 +36,15 @@ bool readNameList(const std::string &from, bool nulSeparated, std::vector<std::s
     }
     const char separator = nulSeparated ? '\0' : '\n';
     std::string name;
+    std::size_t line = 1;
+    bool nulInName = false;
     for (int c; (c = std::getc(in)) != EOF;) {
+        // A NUL byte never belongs to a name: names that end with one need -0.
+        if (c == '\0' && !nulSeparated && !nulInName) {
+            nulInName = true;
+            error = "name " + std::to_string(line) + " holds a NUL byte; names that end with NUL bytes need -0";
+        }
+        line += c == separator ? 1 : 0;
         if (c != separator) {
             name.push_back(static_cast<char>(c));
             continue;
@@ -52,7 +60,7 @@ bool readNameList(const std::string &from, bool nulSeparated, std::vector<std::s
         std::fclose(in);
     if (!name.empty())
         names.push_back(name);
-    return !failed;
+    return !failed && !nulInName;
 }
 
 } // namespace brantlow::cli

@@ -31,7 +31,8 @@ FileList collectFiles(const std::vector<std::string> &paths, const CollectOption
 // Names listed one per line (or, with `nulSeparated`, ended by NUL bytes, as
 // `find -print0` writes them) in the file `from`, or on standard input for
 // "-". Empty entries are left out. False, with the system's reason, when the
-// list cannot be read.
+// list cannot be read, or with the line when a name read without
+// `nulSeparated` holds a NUL byte (a list made for -0): nothing is taken then.
 bool readNameList(const std::string &from, bool nulSeparated, std::vector<std::string> &names, std::string &error);
 
 } // namespace brantlow::cli

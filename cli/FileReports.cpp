@@ -150,7 +150,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             result = wanted;
         } else if (settings.dryRun) {
             result = editImage(engine, opened, options);
-            if (const RewriteResult save = result.ok() ? predictSave(opened) : result; !save.ok())
+            if (const RewriteResult save = result.ok() ? predictSave(opened, !settings.noKeepTimes) : result;
+                !save.ok())
                 result = save;
         } else {
             std::size_t entry = 0;

@@ -3,15 +3,16 @@
 #include "platform/SafeReplace.h"
 
 #include <csignal>
+#include <cstdint>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace brantlow::cli {
 
 namespace {
-
-// SIGUSR2 only tells the watching thread that the run is over.
-constexpr int kStopWatching = SIGUSR2;
 
 sigset_t watchedSignals()
 {
@@ -20,7 +21,6 @@ sigset_t watchedSignals()
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGHUP);
-    sigaddset(&set, kStopWatching);
     return set;
 }
 
@@ -30,22 +30,42 @@ InterruptWatch::InterruptWatch()
 {
     const sigset_t set = watchedSignals();
     ::pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    m_signals = ::signalfd(-1, &set, SFD_CLOEXEC);
+    m_stop = ::eventfd(0, EFD_CLOEXEC);
+    if (m_signals < 0 || m_stop < 0) { // the signals keep their default actions
+        ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+        return;
+    }
     m_thread = std::thread([this] { watch(); });
 }
 
 InterruptWatch::~InterruptWatch()
 {
-    ::pthread_kill(m_thread.native_handle(), kStopWatching);
-    m_thread.join();
+    // The end of the run is told through a descriptor of its own, not a
+    // signal: no signal from outside can end the watch.
+    if (m_thread.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(m_stop, &one, sizeof one);
+        m_thread.join();
+    }
+    if (m_signals >= 0)
+        ::close(m_signals);
+    if (m_stop >= 0)
+        ::close(m_stop);
 }
 
 void InterruptWatch::watch()
 {
-    const sigset_t set = watchedSignals();
     for (;;) {
-        int taken = 0;
-        if (::sigwait(&set, &taken) != 0 || taken == kStopWatching)
+        pollfd ready[2] = {{m_stop, POLLIN, 0}, {m_signals, POLLIN, 0}};
+        if (::poll(ready, 2, -1) < 0)
+            continue;
+        if (ready[0].revents != 0)
             return;
+        signalfd_siginfo info{};
+        if (::read(m_signals, &info, sizeof info) != static_cast<ssize_t>(sizeof info))
+            continue;
+        const int taken = static_cast<int>(info.ssi_signo);
         int expected = 0;
         if (m_signal.compare_exchange_strong(expected, taken)) {
             static constexpr char kNote[] = "\nbrantlow-cli: interrupted; finishing the files in progress (again to stop at once)\n";

@@ -29,6 +29,8 @@ private:
     void watch();
 
     std::atomic<int> m_signal{0};
+    int m_signals = -1; // signalfd of the watched signals
+    int m_stop = -1; // eventfd: the run is over
     std::thread m_thread;
 };
 

@@ -12,6 +12,7 @@
 #include "UndoCommands.h"
 #include "job/RewriteJob.h"
 #include "job/UndoLog.h"
+#include "platform/Journal.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -33,9 +34,12 @@ constexpr int kExitUsage = 2;
 void addPathArgument(CLI::App *command, Settings &settings)
 {
     command->add_option("PATH", settings.paths, "Files, or folders whose .mp3, .rmp and .wav files are taken");
-    command->add_option("--files-from", settings.filesFrom, "Also take the names listed in FILE, one per line (- for standard input)")
+    command
+        ->add_option("--files-from", settings.filesFrom,
+                     "Also take the names listed in FILE, one per line (- for standard input)")
         ->type_name("FILE");
-    command->add_flag("-0,--null", settings.nulSeparated, "The names in --files-from end with NUL bytes (find -print0)");
+    command->add_flag("-0,--null", settings.nulSeparated,
+                      "The names in --files-from end with NUL bytes (find -print0)");
 }
 
 void addScanOptions(CLI::App *command, Settings &settings)
@@ -62,9 +66,10 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
     command->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: the number of cores)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
-    command->add_option("--memory-limit", settings.memoryLimit,
-                        "Bytes the files in flight may take together, e.g. 512M or 2G (default: the larger of the "
-                        "largest file and a quarter of physical memory)")
+    command
+        ->add_option("--memory-limit", settings.memoryLimit,
+                     "Bytes the files in flight may take together, e.g. 512M or 2G (default: the larger of the "
+                     "largest file and a quarter of physical memory)")
         ->type_name("SIZE")
         ->transform(CLI::AsSizeValue(false))
         ->check(CLI::PositiveNumber);
@@ -84,6 +89,23 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
         items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
     return items;
+}
+
+// Puts back the files among `paths` that interrupted rewrites left half
+// done, saying so on standard error; false when one cannot be.
+bool recoverFirst(const std::vector<std::string> &paths, bool quiet)
+{
+    bool allBack = true;
+    for (const platform::RecoveredFile &file : platform::recoverUnfinished(paths)) {
+        allBack = allBack && file.restored;
+        if (file.restored && !quiet)
+            std::fprintf(stderr, "brantlow-cli: %s: put back as it was before an interrupted rewrite\n",
+                         shownPath(file.path).c_str());
+        else if (!file.restored)
+            std::fprintf(stderr, "brantlow-cli: %s: an interrupted rewrite cannot be put back (%s)\n",
+                         shownPath(file.path).c_str(), file.reason.c_str());
+    }
+    return allBack;
 }
 
 } // namespace
@@ -111,13 +133,16 @@ int main(int argc, char **argv)
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
 
-    CLI::App *fix = app.add_subcommand("fix", "Make each file's VBR header right: add a missing one, rewrite a stale one");
+    CLI::App *fix =
+        app.add_subcommand("fix", "Make each file's VBR header right: add a missing one, rewrite a stale one");
     addRewriteOptions(fix, settings);
 
     CLI::App *remove = app.add_subcommand("remove", "Remove the VBR header of each file that has one");
     addRewriteOptions(remove, settings);
-    remove->add_option("--seek-range", settings.seekRange,
-                       "How far, in bytes, to look for the next frame when the header's own length does not lead to one (default 3)")
+    remove
+        ->add_option("--seek-range", settings.seekRange,
+                     "How far, in bytes, to look for the next frame when the header's own length does not lead to one "
+                     "(default 3)")
         ->type_name("N")
         ->check(CLI::Range(1, 0x7FFFFFFF));
 
@@ -135,12 +160,20 @@ int main(int argc, char **argv)
     CLI::App *runs = app.add_subcommand("runs", "List the runs that can be undone, oldest first");
     runs->add_flag("--json", settings.json, "One JSON object per run per line");
 
+    CLI::App *recover = app.add_subcommand("recover",
+                                           "Put back the files that interrupted rewrites left half done: those among "
+                                           "the files and folders given, else every one known");
+    recover->add_option("PATH", settings.paths, "Files, or folders to look through");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError &e) {
         const int code = app.exit(e);
         return code == 0 ? kExitOk : kExitUsage;
     }
+
+    if (recover->parsed())
+        return recoverFirst(settings.paths, false) ? kExitOk : kExitFailed;
 
     if (runs->parsed()) {
         printRuns(settings.json);
@@ -189,6 +222,17 @@ int main(int argc, char **argv)
     std::vector<BatchItem> items = batchItems(list.files);
     for (const UndoRecord &record : records)
         items.push_back({record.path, true, record.length, 0, 0});
+    const bool isCheck = check->parsed();
+    // A file an interrupted rewrite left half done is put back before it is
+    // read: read as it is, its damage would be taken for its content.
+    bool recovered = true;
+    if (!isInfo && !isCheck && !settings.dryRun) {
+        std::vector<std::string> paths;
+        paths.reserve(items.size());
+        for (const BatchItem &item : items)
+            paths.push_back(item.path);
+        recovered = recoverFirst(paths, settings.quiet);
+    }
     std::uint64_t largest = 0;
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
@@ -197,7 +241,6 @@ int main(int argc, char **argv)
     options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : defaultMemoryBudget(largest);
     options.stop = &interrupts.flag();
 
-    const bool isCheck = check->parsed();
     std::unique_ptr<UndoLog> log;
     std::string logProblem;
     if (!isCheck && !isInfo && !settings.dryRun && !settings.noUndoLog) {
@@ -213,7 +256,9 @@ int main(int argc, char **argv)
             log->setRequired(settings.undoLogRequired);
         settings.undoLog = log.get();
     }
-    const RewriteMode mode = remove->parsed() ? RewriteMode::Remove : fix->parsed() ? RewriteMode::Fix : RewriteMode::Add;
+    const RewriteMode mode = remove->parsed() ? RewriteMode::Remove
+        : fix->parsed()                       ? RewriteMode::Fix
+                                              : RewriteMode::Add;
     VerdictCounts verdicts;
     const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
                               platform::ReplaceGroup &group) {
@@ -254,10 +299,10 @@ int main(int argc, char **argv)
     if (signal != 0) {
         // JSON lines hold one object per file: the note goes beside them.
         std::FILE *note = settings.json ? stderr : stdout;
-        std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached, counts.notReached == 1 ? "" : "s",
-                     list.interrupted ? ", and the folder scan did not finish" : "");
+        std::fprintf(note, "Interrupted: %zu file%s not reached%s.\n", counts.notReached,
+                     counts.notReached == 1 ? "" : "s", list.interrupted ? ", and the folder scan did not finish" : "");
         std::fflush(note);
         return InterruptWatch::exitStatus(signal);
     }
-    return counts.failed > 0 || unreadFolders > 0 ? kExitFailed : kExitOk;
+    return counts.failed > 0 || unreadFolders > 0 || !recovered ? kExitFailed : kExitOk;
 }

@@ -338,12 +338,14 @@ std::uint64_t frameIndexBytes(TBinEdit &engine)
     return FrameMarks::bytesFor(frames);
 }
 
-RewriteResult predictSave(const OpenedFile &opened)
+RewriteResult predictSave(const OpenedFile &opened, bool keepTimes)
 {
-    const platform::ReplaceResult check = platform::checkReplaceable(opened.path);
+    const platform::ReplaceResult check = platform::checkReplaceable(opened.path, keepTimes);
     if (check.ok)
         return {};
     // The same words as the failed save would give.
+    if (std::strcmp(check.step, "times") == 0)
+        return saveFailure(kNoCode, check);
     return failedWithError(RewriteStep::Save, check.error);
 }
 

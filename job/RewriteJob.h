@@ -145,8 +145,9 @@ RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const Rewri
 
 // What a rewrite of an analysed file would meet when it writes, found without
 // writing: a read-only file, a folder where neither a new file can be made nor
-// the file rewritten in place (step Save, with the reason).
-RewriteResult predictSave(const OpenedFile &opened);
+// the file rewritten in place, a last-write time to keep that the process may
+// not set (step Save, with the reason).
+RewriteResult predictSave(const OpenedFile &opened, bool keepTimes = true);
 
 // The batch run's text for a step ("Cannot open this File." ...), and the
 // success text for a mode ("This File includes a VBR Header Now." ...).

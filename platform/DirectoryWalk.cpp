@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -218,7 +219,42 @@ bool DirectoryWalker::walk(const std::string &root)
         reportProblem(root, WalkProblemKind::CannotRead, error, std::strerror(error));
         return true;
     }
+    // Each folder above the root, up to /, is never entered through a link
+    // (the root itself, seen already, is passed over quietly).
+    m_above.clear();
+    if (char *resolved = ::realpath(root.c_str(), nullptr); resolved != nullptr) {
+        for (std::string above(resolved); above != "/";) {
+            above = above.substr(0, std::max<std::size_t>(above.rfind('/'), 1));
+            struct stat seen {};
+            if (::stat(above.c_str(), &seen) == 0)
+                m_above.insert({static_cast<std::uint64_t>(seen.st_dev), static_cast<std::uint64_t>(seen.st_ino)});
+        }
+        std::free(resolved);
+    }
     return scanFolder(folder.get(), root, static_cast<std::uint64_t>(opened.st_dev));
+}
+
+// Following a link to /, to a folder above the one the scan started in
+// (/proc/self/root, /proc/1/cwd: magic links are judged by what they lead to),
+// or into a pseudo file system would scan the machine or what is no audio:
+// the link is left, with a warning that names it.
+bool DirectoryWalker::linkLeadsAway(const std::string &path, bool isFolder, Identity identity)
+{
+    if (isFolder && m_above.count(identity) != 0) {
+        reportProblem(path, WalkProblemKind::LinkNotFollowed, 0,
+                      "a symbolic link to / or to a folder above the scan's start");
+        return true;
+    }
+    if (!m_pseudoDevicesRead) {
+        m_pseudoDevices = pseudoDevicesByName();
+        m_pseudoDevicesRead = true;
+    }
+    if (const auto it = m_pseudoDevices.find(identity.first); it != m_pseudoDevices.end()) {
+        reportProblem(path, WalkProblemKind::LinkNotFollowed, 0,
+                      "a symbolic link into a pseudo file system (" + it->second + ")");
+        return true;
+    }
+    return false;
 }
 
 bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uint64_t rootDevice)
@@ -277,6 +313,12 @@ bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uin
                 }
                 continue;
             }
+            const bool isFolder = S_ISDIR(target.st_mode);
+            if ((isFolder ? m_options.recursive : takes(name))
+                && linkLeadsAway(
+                    child, isFolder,
+                    {static_cast<std::uint64_t>(target.st_dev), static_cast<std::uint64_t>(target.st_ino)}))
+                continue;
         }
 
         if (S_ISDIR(target.st_mode)) {

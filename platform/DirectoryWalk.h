@@ -48,8 +48,9 @@ struct FoundFile {
 };
 
 enum class WalkProblemKind {
-    CannotRead,       // a folder that cannot be opened or listed, a path too long to open
+    CannotRead, // a folder that cannot be opened or listed, a path too long to open
     PseudoFileSystem, // /proc, /sys, /dev and the like: never entered
+    LinkNotFollowed, // a symbolic link to /, to a folder above the scan's start, or into a pseudo file system
 };
 
 struct WalkProblem {
@@ -98,11 +99,13 @@ private:
     void reportProblem(const std::string &path, WalkProblemKind kind, int error, std::string reason);
     void listFile(const std::string &path, bool named, std::uint64_t device, std::uint64_t inode);
     bool keepGoing();
+    bool linkLeadsAway(const std::string &path, bool isFolder, Identity target);
 
     WalkOptions m_options;
     WalkCallbacks m_callbacks;
     WalkProgress m_progress;
     std::set<Identity> m_folders;
+    std::set<Identity> m_above; // the folders above the current root, up to /
     std::set<Identity> m_files;
     std::set<std::string> m_unknownRoots;
     std::map<std::uint64_t, std::string> m_pseudoDevices; // read from the mount table when first needed

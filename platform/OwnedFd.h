@@ -20,6 +20,13 @@ public:
             ::close(m_fd);
         m_fd = fd;
     }
+    // Hands the descriptor over without closing it.
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;

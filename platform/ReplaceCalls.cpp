@@ -2,6 +2,7 @@
 
 #include "SafeReplace.h"
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -15,6 +16,12 @@ namespace detail {
 std::function<int(const char *)> &replaceFaultHook()
 {
     static std::function<int(const char *)> hook;
+    return hook;
+}
+
+std::function<void(const char *)> &replaceKillHook()
+{
+    static std::function<void(const char *)> hook;
     return hook;
 }
 
@@ -43,12 +50,16 @@ bool setLastWrite(int fd, const timespec &lastWrite)
     return systemCall("times", [&] { return ::futimens(fd, stamps); }) == 0;
 }
 
-bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset)
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset,
+              const char *step)
 {
+    // Bounded steps, so that a kill test can stop the process between them.
+    constexpr std::size_t kStep = 1 << 20;
     done = 0;
     while (done < size) {
-        const ssize_t wrote = systemCall(
-            "write", [&] { return ::pwrite(fd, data + done, size - done, static_cast<off_t>(offset + done)); });
+        const std::size_t chunk = std::min(size - done, kStep);
+        const ssize_t wrote =
+            systemCall(step, [&] { return ::pwrite(fd, data + done, chunk, static_cast<off_t>(offset + done)); });
         if (wrote < 0)
             return false;
         if (wrote == 0) {
@@ -61,6 +72,11 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
 }
 
 } // namespace detail
+
+void setReplaceKillHook(std::function<void(const char *step)> hook)
+{
+    detail::replaceKillHook() = std::move(hook);
+}
 
 void setReplaceFaultHook(std::function<int(const char *step)> hook)
 {

@@ -17,7 +17,11 @@ namespace brantlow::platform::detail {
 // The hook setReplaceFaultHook set; empty when none is.
 std::function<int(const char *)> &replaceFaultHook();
 
-// Runs `call` (retrying on EINTR) unless the fault hook fails this step.
+// The hook setReplaceKillHook set; empty when none is.
+std::function<void(const char *)> &replaceKillHook();
+
+// Runs `call` (retrying on EINTR) unless the fault hook fails this step;
+// then, whatever the call gave, lets the kill hook stop the process there.
 template <typename Call>
 auto systemCall(const char *step, Call &&call) -> decltype(call())
 {
@@ -31,6 +35,11 @@ auto systemCall(const char *step, Call &&call) -> decltype(call())
     do {
         result = call();
     } while (result == -1 && errno == EINTR);
+    if (const auto &kill = replaceKillHook(); kill) {
+        const int error = errno;
+        kill(step);
+        errno = error;
+    }
     return result;
 }
 
@@ -41,8 +50,9 @@ ReplaceResult success(ReplaceMethod method, int fd = -1);
 // Gives the open file the last-write time; the last-access time stays.
 bool setLastWrite(int fd, const timespec &lastWrite);
 
-// Writes `size` bytes at `data` to the file at `offset`; `done` tells how
-// many were written when it fails.
-bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset = 0);
+// Writes `size` bytes at `data` to the file at `offset`, in steps named
+// `step` of at most a MiB; `done` tells how many were written when it fails.
+bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset = 0,
+              const char *step = "write");
 
 } // namespace brantlow::platform::detail

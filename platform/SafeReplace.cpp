@@ -97,15 +97,20 @@ struct NewContent {
     const ByteEdits *edits = nullptr;
 };
 
+InPlaceTarget inPlaceTarget(const Original &original)
+{
+    return {original.file.get(), original.dir.get(), &original.info, original.folder, original.name};
+}
+
 // Rewrites the original itself; the edited content is first read whole.
 ReplaceResult rewriteInPlace(const Original &original, const NewContent &content, const timespec *lastWrite)
 {
     if (content.edits == nullptr)
-        return replaceInPlace(original.file.get(), original.info, content.data, content.size, lastWrite);
+        return replaceInPlace(inPlaceTarget(original), content.data, content.size, lastWrite);
     std::vector<std::uint8_t> whole;
     if (!readEdited(original.file.get(), static_cast<std::uint64_t>(original.info.st_size), *content.edits, whole))
         return failure(errno == ESTALE ? "changed" : "read", errno);
-    return replaceInPlace(original.file.get(), original.info, whole.data(), whole.size(), lastWrite);
+    return replaceInPlace(inPlaceTarget(original), whole.data(), whole.size(), lastWrite);
 }
 
 bool writeContent(int fd, const Original &original, const NewContent &content)
@@ -160,7 +165,9 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     if (expected.valid() && !(identityFrom(original.info) == expected))
         return failure("changed", ESTALE);
 
-    if (original.info.st_nlink > 1)
+    // A folder that keeps every name (append-only) would keep the temporary
+    // name as well, the rename refused: the file is rewritten in place.
+    if (original.info.st_nlink > 1 || folderAppendOnly(original.dir.get(), false))
         return rewriteInPlace(original, content, lastWrite);
 
     TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
@@ -330,12 +337,15 @@ void ReplaceGroup::clear()
     m_bytes = 0;
 }
 
-ReplaceResult checkReplaceable(const std::string &path)
+ReplaceResult checkReplaceable(const std::string &path, bool keepsTime)
 {
     Original original;
     // Opened for writing, the file can always be rewritten in place when no
     // new file can be made beside it, so the open decides.
-    return openOriginal(path, original);
+    const ReplaceResult opened = openOriginal(path, original);
+    if (opened.ok && keepsTime && ::geteuid() != 0 && ::geteuid() != original.info.st_uid)
+        return failure("times", EPERM, ReplaceMethod::InPlace);
+    return opened;
 }
 
 } // namespace brantlow::platform

@@ -32,11 +32,17 @@ namespace brantlow::platform {
 // stamp lost; the last-access time is left as it is.
 // Steps: "open", "lock", "changed", "folder", "create", "write", "read", "copy",
 // "fchown", "xattr", "fchmod", "times", "fsync", "link", "rename", "allocate",
-// "truncate", "syncdir". Just before the rename the original is checked
+// "truncate", "syncdir", and in place "read", "register", "journal",
+// "journal-allocate", "journal-write", "journal-fsync", "journal-seal",
+// "journal-syncdir", "journal-remove", "unregister". Just before the rename the original is checked
 // again: a file changed or replaced under its name meanwhile is left as it
 // is (step "changed").
-// A process killed during a replace leaves the old or the new content whole;
-// it may leave the temporary name ".<name>.brantlow-tmp", which the next
+// A file in an append-only folder (which would keep the temporary name) is
+// rewritten in place too. In place, the bytes the rewrite overwrites are
+// kept in a flushed journal first (Journal.h).
+// A process killed during a replace leaves the old or the new content whole,
+// in place once recoverUnfinished has put the file back from its journal; it
+// may leave the temporary name ".<name>.brantlow-tmp", which the next
 // replace of that file removes.
 // A failed flush of the folder after the rename cannot undo the rename: the
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
@@ -96,12 +102,17 @@ private:
 // call fail with the answer as errno. Set or clear it only while no replace
 // runs. An empty function clears it.
 void setReplaceFaultHook(std::function<int(const char *step)> hook);
+// Kill tests: when set, the hook is called after every system call of a
+// replace, of its journal and of a recovery, with the call's step name, so
+// that a test can end the process between any two steps.
+void setReplaceKillHook(std::function<void(const char *step)> hook);
 
 // The checks replaceFileContents makes before it writes (the file opened for
 // writing and locked, a write permission bit, a new file possible in the
-// folder or else the in-place path), made without writing anything. ok, or
-// the step and errno the replace would fail with.
-ReplaceResult checkReplaceable(const std::string &path);
+// folder or else the in-place path, with `keepsTime` a last-write time the
+// process may set: only the file's owner or root may), made without writing
+// anything. ok, or the step and errno the replace would fail with.
+ReplaceResult checkReplaceable(const std::string &path, bool keepsTime = false);
 
 // For a process that must stop at once (a second interrupt): no replace
 // starts writing from now on, any in-place rewrite under way is let finish,

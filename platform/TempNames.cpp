@@ -89,16 +89,14 @@ private:
     std::set<std::pair<int, std::string>> m_names; // folder descriptor, name
 };
 
-// The temporary name of a file is fixed: ".<name>.brantlow-tmp". Only the
-// holder of the file's lock uses it, and a name left by a process that was
-// killed between link and rename is cleared by the next replace of that file.
-// A name too long for that is shortened at a UTF-8 character boundary and
-// told apart from its neighbours by a hash of the whole.
-std::string hiddenTempName(std::string_view name)
+} // namespace
+
+// A name too long for the marker is shortened at a UTF-8 character boundary
+// and told apart from its neighbours by a hash of the whole.
+std::string hiddenName(std::string_view name, std::string_view marker)
 {
-    static constexpr std::string_view kMarker = ".brantlow-tmp";
     constexpr std::size_t kNameMax = NAME_MAX;
-    const std::size_t room = kNameMax - 1 - kMarker.size();
+    const std::size_t room = kNameMax - 1 - marker.size();
 
     std::string temp = ".";
     if (name.size() <= room) {
@@ -115,8 +113,18 @@ std::string hiddenTempName(std::string_view name)
         temp += name.substr(0, cut);
         temp += hex;
     }
-    temp += kMarker;
+    temp += marker;
     return temp;
+}
+
+namespace {
+
+// The temporary name of a file is fixed: ".<name>.brantlow-tmp". Only the
+// holder of the file's lock uses it, and a name left by a process that was
+// killed between link and rename is cleared by the next replace of that file.
+std::string hiddenTempName(std::string_view name)
+{
+    return hiddenName(name, ".brantlow-tmp");
 }
 
 } // namespace

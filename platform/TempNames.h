@@ -39,6 +39,10 @@ private:
     std::string m_name;
 };
 
+// The hidden name of a file of the tool's own beside the file `name`:
+// ".<name><marker>", the name shortened when too long for the folder.
+std::string hiddenName(std::string_view name, std::string_view marker);
+
 // Links an anonymous O_TMPFILE file into the folder under the temporary name
 // of the file `name`, which `tempName` then holds.
 bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &tempName);

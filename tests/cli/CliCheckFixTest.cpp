@@ -150,6 +150,14 @@ TEST(CliCheckFix, FilesFromTakesNamesByLineOrByNul)
         EXPECT_EQ(objects.front()["header_after"]["kind"], "Xing");
     }
     EXPECT_EQ(runCli({"add", "--files-from", (folder.path() / "missing-list").string()}).exitCode, 2);
+    // A list made for -0 read by lines: a usage error before anything is written.
+    const fs::path nulList = folder.path() / "nul-list";
+    std::ofstream(nulList, std::ios::binary) << plain + std::string(1, '\0') + odd + std::string(1, '\0');
+    const std::vector<std::uint8_t> before = readBytes(plain);
+    const RunResult nul = runCli({"add", "--files-from", nulList.string()});
+    EXPECT_EQ(nul.exitCode, 2) << nul.out;
+    EXPECT_NE(nul.err.find("holds a NUL byte"), std::string::npos) << nul.err;
+    EXPECT_EQ(readBytes(plain), before);
 }
 
 TEST(CliCheckFix, LayerIAndIINoteComesOncePerRun)

@@ -227,15 +227,24 @@ TEST(CliLibrary, ARunAsAnotherUserKeepsTheFilesOwner)
     const std::string path = folder.copySample("mpeg1_stereo_vbr.mp3", "shared.mp3");
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     const std::vector<std::uint8_t> sample = readBytes(path);
+    const std::string state = folder.path().string() + "/state"; // nobody's own state folder
+    ASSERT_EQ(::mkdir(state.c_str(), 0700), 0);
+    ASSERT_EQ(::chown(state.c_str(), 65534, 65534), 0);
+    const std::string stateHome = "XDG_STATE_HOME=" + state;
     // Only the owner may set a file's time: keeping it, the run is refused
     // with the file untouched; without, the file is rewritten in place.
-    const RunResult refused = run("runuser", {"-u", "nobody", "--", BRANTLOW_CLI_PATH, "add", path});
+    const RunResult refused = run("runuser", {"-u", "nobody", "--", "env", stateHome, BRANTLOW_CLI_PATH, "add", path});
     EXPECT_EQ(refused.exitCode, 1) << refused.err;
     EXPECT_NE(refused.err.find("Cannot Add/Remove a VBR Header. (error 2: its last-write time cannot be kept: Operation not permitted)"), std::string::npos)
         << refused.err;
     EXPECT_EQ(readBytes(path), sample);
+    // A dry run foretells the same refusal.
+    const RunResult predicted =
+        run("runuser", {"-u", "nobody", "--", "env", stateHome, BRANTLOW_CLI_PATH, "add", "-n", path});
+    EXPECT_NE((predicted.out + predicted.err).find("its last-write time cannot be kept"), std::string::npos)
+        << predicted.out << predicted.err;
     const RunResult result =
-        run("runuser", {"-u", "nobody", "--", BRANTLOW_CLI_PATH, "add", "--no-keep-times", path});
+        run("runuser", {"-u", "nobody", "--", "env", stateHome, BRANTLOW_CLI_PATH, "add", "--no-keep-times", path});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
@@ -243,7 +252,8 @@ TEST(CliLibrary, ARunAsAnotherUserKeepsTheFilesOwner)
     EXPECT_EQ(info.st_gid, 0u);
     EXPECT_EQ(info.st_mode & 07777, 0666u);
     EXPECT_GT(fs::file_size(path), fs::file_size(samplePath("mpeg1_stereo_vbr.mp3")));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1) << "no temporary file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2)
+        << "no temporary file beside the file and nobody's state folder";
 }
 
 // Runs the command line on many files, sends `signals` copies of `signal`

@@ -252,6 +252,14 @@ int unlinkat(int dirfd, const char *path, int flags)
     return real<int (*)(int, const char *, int)>("unlinkat")(dirfd, path, flags);
 }
 
+// The journal's record in the state folder goes by path.
+int unlink(const char *path)
+{
+    const Decision d = decide("unlink", false);
+    FAIL_OR(d);
+    return real<int (*)(const char *)>("unlink")(path);
+}
+
 int utimensat(int dirfd, const char *path, const struct timespec times[2], int flags)
 {
     const Decision d = decide("utimensat", false);

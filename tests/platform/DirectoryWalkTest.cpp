@@ -163,6 +163,10 @@ private:
         link(m_outside + "/out.mp3", "out-file.mp3");
         link("nowhere.mp3", "dangling.mp3");
         link("/proc", "proc-link");
+        // Links that lead back above the tree: / itself, its parent, / through a /proc magic link.
+        link("/", "to-root");
+        link("..", "up");
+        link("/proc/self/root", "proc-root");
         // A folder path too long to open.
         folder("long");
         const std::string name(200, 'n');
@@ -211,7 +215,9 @@ std::vector<std::string> walkTree(const FakeTree &tree, const WalkRow &row)
                                 },
                                 [&](const WalkProblem &problem) {
                                     out += "problem " + relative(problem.path) + " "
-                                        + (problem.kind == WalkProblemKind::CannotRead ? "unreadable " : "pseudo ")
+                                        + (problem.kind == WalkProblemKind::CannotRead            ? "unreadable "
+                                               : problem.kind == WalkProblemKind::LinkNotFollowed ? "link "
+                                                                                                  : "pseudo ")
                                         + std::to_string(problem.error) + '\0';
                                 },
                                 [&](const WalkProgress &progress) {
@@ -254,21 +260,34 @@ TEST(DirectoryWalker, StaysInItsTreeListsEachFileOnceAndReportsWhatItCannotRead)
     const std::vector<std::string> deepFiles = {"file B.WAV", "file a.mp3", "file album.mp3/inner.rmp",
                                                 "file " + badFile, "problem closed unreadable " + eacces,
                                                 "problem TOO-LONG unreadable " + toolong, "file sub/deep.mp3"};
-    std::vector<std::string> followFiles = {"file B.WAV", "file a.mp3", "file album.mp3/inner.rmp",
-                                            "file " + badFile, "problem closed unreadable " + eacces,
+    std::vector<std::string> followFiles = {"file B.WAV",
+                                            "file a.mp3",
+                                            "file album.mp3/inner.rmp",
+                                            "file " + badFile,
+                                            "problem closed unreadable " + eacces,
                                             "problem dangling.mp3 unreadable " + std::to_string(ENOENT),
-                                            "file link-in/deep.mp3", "file link-out/out.mp3",
+                                            "file link-in/deep.mp3",
+                                            "file link-out/out.mp3",
                                             "problem TOO-LONG unreadable " + toolong,
-                                            "problem proc-link pseudo 0"};
+                                            "problem proc-link pseudo 0",
+                                            "problem proc-root link 0",
+                                            "problem to-root link 0",
+                                            "problem up link 0"};
     // Another file system's folder is not entered (nor /proc); its file is taken through out-file.mp3 instead.
     const bool otherFs = tree.outsideIsOtherFileSystem();
-    std::vector<std::string> followOneFsFiles = {"file B.WAV", "file a.mp3", "file album.mp3/inner.rmp",
-                                                 "file " + badFile, "problem closed unreadable " + eacces,
+    std::vector<std::string> followOneFsFiles = {"file B.WAV",
+                                                 "file a.mp3",
+                                                 "file album.mp3/inner.rmp",
+                                                 "file " + badFile,
+                                                 "problem closed unreadable " + eacces,
                                                  "problem dangling.mp3 unreadable " + std::to_string(ENOENT),
                                                  "file link-in/deep.mp3",
                                                  otherFs ? "" : "file link-out/out.mp3",
                                                  "problem TOO-LONG unreadable " + toolong,
-                                                 otherFs ? "file out-file.mp3" : ""};
+                                                 otherFs ? "file out-file.mp3" : "",
+                                                 "problem proc-root link 0",
+                                                 "problem to-root link 0",
+                                                 "problem up link 0"};
     std::erase(followOneFsFiles, "");
     // Without -x, out-file.mp3 is the file already listed as link-out/out.mp3.
 

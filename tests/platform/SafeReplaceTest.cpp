@@ -386,11 +386,13 @@ TEST_F(SafeReplaceTest, InPlaceFailuresBeforeWritingLeaveTheOriginalIntact)
 class UnprivilegedReplaceTest : public SafeReplaceTest {
 protected:
     std::string resultFile = folder.file("result");
+    ScratchFolder state; // nobody's own state folder
 
     void SetUp() override
     {
         SafeReplaceTest::SetUp();
         ASSERT_EQ(::chmod(folder.path().c_str(), 0755), 0);
+        ASSERT_EQ(::chown(state.path().c_str(), test::kNobody, test::kNobody), 0);
     }
     // Runs the replace as nobody; the result comes back through a file that
     // the parent prepared for it.
@@ -400,6 +402,7 @@ protected:
         test::writeBytes(resultFile, "");
         ::chmod(resultFile.c_str(), 0666);
         const int status = test::runUnprivileged([&] {
+            ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
             const ReplaceResult r =
                 replaceFileContents(target, test::bytesOf(content), content.size(), {}, lastWrite);
             std::ofstream out(resultFile, std::ios::trunc);
