@@ -70,7 +70,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     m_loadedIdentity = {};
 
     // Taken before the read: a change made while reading is a change the save sees.
-    const platform::FileIdentity identity = platform::identityOf(file.fd());
+    const platform::FileIdentity identity = file.identity();
     try {
         const std::int64_t size = identity.size;
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.

@@ -116,7 +116,7 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
     if (!platform::captureFileTimes(file, opened.times))
         return failedWithError(RewriteStep::Open, errno);
     if (scanned.known()) {
-        const platform::FileIdentity now = platform::identityOf(file.fd());
+        const platform::FileIdentity now = file.identity();
         if (now.device != scanned.device || now.inode != scanned.inode)
             return {RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
     }
