@@ -6,6 +6,7 @@
 #include "platform/ExclusiveFile.h"
 #include "platform/SafeReplace.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -64,13 +65,19 @@ std::int32_t TBinEdit::LoadFile(const std::string &fileName)
 
 std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName)
 {
+    return LoadFile(file, fileName, {});
+}
+
+std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
+                                const std::vector<std::uint8_t> &head)
+{
     Image.reset(); // freed before the next is allocated
     m_imageEdits.reset(0);
     m_loadedPath.clear();
     m_loadedIdentity = {};
 
     // Taken before the read: a change made while reading is a change the save sees.
-    const platform::FileIdentity identity = platform::identityOf(file.fd());
+    const platform::FileIdentity identity = file.identity();
     try {
         const std::int64_t size = identity.size;
         // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
@@ -80,7 +87,10 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
         }
         std::unique_ptr<MemoryStream> image = imageBuffer(size);
         image->SetSizeForOverwrite(size);
-        if (!file.readWhole(image->Data(), size)) {
+        const auto known =
+            static_cast<std::int64_t>(std::min<std::size_t>(head.size(), static_cast<std::size_t>(size)));
+        std::copy_n(head.data(), known, image->Data());
+        if (!file.readAt(known, image->Data() + known, size - known)) {
             ErrorCode = ecCannotRead;
             return 0;
         }

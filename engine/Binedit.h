@@ -42,9 +42,9 @@ enum StructureFlags : std::int32_t {
 struct FrameRecord {
     FrameRecord *Next = nullptr;
     std::int32_t Index = 0;
-    float Duration = 0.0f;    // milliseconds
-    std::int32_t Length = 0;  // bytes, header included
-    float StartTime = 0.0f;   // milliseconds from the first frame
+    float Duration = 0.0f; // milliseconds
+    std::int32_t Length = 0; // bytes, header included
+    float StartTime = 0.0f; // milliseconds from the first frame
     std::int32_t StartOffset = 0; // bytes from FirstFrame
     FrameHeaderBytes Header{};
     std::uint32_t Reserved = 0;
@@ -66,6 +66,10 @@ public:
     std::int32_t LoadFile(const std::string &fileName);
     // The same from a file the caller opened exclusively (and still holds).
     std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName);
+    // The same, with the file's first `head.size()` bytes already read by the
+    // caller: only the rest is read.
+    std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
+                          const std::vector<std::uint8_t> &head);
     // Replaces the file's content with Image. The original stays untouched
     // until the new content is complete on disk; a missing file is not made.
     // With `lastWrite`, the new content has that last-write time when it

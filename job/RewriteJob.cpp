@@ -65,20 +65,28 @@ RewriteResult failedWithError(RewriteStep step, int error, const std::string &pa
     return result;
 }
 
+// Files up to this size are read whole by the look at head and tail, which
+// then serves the load too: one read instead of three.
+constexpr std::int64_t kReadWholeUpTo = 4 << 20;
+
 // Reads the head and tail of an open file and asks whether it can be audio
-// at all, so that a large file of another kind is never read whole.
-RewriteResult probe(const platform::ExclusiveFile &file)
+// at all, so that a large file of another kind is never read whole. `head`
+// keeps what was read from offset 0, for the load.
+RewriteResult probe(const platform::ExclusiveFile &file, std::vector<std::uint8_t> &head)
 {
     const std::int64_t size = file.size();
     if (size < 0)
         return failedWithError(RewriteStep::Load, errno);
-    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::int64_t>(size, kProbeHeadSize)));
-    std::vector<std::uint8_t> tail(static_cast<std::size_t>(std::min<std::int64_t>(size, kProbeTailSize)));
+    head.resize(static_cast<std::size_t>(size <= kReadWholeUpTo ? size : static_cast<std::int64_t>(kProbeHeadSize)));
+    const auto tailSize = static_cast<std::size_t>(std::min<std::int64_t>(size, kProbeTailSize));
+    std::vector<std::uint8_t> tail(head.size() == static_cast<std::size_t>(size) ? 0 : tailSize);
     if (!file.readAt(0, head.data(), static_cast<std::int64_t>(head.size()))
         || !file.readAt(size - static_cast<std::int64_t>(tail.size()), tail.data(),
                         static_cast<std::int64_t>(tail.size())))
         return failedWithError(RewriteStep::Load, errno);
-    const ProbeVerdict verdict = probeFileHead(head.data(), head.size(), tail.data(), tail.size(), size);
+    const std::uint8_t *tailData = tail.empty() ? head.data() + head.size() - tailSize : tail.data();
+    const ProbeVerdict verdict =
+        probeFileHead(head.data(), std::min(head.size(), kProbeHeadSize), tailData, tailSize, size);
     static constexpr ReasonCode kCodes[] = {ReasonCode::None,    ReasonCode::TooLarge,        ReasonCode::OtherRiffForm,
                                             ReasonCode::PcmWave, ReasonCode::OtherWaveFormat, ReasonCode::NoFrameSync};
     if (!verdict.acceptable) {
@@ -129,19 +137,20 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
     if (!platform::captureFileTimes(file, opened.times))
         return failedWithError(RewriteStep::Open, errno);
     if (scanned.known()) {
-        const platform::FileIdentity now = platform::identityOf(file.fd());
+        const platform::FileIdentity now = file.identity();
         if (now.device != scanned.device || now.inode != scanned.inode) {
             RewriteResult changed{RewriteStep::Open, kNoCode, 0, "changed since the folder scan"};
             changed.reasonCode = ReasonCode::ChangedSinceScan;
             return changed;
         }
     }
-    if (const RewriteResult looked = probe(file); !looked.ok())
+    std::vector<std::uint8_t> head;
+    if (const RewriteResult looked = probe(file, head); !looked.ok())
         return looked;
 
     engine.ErrorCode = kNoCode;
     errno = 0;
-    if (!engine.LoadFile(file, path)) {
+    if (!engine.LoadFile(file, path, head)) {
         RewriteResult result = failed(RewriteStep::Load, engine.ErrorCode);
         if (errno != 0) {
             result.systemError = errno;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <utility>
 
@@ -15,6 +16,34 @@ std::function<int(const char *)> &readFaultHook()
 {
     static std::function<int(const char *)> hook;
     return hook;
+}
+
+// One statx for the kind, the identity and the times; fstat where the
+// kernel or file system has no statx.
+bool lookAt(int fd, mode_t &mode, FileIdentity &identity, FileTimes &times)
+{
+    struct statx stx {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &stx) == 0) {
+        mode = stx.stx_mode;
+        identity.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+        identity.inode = stx.stx_ino;
+        identity.size = static_cast<std::int64_t>(stx.stx_size);
+        identity.lastWrite =
+            timespec{static_cast<time_t>(stx.stx_mtime.tv_sec), static_cast<long>(stx.stx_mtime.tv_nsec)};
+        times.lastWrite = identity.lastWrite;
+        times.hasCreation = (stx.stx_mask & STATX_BTIME) != 0;
+        times.creation = times.hasCreation
+            ? timespec{static_cast<time_t>(stx.stx_btime.tv_sec), static_cast<long>(stx.stx_btime.tv_nsec)}
+            : timespec{};
+        return true;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    mode = st.st_mode;
+    identity = identityFrom(st);
+    times = FileTimes{st.st_mtim, {}, false};
+    return true;
 }
 
 } // namespace
@@ -30,7 +59,9 @@ ExclusiveFile::~ExclusiveFile()
 }
 
 ExclusiveFile::ExclusiveFile(ExclusiveFile &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1))
+    : m_fd(std::exchange(other.m_fd, -1)),
+      m_identity(other.m_identity),
+      m_times(other.m_times)
 {
 }
 
@@ -39,6 +70,8 @@ ExclusiveFile &ExclusiveFile::operator=(ExclusiveFile &&other) noexcept
     if (this != &other) {
         close();
         m_fd = std::exchange(other.m_fd, -1);
+        m_identity = other.m_identity;
+        m_times = other.m_times;
     }
     return *this;
 }
@@ -62,15 +95,17 @@ bool ExclusiveFile::open(const std::string &path, FileAccess access)
         return false;
     };
 
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
+    mode_t mode = 0;
+    FileIdentity identity;
+    FileTimes times;
+    if (!lookAt(fd, mode, identity, times))
         return fail(errno);
-    if (S_ISDIR(st.st_mode))
+    if (S_ISDIR(mode))
         return fail(EISDIR);
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(mode))
         return fail(EINVAL);
-    const int status = ::fcntl(fd, F_GETFL);
-    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)
+    // Of the flags F_SETFL changes, the open set O_NONBLOCK alone.
+    if (::fcntl(fd, F_SETFL, 0) != 0)
         return fail(errno);
 
     int locked;
@@ -81,6 +116,8 @@ bool ExclusiveFile::open(const std::string &path, FileAccess access)
         return fail(errno);
 
     m_fd = fd;
+    m_identity = identity;
+    m_times = times;
     return true;
 }
 
@@ -91,14 +128,13 @@ void ExclusiveFile::close()
         ::close(m_fd);
         m_fd = -1;
     }
+    m_identity = {};
+    m_times = {};
 }
 
 std::int64_t ExclusiveFile::size() const
 {
-    struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
-        return -1;
-    return static_cast<std::int64_t>(st.st_size);
+    return m_fd >= 0 ? m_identity.size : -1;
 }
 
 bool ExclusiveFile::readWhole(std::uint8_t *buffer, std::int64_t count) const

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "FileIdentity.h"
+#include "FileTimes.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,8 +33,12 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
 
-    // Size in bytes, or -1 when it cannot be read.
+    // Size in bytes as opened, or -1 when no file is open.
     std::int64_t size() const;
+    // Device, inode, size and last-write time, and the time stamps, as one
+    // look at the open file gave them: a later change shows as a difference.
+    const FileIdentity &identity() const { return m_identity; }
+    const FileTimes &times() const { return m_times; }
     // Reads exactly `count` bytes from offset 0; false on a short or failed read.
     bool readWhole(std::uint8_t *buffer, std::int64_t count) const;
     // Reads exactly `count` bytes from `offset`; false on a short or failed read.
@@ -39,6 +46,8 @@ public:
 
 private:
     int m_fd = -1;
+    FileIdentity m_identity;
+    FileTimes m_times;
 };
 
 // Fault injection for tests: when set, the hook is asked before every read

@@ -44,24 +44,23 @@ struct Original {
     OwnedFd dir;
     OwnedFd file;
     struct stat info {};
-    std::string folder; // resolved, so that a group flushes each folder once
+    std::string folder; // as named, so that a group flushes each folder once
     std::string name;
 };
 
-ReplaceResult openOriginal(const std::string &path, Original &original)
+// The folder and name of `path` as written; false where the last part names
+// no file of its own ("", "." or "..").
+bool splitPath(const std::string &path, std::string &folder, std::string &name)
 {
-    // Replace the file a symbolic link points to, never the link itself.
-    char *resolvedText = ::realpath(path.c_str(), nullptr);
-    if (resolvedText == nullptr)
-        return failure("open", errno);
-    const std::string resolved(resolvedText);
-    std::free(resolvedText);
+    const auto slash = path.rfind('/');
+    folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return !name.empty() && name != "." && name != "..";
+}
 
-    const auto slash = resolved.rfind('/');
-    original.folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
-    original.name = resolved.substr(slash + 1);
+ReplaceResult openFolder(Original &original)
+{
     const std::string &folder = original.folder;
-
     // A folder that may be searched but not listed still holds a writable
     // file: it is reached by path only, and cannot be flushed after the rename.
     int dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
@@ -70,11 +69,44 @@ ReplaceResult openOriginal(const std::string &path, Original &original)
     original.dir.reset(dirFd);
     if (!original.dir.valid())
         return failure("folder", errno);
+    return success(ReplaceMethod::None);
+}
 
-    original.file.reset(systemCall("open", [&] {
+int openInFolder(const Original &original)
+{
+    return systemCall("open", [&] {
         return ::openat(original.dir.get(), original.name.c_str(),
                         O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    }));
+    });
+}
+
+ReplaceResult openOriginal(const std::string &path, Original &original)
+{
+    // The file is opened by the name it was given, without following a link
+    // in its last part; only a symbolic link there (or a name that is no
+    // file's) asks for the path resolved, so that the file a link points to
+    // is replaced, never the link itself.
+    if (splitPath(path, original.folder, original.name)) {
+        if (const ReplaceResult folder = openFolder(original); !folder.ok)
+            // A folder that is missing leaves the file missing.
+            return folder.error == ENOENT || folder.error == ENOTDIR ? failure("open", folder.error) : folder;
+        original.file.reset(openInFolder(original));
+        if (!original.file.valid() && errno != ELOOP)
+            return failure("open", errno);
+    }
+    if (!original.file.valid()) {
+        char *resolvedText = ::realpath(path.c_str(), nullptr);
+        if (resolvedText == nullptr)
+            return failure("open", errno);
+        const std::string resolved(resolvedText);
+        std::free(resolvedText);
+        const auto slash = resolved.rfind('/');
+        original.folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
+        original.name = resolved.substr(slash + 1);
+        if (const ReplaceResult folder = openFolder(original); !folder.ok)
+            return folder;
+        original.file.reset(openInFolder(original));
+    }
     if (!original.file.valid())
         return failure("open", errno);
     if (::fstat(original.file.get(), &original.info) != 0)

@@ -227,6 +227,8 @@ TEST_F(SafeReplaceTest, RefusedTargetsStayAsTheyAre)
         {dangling, ENOENT},
         {readOnly, EACCES}, // refused even for root, who could open it
         {subFolder, EISDIR},
+        {folder.file("no-folder/song.mp3"), ENOENT},
+        {path + "/song.mp3", ENOTDIR},
     };
     const auto before = test::entriesOf(folder.path());
     for (const Case &c : cases) {
