@@ -366,6 +366,45 @@
     </message>
 </context>
 <context>
+    <name>State</name>
+    <message>
+        <source>Not enough memory for this file.</source>
+        <translation>Nicht genug Speicher für diese Datei.</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>right</source>
+        <translation>richtig</translation>
+    </message>
+    <message>
+        <source>stale</source>
+        <translation>veraltet</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>fehlt</translation>
+    </message>
+    <message>
+        <source>not needed</source>
+        <translation>nicht nötig</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>unlesbar</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Version Information</source>
@@ -696,6 +735,10 @@
     <message>
         <source>This File includes a VBR Header.</source>
         <translation>Diese Datei enthält einen VBR-Header.</translation>
+    </message>
+    <message>
+        <source>Header fixed; the File looks truncated.</source>
+        <translation>Header repariert; Datei scheint abgeschnitten.</translation>
     </message>
 </context>
 <context>

@@ -366,6 +366,45 @@
     </message>
 </context>
 <context>
+    <name>State</name>
+    <message>
+        <source>Not enough memory for this file.</source>
+        <translation>Mémoire insuffisante pour ce fichier.</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>échec&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>right</source>
+        <translation>correct</translation>
+    </message>
+    <message>
+        <source>stale</source>
+        <translation>périmé</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>manquant</translation>
+    </message>
+    <message>
+        <source>not needed</source>
+        <translation>inutile</translation>
+    </message>
+    <message>
+        <source>unreadable</source>
+        <translation>illisible</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
     <name>TAboutBox</name>
     <message>
         <source>Version Information</source>
@@ -696,6 +735,10 @@
     <message>
         <source>This File includes a VBR Header.</source>
         <translation>Ce fichier contient un en-tête VBR.</translation>
+    </message>
+    <message>
+        <source>Header fixed; the File looks truncated.</source>
+        <translation>En-tête réparé&#xa0;; le fichier semble tronqué.</translation>
     </message>
 </context>
 <context>
