@@ -300,11 +300,11 @@ private slots:
         row("unreadable", checkReasonText(unreadable), english(unreadable.reason), "10");
         // The batch window's State column, from the codes and counts its checks carry.
         const FileState staleState = stateOf(stale);
-        row("State column", stateColumnText(staleState), english(stateText(staleState)), "60");
+        row("State column", stateColumnText(staleState), "stale", "60");
         ListState fixed{{}, stateOf(fileCheck("lame_xing.mp3")), {}};
         fixed.result.truncated = true;
         fixed.result.reasonCode = ReasonCode::LooksTruncated;
-        row("State column, a truncated file fixed", listStateText(fixed), "right (the file looks truncated)", "");
+        row("State column, a truncated file fixed", listStateText(fixed), "right", rewriteReasonText(fixed.result));
         ListState failed{seek, {}, {}};
         row("State column, a failure", listStateText(failed), "failed: ", "");
     }
