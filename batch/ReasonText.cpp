@@ -205,24 +205,11 @@ QString stateReasonText(const FileState &state)
 
 QString stateColumnText(const FileState &state)
 {
-    QString name;
-    switch (state.verdict) {
-    case HeaderVerdict::Right:
-        name = QCoreApplication::translate("State", "right");
-        break;
-    case HeaderVerdict::Stale:
-        name = QCoreApplication::translate("State", "stale");
-        break;
-    case HeaderVerdict::Missing:
-        name = QCoreApplication::translate("State", "missing");
-        break;
-    case HeaderVerdict::NotNeeded:
-        name = QCoreApplication::translate("State", "not needed");
-        break;
-    case HeaderVerdict::Unreadable:
-        name = QCoreApplication::translate("State", "unreadable");
-        break;
-    }
+    // In the order of HeaderVerdict.
+    static constexpr const char *kNames[] = {
+        QT_TRANSLATE_NOOP("State", "right"), QT_TRANSLATE_NOOP("State", "stale"), QT_TRANSLATE_NOOP("State", "missing"),
+        QT_TRANSLATE_NOOP("State", "not needed"), QT_TRANSLATE_NOOP("State", "unreadable")};
+    const QString name = QCoreApplication::translate("State", kNames[static_cast<int>(state.verdict)]);
     const QString reason = stateReasonText(state);
     if (reason.isEmpty())
         return name;
