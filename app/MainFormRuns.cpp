@@ -43,7 +43,9 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
     endRunLog(this, log, counts);
     // A failure leaves the file as it was opened.
     if (m_lastRewrite.ok()) {
-        Label3->setText(successStatus(options.mode));
+        // A fixed file that lost its end needs a new copy more than a new header.
+        Label3->setText(m_lastRewrite.truncated ? tr("Header fixed; the File looks truncated.")
+                                                : successStatus(options.mode));
         learnFacts(false);
     } else {
         Label3->setText(m_openStatus);

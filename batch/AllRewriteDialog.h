@@ -2,10 +2,12 @@
 
 #include "AnchoredGeometry.h"
 #include "BatchHost.h"
+#include "ListRewrite.h"
 #include "RunLog.h"
 
 #include "engine/Binedit.h"
 #include "job/BatchRunner.h"
+#include "job/FileState.h"
 #include "job/RewriteJob.h"
 
 #include "platform/DirectoryWalk.h"
@@ -23,6 +25,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -125,16 +128,16 @@ private:
     // The run, in BatchRun.cpp.
     brantlow::RewriteMode selectedMode() const;
     void stopRun();
-    void fileReported(qsizetype index, const brantlow::FileReport &report);
+    void fileReported(qsizetype index, const brantlow::FileReport &report, const ListState &state);
     void takeReports();
-    void takeReport(qsizetype index, const brantlow::FileReport &report);
+    void takeReport(qsizetype index, const brantlow::FileReport &report, const ListState &state);
     // Asks Continue or Cancel about a failed file; false for Cancel.
     bool askAboutFailure(qsizetype index, const QString &message);
     void showRunningFile(qsizetype next);
     void finishRun();
     QString runSummary(const brantlow::BatchCounts &counts) const;
     void checkStatesMissing();
-    void stateChecked(quint64 id, const QString &state);
+    void stateChecked(quint64 id, const brantlow::FileState &state);
 
     BatchSettings settings() const { return m_host.settings ? m_host.settings() : BatchSettings{}; }
 
@@ -157,7 +160,7 @@ private:
     std::vector<QByteArray> m_runPaths;
     BatchSettings m_runSettings;
     // Reports that came while an error dialog was up, or before the window took them.
-    std::deque<std::pair<qsizetype, brantlow::FileReport>> m_reports;
+    std::deque<std::tuple<qsizetype, brantlow::FileReport, ListState>> m_reports;
     std::optional<brantlow::BatchCounts> m_runCounts; // set when the run's thread is done
     int m_runDone = 0;
     bool m_asking = false;

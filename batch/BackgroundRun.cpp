@@ -8,6 +8,7 @@ BackgroundRun::BackgroundRun(QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<brantlow::FileReport>();
     qRegisterMetaType<brantlow::BatchCounts>();
+    qRegisterMetaType<ListState>();
 }
 
 BackgroundRun::~BackgroundRun()
@@ -27,24 +28,25 @@ void BackgroundRun::start(std::vector<brantlow::BatchItem> items, brantlow::Batc
     options.hold = &m_questions;
     // Failures raise the hold only when someone is going to lower it.
     std::atomic<int> *questions = askOnFailure ? &m_questions : nullptr;
-    brantlow::FileWork work = listRewriteWork(rewrite, questions);
     m_undoLog = rewrite.undoLog;
-    m_thread = std::thread(
-        [this, items = std::move(items), options, work = std::move(work), questions, first = std::move(first)] {
-            if (first)
-                first();
-            brantlow::BatchReporting reporting;
-            reporting.report = [this](std::size_t index, brantlow::FileReport &&report) {
-                emit fileReported(qsizetype(index), report);
-            };
-            if (brantlow::UndoLog *log = m_undoLog)
-                reporting.beforeReports = [log] { log->flush(); };
-            reporting.thrown = [questions](const brantlow::BatchItem &, const std::string &what) {
-                return listFailure(what, questions);
-            };
-            const brantlow::BatchCounts counts = brantlow::runBatch(items, options, work, reporting);
-            emit finished(counts);
-        });
+    m_thread = std::thread([this, items = std::move(items), options, rewrite, questions, first = std::move(first)] {
+        if (first)
+            first();
+        ListStates states(items);
+        const brantlow::FileWork work = listRewriteWork(rewrite, questions, states);
+        brantlow::BatchReporting reporting;
+        reporting.report = [this, &states](std::size_t index, brantlow::FileReport &&report) {
+            emit fileReported(qsizetype(index), report, states.at(index));
+        };
+        if (brantlow::UndoLog *log = m_undoLog)
+            reporting.beforeReports = [log] { log->flush(); };
+        reporting.thrown = [questions, &states](const brantlow::BatchItem &item, const std::string &what) {
+            states.of(item).thrown = what;
+            return listFailure(what, questions);
+        };
+        const brantlow::BatchCounts counts = brantlow::runBatch(items, options, work, reporting);
+        emit finished(counts);
+    });
 }
 
 void BackgroundRun::join()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListRewrite.h"
+
 #include "job/BatchRunner.h"
 #include "job/RewriteJob.h"
 
@@ -33,7 +35,7 @@ public:
     void join();
 
 signals:
-    void fileReported(qsizetype index, const brantlow::FileReport &report);
+    void fileReported(qsizetype index, const brantlow::FileReport &report, const ListState &state);
     void finished(const brantlow::BatchCounts &counts);
 
 private:

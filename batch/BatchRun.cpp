@@ -9,6 +9,7 @@
 #include "BackgroundRun.h"
 #include "FileCheckList.h"
 #include "MultiErrorDialog.h"
+#include "ReasonText.h"
 #include "RunCounter.h"
 #include "StateChecker.h"
 
@@ -98,9 +99,9 @@ void TMultiFileDBox::stopRun()
     Button3->setEnabled(false);
 }
 
-void TMultiFileDBox::fileReported(qsizetype index, const brantlow::FileReport &report)
+void TMultiFileDBox::fileReported(qsizetype index, const brantlow::FileReport &report, const ListState &state)
 {
-    m_reports.emplace_back(index, report);
+    m_reports.emplace_back(index, report, state);
     takeReports();
 }
 
@@ -111,9 +112,9 @@ void TMultiFileDBox::takeReports()
     if (m_asking)
         return;
     while (!m_reports.empty()) {
-        const auto [index, report] = std::move(m_reports.front());
+        const auto [index, report, state] = std::move(m_reports.front());
         m_reports.pop_front();
-        takeReport(index, report);
+        takeReport(index, report, state);
         if (m_asking)
             return;
     }
@@ -121,7 +122,7 @@ void TMultiFileDBox::takeReports()
         finishRun();
 }
 
-void TMultiFileDBox::takeReport(qsizetype index, const brantlow::FileReport &report)
+void TMultiFileDBox::takeReport(qsizetype index, const brantlow::FileReport &report, const ListState &state)
 {
     ++m_runDone;
     Counter->setCounts(m_runDone, int(m_runRows.size()));
@@ -130,7 +131,7 @@ void TMultiFileDBox::takeReport(qsizetype index, const brantlow::FileReport &rep
     QTreeWidgetItem *row = CheckListBox1->itemWithId(m_runRows[size_t(index)]);
     if (!row)
         return;
-    FileCheckList::setState(row, QString::fromStdString(report.out));
+    FileCheckList::setState(row, listStateText(state));
     if (report.outcome == Outcome::Failed) {
         // A failed file keeps its mark. Once the run stops, later failures
         // are only listed.
@@ -233,8 +234,8 @@ void TMultiFileDBox::checkStatesMissing()
     }
 }
 
-void TMultiFileDBox::stateChecked(quint64 id, const QString &state)
+void TMultiFileDBox::stateChecked(quint64 id, const brantlow::FileState &state)
 {
     if (QTreeWidgetItem *row = CheckListBox1->itemWithId(id))
-        FileCheckList::setState(row, state);
+        FileCheckList::setState(row, stateColumnText(state));
 }

@@ -164,39 +164,56 @@ QString rewriteFailureText(const RewriteResult &result)
 
 QString checkReasonText(const FileCheck &check)
 {
-    if (check.verdict == HeaderVerdict::Unreadable)
-        return engineReasonText(check.errorCode);
-    const std::int64_t said = check.header && check.header->frames ? *check.header->frames : 0;
-    const std::int64_t frames = check.stream.audioFrames;
+    return stateReasonText(stateOf(check));
+}
+
+QString stateReasonText(const FileState &state)
+{
+    if (state.verdict == HeaderVerdict::Unreadable)
+        return state.refused.ok() ? engineReasonText(state.errorCode) : rewriteFailureText(state.refused);
+    const auto counts = [&state](const char *text) {
+        return QCoreApplication::translate("Reason", text).arg(state.headerFrames).arg(state.streamFrames);
+    };
     QString text;
-    switch (check.staleCause) {
+    switch (state.staleCause) {
     case StaleCause::None:
         break;
     case StaleCause::Truncated:
-        text = QCoreApplication::translate("Reason", "truncated: the header says %1 frames, %2 are there")
-                   .arg(said)
-                   .arg(frames);
+        text = counts(QT_TRANSLATE_NOOP("Reason", "truncated: the header says %1 frames, %2 are there"));
         break;
     case StaleCause::Joined:
-        text = QCoreApplication::translate("Reason", "joined: the header says %1 frames, %2 are there")
-                   .arg(said)
-                   .arg(frames);
+        text = counts(QT_TRANSLATE_NOOP("Reason", "joined: the header says %1 frames, %2 are there"));
         break;
     case StaleCause::FrameCount:
-        text = QCoreApplication::translate("Reason", "the header says %1 frames, %2 are there").arg(said).arg(frames);
+        text = counts(QT_TRANSLATE_NOOP("Reason", "the header says %1 frames, %2 are there"));
         break;
     case StaleCause::ByteCount:
         text = QCoreApplication::translate("Reason", "byte count %1, stream %2 bytes")
-                   .arg(check.header && check.header->bytes ? *check.header->bytes : 0)
-                   .arg(check.stream.streamBytes);
+                   .arg(state.headerBytes)
+                   .arg(state.streamBytes);
         break;
     case StaleCause::TagCrc:
         text = QCoreApplication::translate("Reason", "the tag CRC does not match");
         break;
     }
-    if (check.layout.riffSizesArePlaceholders())
+    if (state.riffSizes)
         text = text.isEmpty() ? QCoreApplication::translate("Reason", "RIFF sizes")
                               : QCoreApplication::translate("Reason", "%1; %2")
                                     .arg(text, QCoreApplication::translate("Reason", "RIFF sizes"));
     return text;
+}
+
+QString stateColumnText(const FileState &state)
+{
+    // In the order of HeaderVerdict.
+    static constexpr const char *kNames[] = {
+        QT_TRANSLATE_NOOP("State", "right"), QT_TRANSLATE_NOOP("State", "stale"), QT_TRANSLATE_NOOP("State", "missing"),
+        QT_TRANSLATE_NOOP("State", "not needed"), QT_TRANSLATE_NOOP("State", "unreadable")};
+    const QString name = QCoreApplication::translate("State", kNames[static_cast<int>(state.verdict)]);
+    const QString reason = stateReasonText(state);
+    if (reason.isEmpty())
+        return name;
+    return state.verdict == HeaderVerdict::Unreadable
+        ? QCoreApplication::translate("State", "%1: %2").arg(name, reason)
+        : QCoreApplication::translate("State", "%1 (%2)").arg(name, reason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileCheck.h"
+#include "job/FileState.h"
 #include "job/RewriteJob.h"
 
 #include <QString>
@@ -21,3 +22,10 @@ QString rewriteFailureText(const brantlow::RewriteResult &result);
 
 // How a header is stale, or why a file is unreadable.
 QString checkReasonText(const brantlow::FileCheck &check);
+
+// The same for a state a list shows, from its codes and counts.
+QString stateReasonText(const brantlow::FileState &state);
+
+// A list's State column: "right", "stale (truncated: ...)", "missing",
+// "not needed", "unreadable: " and the reason.
+QString stateColumnText(const brantlow::FileState &state);

@@ -1,12 +1,11 @@
 #include "StateChecker.h"
 
-#include "job/FileState.h"
-
+#include <cerrno>
 #include <new>
-#include <string>
 
 StateChecker::StateChecker(QObject *parent) : QObject(parent)
 {
+    qRegisterMetaType<brantlow::FileState>();
 }
 
 StateChecker::~StateChecker()
@@ -71,15 +70,16 @@ void StateChecker::work()
         m_waiting.pop_front();
         m_busy = true;
         lock.unlock();
-        std::string state;
+        brantlow::FileState state;
         try {
-            state = brantlow::stateText(brantlow::checkPath(engine, path.toStdString()));
+            state = brantlow::checkPath(engine, path.toStdString());
         } catch (const std::bad_alloc &) {
             engine.ReleaseImage();
             engine.FreeFrameIndex();
-            state = brantlow::stateText({brantlow::HeaderVerdict::Unreadable, "Not enough memory for this file."});
+            state = {brantlow::HeaderVerdict::Unreadable, "Not enough memory for this file."};
+            state.refused = {brantlow::RewriteStep::Load, -1, ENOMEM, state.reason};
         }
-        emit checked(id, QString::fromStdString(state));
+        emit checked(id, state);
         lock.lock();
         m_busy = false;
         m_changed.notify_all();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job/FileState.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -29,7 +31,7 @@ public:
     void waitIdle();
 
 signals:
-    void checked(quint64 id, const QString &state);
+    void checked(quint64 id, const brantlow::FileState &state);
 
 private:
     void work();

@@ -454,19 +454,21 @@ private slots:
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<QStringList>("facts");
         QTest::addColumn<bool>("fixable");
+        QTest::addColumn<QString>("fixedStatus"); // a truncated file is told apart
+        const QString right = QStringLiteral("This File's VBR Header is right Now.");
         // The header's fields as mutagen reads them.
         QTest::newRow("stale") << apptest::sampleFile("real/cut_stale.mp3") << false << QStringLiteral("Stale: ")
                                << QStringList{QStringLiteral("Xing, 60 frames, 5803 bytes"),
                                               QStringLiteral("LAME3.100, delay 576 samples, padding 909 samples"),
                                               QStringLiteral("track -7.9 dB")}
-                               << true;
+                               << true << QStringLiteral("Header fixed; the File looks truncated.");
         QTest::newRow("missing") << apptest::sampleWithoutHeader() << false << QStringLiteral("Missing: ")
-                                 << QStringList{QStringLiteral("none")} << true;
+                                 << QStringList{QStringLiteral("none")} << true << right;
         QTest::newRow("right") << apptest::sampleWithHeader() << false << QStringLiteral("Right: ")
-                               << QStringList{QStringLiteral("Xing, ")} << false;
+                               << QStringList{QStringLiteral("Xing, ")} << false << right;
         QTest::newRow("not needed") << apptest::sampleFile("real/info_lame.mp3") << true
                                     << QStringLiteral("Not needed: ") << QStringList{QStringLiteral("constant bitrate")}
-                                    << false;
+                                    << false << right;
     }
 
     // Details shows the verdict and the header's facts; Fix is offered for a
@@ -478,6 +480,7 @@ private slots:
         QFETCH(QString, verdict);
         QFETCH(QStringList, facts);
         QFETCH(bool, fixable);
+        QFETCH(QString, fixedStatus);
         const QString path = apptest::copyDatedBack(sample, m_folder.path(), QStringLiteral("details.mp3"));
         const QString byCli = apptest::copyDatedBack(sample, m_folder.path(), QStringLiteral("by-cli.mp3"));
         if (headerRemovedFirst) {
@@ -505,7 +508,7 @@ private slots:
             return;
 
         QCOMPARE(apptest::triggerAnswering(Form1->FileFix, apptest::rejectModal), 0);
-        QCOMPARE(Form1->Label3->text(), QStringLiteral("This File's VBR Header is right Now."));
+        QCOMPARE(Form1->Label3->text(), fixedStatus);
         QVERIFY(!Form1->FileFix->isEnabled() && !saveEntryEnabled());
         QVERIFY(runCli({QStringLiteral("fix"), QStringLiteral("-q"), byCli}));
         QCOMPARE(apptest::readFile(path), apptest::readFile(byCli));

@@ -15,6 +15,7 @@
 #include "app/Translations.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
+#include "batch/ListRewrite.h"
 #include "batch/MultiErrorDialog.h"
 #include "batch/ReasonText.h"
 #include "batch/RunCounter.h"
@@ -297,6 +298,15 @@ private slots:
         row("RIFF sizes", checkReasonText(sizes), english(sizes.reason), "RIFF");
         const FileCheck unreadable = fileCheck("SHA256SUMS");
         row("unreadable", checkReasonText(unreadable), english(unreadable.reason), "10");
+        // The batch window's State column, from the codes and counts its checks carry.
+        const FileState staleState = stateOf(stale);
+        row("State column", stateColumnText(staleState), "stale", "60");
+        ListState fixed{{}, stateOf(fileCheck("lame_xing.mp3")), {}};
+        fixed.result.truncated = true;
+        fixed.result.reasonCode = ReasonCode::LooksTruncated;
+        row("State column, a truncated file fixed", listStateText(fixed), "right", rewriteReasonText(fixed.result));
+        ListState failed{seek, {}, {}};
+        row("State column, a failure", listStateText(failed), "failed: ", "");
     }
 
     // Reasons the engine, the rewrite or the check give by a code are shown
