@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the open file holds, for "File > Details" and for offering "File >
 // Fix VBR Header".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rewrites of the open file, each a run of its own with its undo log, and
 // taking the last run back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's three passes over the settings file: geometry and the
 // settings record at creation, the path box's font at show, everything at close.
 

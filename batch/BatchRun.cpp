@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run of the multiple-file window: every checked row, in the order
 // shown, through the runner the command line uses, on threads of its own.
 // Reports come back in that order through a queued signal; the window stays

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch window's folder scan: the shared folder walker, run on the
 // user-interface thread while the window keeps repainting and taking input,
 // with the counts so far in the caption and a way to cancel it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brantlow-cli: adds or removes the Xing VBR header frame of MPEG audio files,
 // or describes them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where the parts of an audio file stand: tags, RIFF wrapper, first frame and

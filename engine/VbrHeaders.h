@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Readers of the VBR header frames met in real files: Xing and Info (with the

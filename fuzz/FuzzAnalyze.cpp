@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyze on arbitrary images: it must never read outside the image, and a
 // success must describe a first frame that lies inside it. check, add and
 // fix read a file alike: what check cannot read, add refuses for the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The same round trip through LoadFile and SaveFile on a real file (in
 // /dev/shm where there is one, so that every flush stays cheap): what was
 // saved after add and remove must be the original file again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetFrameLength and the side-information rule on every possible header.
 
 #include "engine/Binedit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MemoryStream, InsertStream and DeleteBytes driven by a byte program and
 // compared, step by step, with a plain vector that does the same.
 

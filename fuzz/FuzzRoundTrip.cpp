@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyze, AddVbrHeader, Analyze, RemoveVbrHeader must give back the original
 // bytes whenever the add succeeded.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program as a Linux desktop user meets it: driven by keyboard
 // alone, drawn with a font wider than Arial, and given file names that are
 // not UTF-8.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Other Setting", the font dialog and the about box, opened from the main
 // window's own actions and answered from inside their event loops.
 

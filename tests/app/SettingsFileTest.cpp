@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file: value encodings, where it lives, the first run, values
 // read back at the next start, and the write at close.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop program in the user's language: started with LANGUAGE set to
 // the language this run is for (ctest runs it for "de" and "fr"), every
 // window in each of its states shows the translation's texts, never an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch window's file list: showing, Browse, Folder, drops, check marks.
 
 #include "BatchTestSupport.h"

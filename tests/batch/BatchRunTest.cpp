@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch run: per-file outcomes with their reasons, the error dialog and
 // its hold on the run, the State column, Fix, Stop, the counter and caption.
 

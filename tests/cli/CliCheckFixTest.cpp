@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // check and fix on files as real libraries hold them, --json and
 // --files-from for the rewriting commands, and the Layer I/II note.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brantlow-cli info: the facts it reports, as JSON and as text.
 
 #include "CliHarness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brantlow-cli on whole music libraries: folder scans that stay in their
 // tree, early refusal, honest reports, interrupts, owners kept.
 

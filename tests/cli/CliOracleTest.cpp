@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Independent decoders judge the files brantlow-cli rewrote: ffprobe's
 // duration, mutagen's reading of the Xing frame, mpg123's decoded samples.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a file name is shown on a line of text: UTF-8 as it stands, every
 // other byte and the control characters as C-style escapes, as `ls -b` does.
 

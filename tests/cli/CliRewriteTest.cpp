@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brantlow-cli add and remove, end to end: output lines, exit status, what
 // is left on disk.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // brantlow-cli's command line: usage errors, help and version, and which
 // files a folder contributes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first look at a file: what can never be audio is refused from its head
 // and tail, and nothing the full analysis may take.
 

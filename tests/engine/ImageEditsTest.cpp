@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's change as byte edits: over every sample and fuzz regression,
 // the edits applied to the loaded bytes give the image add, remove and fix
 // leave, and stay as small as the change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files as real libraries hold them (tests/data/make-real-fixtures): what the
 // engine finds in each, and what add, remove and fix make of them, judged by
 // ffprobe and mpg123 and by CRCs computed here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Builds audio images in code: MPEG frames with zero payload, tags and RIFF

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into brantlow-cli by fault-inject: counts the file system calls
 // made by worker threads (where every file is rewritten) and fails, shortens
 // or kills at one of them.

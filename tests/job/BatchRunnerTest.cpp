@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "job/BatchRunner.h"
 
 #include <gtest/gtest.h>

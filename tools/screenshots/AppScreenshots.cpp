@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the main window in each of its states and every dialog of the
 // desktop program to PNG files: app_screenshots <folder> [de | fr]. Run it on
 // the offscreen platform; each picture gets a plain title strip with the

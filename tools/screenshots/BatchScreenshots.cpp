@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the batch window (its list with each file's state, a Fix run
 // half-way through, the end of a run with failures, the window resized) and
 // of its error dialog, written as PNG files into the folder given on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of every window as a Linux desktop shows them without Arial:
 // desktop_screenshots <folder> <name prefix> [dark]. Every window is drawn
 // in DejaVu Sans with its longest texts and the batch counters at 99,999;
