@@ -136,7 +136,11 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
         return 1;
     }
     // Odd before: drop its pad byte, if it had one.
-    const bool lastByte = dataEnd + 1 == m_trailingTagsStart;
+    // A "tag" at the end that starts inside the data chunk is its own bytes
+    // (junk 127 bytes from the end reads as an ID3v1 tag with the pad byte):
+    // the pad byte then still ends the file.
+    const bool lastByte =
+        dataEnd + 1 == m_trailingTagsStart || (m_trailingTagsStart < dataEnd && dataEnd + 1 == Image->Size());
     if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
         return 1;
     if (!deleteFromImage(dataEnd, 1))
