@@ -1,6 +1,7 @@
 #include "Binedit.h"
 
 #include "ByteReader.h"
+#include "ContainerLayout.h"
 #include "FileLayout.h"
 #include "RiffLayout.h"
 #include "XingLayout.h"
@@ -10,14 +11,12 @@
 namespace brantlow {
 
 namespace {
-constexpr std::int64_t kRiffSizeOffset = 4;
-
 // The RIFF size and the size of the data chunk whose header stands at
 // `dataChunkHeader`; none when either cannot be read whole.
 std::optional<detail::RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
 {
     const detail::ByteReader reader(image.Data(), image.Size());
-    const auto riff = reader.u32le(kRiffSizeOffset);
+    const auto riff = reader.u32le(detail::kRiffSizeOffset);
     const auto data = reader.u32le(dataChunkHeader + 4);
     if (!riff || !data)
         return std::nullopt;
@@ -95,7 +94,7 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         fixed.riff = riffPlaceholder ? truth.riff : fixed.riff;
         fixed.data = dataPlaceholder ? truth.data : fixed.data;
     }
-    putImageU32le(kRiffSizeOffset, fixed.riff);
+    putImageU32le(detail::kRiffSizeOffset, fixed.riff);
     putImageU32le(m_dataChunkHeader + 4, fixed.data);
     m_riffSizePlaceholder = m_dataSizePlaceholder = false;
     return 1;
@@ -122,7 +121,9 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     auto chunkFollows = [&](std::int64_t pad) {
         return riffEnd - dataEnd >= 8 + pad && Image->Size() - dataEnd >= 8 + pad;
     };
-    auto putRiffSize = [this](std::int64_t size) { putImageU32le(kRiffSizeOffset, static_cast<std::uint32_t>(size)); };
+    auto putRiffSize = [this](std::int64_t size) {
+        putImageU32le(detail::kRiffSizeOffset, static_cast<std::uint32_t>(size));
+    };
     if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
         if (!chunkFollows(0) && dataEnd != m_trailingTagsStart)
