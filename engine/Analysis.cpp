@@ -2,6 +2,7 @@
 #include "Binedit.h"
 
 #include "ByteReader.h"
+#include "ContainerLayout.h"
 #include "FileLayout.h"
 #include "RiffLayout.h"
 #include "XingLayout.h"
@@ -11,14 +12,12 @@
 namespace brantlow {
 
 namespace {
-constexpr std::int64_t kRiffSizeOffset = 4;
-
 // The RIFF size and the size of the data chunk whose header stands at
 // `dataChunkHeader`; none when either cannot be read whole.
 std::optional<detail::RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
 {
     const detail::ByteReader reader(image.Data(), image.Size());
-    const auto riff = reader.u32le(kRiffSizeOffset);
+    const auto riff = reader.u32le(detail::kRiffSizeOffset);
     const auto data = reader.u32le(dataChunkHeader + 4);
     if (!riff || !data)
         return std::nullopt;
@@ -96,7 +95,7 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         fixed.riff = riffPlaceholder ? truth.riff : fixed.riff;
         fixed.data = dataPlaceholder ? truth.data : fixed.data;
     }
-    putImageU32le(kRiffSizeOffset, fixed.riff);
+    putImageU32le(detail::kRiffSizeOffset, fixed.riff);
     putImageU32le(m_dataChunkHeader + 4, fixed.data);
     m_riffSizePlaceholder = m_dataSizePlaceholder = false;
     return 1;
@@ -123,7 +122,9 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     auto chunkFollows = [&](std::int64_t pad) {
         return riffEnd - dataEnd >= 8 + pad && Image->Size() - dataEnd >= 8 + pad;
     };
-    auto putRiffSize = [this](std::int64_t size) { putImageU32le(kRiffSizeOffset, static_cast<std::uint32_t>(size)); };
+    auto putRiffSize = [this](std::int64_t size) {
+        putImageU32le(detail::kRiffSizeOffset, static_cast<std::uint32_t>(size));
+    };
     if ((sizes->data & 1) != 0) {
         // Even before: it needed no pad byte, now it does.
         if (!chunkFollows(0) && dataEnd != m_trailingTagsStart)
@@ -137,7 +138,11 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
         return 1;
     }
     // Odd before: drop its pad byte, if it had one.
-    const bool lastByte = dataEnd + 1 == m_trailingTagsStart;
+    // A "tag" at the end that starts inside the data chunk is its own bytes
+    // (junk 127 bytes from the end reads as an ID3v1 tag with the pad byte):
+    // the pad byte then still ends the file.
+    const bool lastByte =
+        dataEnd + 1 == m_trailingTagsStart || (m_trailingTagsStart < dataEnd && dataEnd + 1 == Image->Size());
     if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
         return 1;
     if (!deleteFromImage(dataEnd, 1))

@@ -14,6 +14,7 @@ inline constexpr std::int64_t kId3v1Size = 128;
 inline constexpr std::int64_t kId3v2HeaderSize = 10;
 inline constexpr std::int64_t kId3v2FooterSize = 10;
 inline constexpr std::uint8_t kId3v2FooterFlag = 0x10; // ID3v2.4 only
+inline constexpr std::int64_t kRiffSizeOffset = 4; // after "RIFF"
 inline constexpr std::int64_t kRiffChunksStart = 12; // after "RIFF", its size and the form type
 inline constexpr std::uint16_t kWaveFormatMpegLayer3 = 0x0055;
 inline constexpr std::uint16_t kWaveFormatPcm = 0x0001;

@@ -97,24 +97,43 @@ inline constexpr int kHeaderFrameSlack = 4;
 // A frame that carries a VBR header tag and is followed, within 4 bytes (a
 // Layer I padding slot) of where its header says it ends, by a frame of its
 // stream (or ends the audio): found so, since a header frame may be a little
-// longer or shorter than it says. One that frames of its stream chain from
-// further inside is a header frame cut short: junk.
+// longer or shorter than it says.
+inline bool followedTaggedFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd,
+                                  frameheader::Header &h, std::int32_t &length)
+{
+    length = frameAt(reader, at, h);
+    if (length == 0 || !xing::headerTagAt(reader, at))
+        return false;
+    if (at + length == audioEnd)
+        return true;
+    frameheader::Header next;
+    for (int d = -kHeaderFrameSlack; d <= kHeaderFrameSlack; ++d) {
+        if (length + d > 4 && audioEnd - (at + length + d) >= 4 && frameAt(reader, at + length + d, next) != 0
+            && sameStream(h, next))
+            return true;
+    }
+    return false;
+}
+
+// A followed tagged frame (above). One that frames of its stream chain from
+// further inside, or that another followed tagged frame starts inside, is a
+// header frame cut short: junk.
 inline bool headerFrameAt(const ByteReader &reader, std::int64_t at, std::int64_t audioEnd)
 {
     frameheader::Header h;
-    const std::int32_t length = frameAt(reader, at, h);
-    if (length == 0 || !xing::headerTagAt(reader, at))
+    std::int32_t length = 0;
+    if (!followedTaggedFrameAt(reader, at, audioEnd, h, length))
         return false;
-    if (at + length != audioEnd) {
-        frameheader::Header next;
-        bool followed = false;
-        for (int d = -kHeaderFrameSlack; d <= kHeaderFrameSlack && !followed; ++d)
-            followed = length + d > 4 && audioEnd - (at + length + d) >= 4
-                && frameAt(reader, at + length + d, next) != 0 && sameStream(h, next);
-        if (!followed)
-            return false;
-    }
-    return findChain(reader, at + 1, at + length - kHeaderFrameSlack, audioEnd, &h) < 0;
+    const std::int64_t insideEnd = at + length - kHeaderFrameSlack;
+    if (findChain(reader, at + 1, insideEnd, audioEnd, &h) >= 0)
+        return false;
+    return findSync(reader, at + 1, insideEnd,
+                    [&](std::int64_t inside) {
+                        frameheader::Header innerHeader;
+                        std::int32_t innerLength = 0;
+                        return followedTaggedFrameAt(reader, inside, audioEnd, innerHeader, innerLength);
+                    })
+        < 0;
 }
 
 // The first offset in [from, to) where a header frame stands; -1 when there is none.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Binedit.h"
 
+#include "ByteReader.h"
+#include "ContainerLayout.h"
 #include "FileLayout.h"
 
 #include <algorithm>
@@ -28,6 +30,12 @@ std::int32_t TBinEdit::AddVbrHeader()
     const std::int32_t at = FirstFrame;
     // The flags as the frame index walk has just set them.
     const bool riff = IsWave() || IsRmp3();
+    // The size fields as they stand: taking the add back puts them back, so
+    // that placeholders the add wrote true are placeholders again.
+    const std::int64_t dataChunkHeader = m_dataChunkHeader;
+    const detail::ByteReader before(Image->Data(), Image->Size());
+    const auto riffSize = before.u32le(detail::kRiffSizeOffset);
+    const auto dataSize = before.u32le(dataChunkHeader + 4);
     if (!insertIntoImage(at, *scratch)) {
         ErrorCode = ecInsertFailed;
         return 0;
@@ -39,9 +47,11 @@ std::int32_t TBinEdit::AddVbrHeader()
     // new frame once it stands. Then the add is taken back: a header that
     // would not be found again is never written.
     if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
-        if (riff)
-            FixRiffSizes(-length);
         deleteFromImage(at, length);
+        if (riff && riffSize && dataSize) {
+            putImageU32le(detail::kRiffSizeOffset, *riffSize);
+            putImageU32le(dataChunkHeader + 4, *dataSize);
+        }
         AnalyzeStructure();
         ErrorCode = ecHeaderNotFoundAgain;
         return 0;
