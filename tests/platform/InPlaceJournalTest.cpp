@@ -132,8 +132,8 @@ TEST_P(InPlaceJournalTest, KilledAtAnyStepLeavesOldOrNewAfterRecovery)
         const auto recovered = recoverUnfinished({folder.path()});
         for (const RecoveredFile &file : recovered)
             EXPECT_TRUE(file.restored) << file.reason;
-        // Once the journal is sealed and until it is removed, the file comes back old.
-        const bool journalRemoved = std::find(steps.begin(), steps.begin() + static_cast<long>(kill), "journal-remove")
+        // Once the journal is sealed and until it is emptied, the file comes back old.
+        const bool journalRemoved = std::find(steps.begin(), steps.begin() + static_cast<long>(kill), "journal-empty")
             != steps.begin() + static_cast<long>(kill);
         expectOldOrNew(journalRemoved);
         EXPECT_TRUE(leftovers().empty());
