@@ -109,6 +109,8 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
         reason = result.reason;
         const std::string line = shownPath(path) + ": " + text + (reason.empty() ? "" : " (" + reason + ")") + "\n";
         report = {Outcome::Done, settings.quiet && !result.truncated ? "" : line, ""};
+        if (!result.warning.empty())
+            report.err = "brantlow-cli: warning: " + shownPath(path) + ": " + result.warning + "\n";
     } else if (inWantedState(result.step) || result.step == RewriteStep::NothingToFix) {
         report = {Outcome::Unchanged, settings.quiet ? "" : failureLine(path, result), ""};
         reason = batchFailureText(result.step);

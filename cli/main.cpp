@@ -18,6 +18,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -93,20 +94,34 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
 }
 
 // Puts back the files among `paths` that interrupted rewrites left half
-// done, saying so on standard error; false when one cannot be.
-bool recoverFirst(const std::vector<std::string> &paths, bool quiet)
+// done, saying so on standard error; returns the paths of those that cannot be.
+std::vector<std::string> recoverFirst(const std::vector<std::string> &paths, bool quiet)
 {
-    bool allBack = true;
+    std::vector<std::string> notBack;
     for (const platform::RecoveredFile &file : platform::recoverUnfinished(paths)) {
-        allBack = allBack && file.restored;
         if (file.restored && !quiet)
             std::fprintf(stderr, "brantlow-cli: %s: put back as it was before an interrupted rewrite\n",
                          shownPath(file.path).c_str());
-        else if (!file.restored)
+        else if (!file.restored) {
             std::fprintf(stderr, "brantlow-cli: %s: an interrupted rewrite cannot be put back (%s)\n",
                          shownPath(file.path).c_str(), file.reason.c_str());
+            notBack.push_back(file.path);
+        }
     }
-    return allBack;
+    return notBack;
+}
+
+// Which of `items` an interrupted rewrite that cannot be put back holds:
+// read as it is, such a file's damage would be taken for its content.
+std::vector<bool> heldByJournal(const std::vector<BatchItem> &items, const std::vector<std::string> &notBack)
+{
+    std::vector<bool> held(items.size(), false);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        held[i] = std::any_of(notBack.begin(), notBack.end(), [&](const std::string &path) {
+            std::error_code failed;
+            return items[i].path == path || std::filesystem::equivalent(items[i].path, path, failed);
+        });
+    return held;
 }
 
 } // namespace
@@ -174,7 +189,7 @@ int main(int argc, char **argv)
     }
 
     if (recover->parsed())
-        return recoverFirst(settings.paths, false) ? kExitOk : kExitFailed;
+        return recoverFirst(settings.paths, false).empty() ? kExitOk : kExitFailed;
 
     if (runs->parsed()) {
         printRuns(settings.json);
@@ -227,12 +242,15 @@ int main(int argc, char **argv)
     // A file an interrupted rewrite left half done is put back before it is
     // read: read as it is, its damage would be taken for its content.
     bool recovered = true;
+    std::vector<bool> held(items.size(), false);
     if (!isInfo && !isCheck && !settings.dryRun) {
         std::vector<std::string> paths;
         paths.reserve(items.size());
         for (const BatchItem &item : items)
             paths.push_back(item.path);
-        recovered = recoverFirst(paths, settings.quiet);
+        const std::vector<std::string> notBack = recoverFirst(paths, settings.quiet);
+        recovered = notBack.empty();
+        held = heldByJournal(items, notBack);
     }
     std::uint64_t largest = 0;
     for (const BatchItem &item : items)
@@ -263,6 +281,9 @@ int main(int argc, char **argv)
     VerdictCounts verdicts;
     const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
                               platform::ReplaceGroup &group) {
+        if (held[static_cast<std::size_t>(&item - items.data())])
+            return FileReport{Outcome::Failed, "",
+                              shownPath(item.path) + ": left as it is: its interrupted rewrite cannot be put back\n"};
         if (isCheck)
             return checkReport(engine, item, settings, verdicts);
         if (isUndo) {

@@ -280,10 +280,25 @@ RewriteResult editAndNote(TBinEdit &engine, const OpenedFile &opened, const Rewr
     return edited;
 }
 
+// What a replace that made the new content the file's could not finish.
+std::string saveWarning(const platform::ReplaceResult &replace)
+{
+    if (!replace.ok || replace.error == 0)
+        return "";
+    const std::string why = std::strerror(replace.error);
+    if (std::strcmp(replace.step, "syncdir") == 0)
+        return "rewritten, but its folder cannot be flushed (" + why + ")";
+    if (std::strcmp(replace.step, "journal-remove") == 0)
+        return "rewritten, but the emptied rollback journal of its rewrite cannot be removed (" + why
+            + "); the next run removes it";
+    return "rewritten, but the removal of its rollback journal cannot be made sure (" + why + ")";
+}
+
 } // namespace
 
 RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &replace)
 {
+    result.warning = saveWarning(replace);
     const std::shared_ptr<PendingUndo> pending = std::move(result.undo);
     if (!pending)
         return result;

@@ -80,6 +80,7 @@ struct RewriteResult {
     bool truncated = false; // fixed, the file looks truncated: it needs a new copy more than a new header
     ReasonCode reasonCode = ReasonCode::None;
     std::shared_ptr<PendingUndo> undo{}; // set while a logged rewrite waits for its replace
+    std::string warning{}; // rewritten, but a step after the new content was on disk failed
     bool ok() const { return step == RewriteStep::Done; }
 };
 

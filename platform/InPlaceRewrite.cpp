@@ -101,8 +101,11 @@ ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *da
     if (systemCall("fsync", [&] { return ::fsync(fd); }) != 0)
         return rolledBack("fsync");
     ReplaceResult done = success(method, fd);
-    // The file is new and flushed; a journal that cannot go is a warning.
+    // The file is new and flushed; an emptied journal that cannot go is a
+    // warning, one that still holds the old content puts it back.
     if (changes && !journal.finish(step)) {
+        if (journal.stillLive())
+            return rolledBack(step);
         done.error = errno;
         done.step = step;
     }

@@ -136,16 +136,21 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
 
 bool Journal::finish(const char *&step)
 {
+    // Emptied first, the journal tells only of a rewrite that is over: one
+    // that cannot be removed, or a process killed before its removal, leaves
+    // nothing that would put the old content back, and the next run removes it.
+    const bool emptied = systemCall("journal-empty", [&] { return ::ftruncate(m_fd, 0); }) == 0;
     bool ok = true;
     if (systemCall("journal-remove", [&] { return ::unlinkat(m_dirFd, m_name.c_str(), 0); }) != 0) {
-        // A journal that stays must not put the old content back: emptied,
-        // it tells only of a rewrite that is over.
-        step = "journal-remove";
-        ok = false;
         const int error = errno;
-        if (::ftruncate(m_fd, 0) == 0)
-            ::fsync(m_fd);
+        step = "journal-remove";
+        // Still whole, it would undo the rewrite: the caller must treat the
+        // rewrite as failed.
+        m_live = !emptied || ::fsync(m_fd) != 0;
         errno = error;
+        if (m_live)
+            return false; // kept open: the rewrite is rolled back from it
+        ok = false;
     } else if (systemCall("journal-syncdir", [&] { return ::fsync(m_dirFd); }) != 0) {
         step = "journal-syncdir";
         ok = false;

@@ -62,8 +62,12 @@ public:
     // with errno when that fails: the original is then untouched and
     // nothing is left behind. The returned step names the failing call.
     bool save(const InPlaceTarget &target, std::uint64_t offset, const char *&step);
-    // The rewrite is complete and flushed: the journal goes.
+    // The rewrite is complete and flushed: the journal is emptied, then goes.
+    // false when it cannot be removed; an emptied one left behind is inert
+    // and the next run removes it, unless `stillLive` says it could not be
+    // emptied either and would put the old content back.
     bool finish(const char *&step);
+    bool stillLive() const { return m_live; }
     // The rewrite failed after the original changed: the original's bytes,
     // length and time are put back and the journal goes. When that fails the
     // journal stays for the next run to put the file back.
@@ -75,6 +79,7 @@ private:
     std::string m_name;
     std::string m_registration; // its record in the state folder
     bool m_ownDir = false;
+    bool m_live = false; // left whole after finish could not remove it
     JournalHeader m_header;
 };
 

@@ -3,6 +3,8 @@
 // is left on disk.
 
 #include "CliHarness.h"
+#include "platform/JournalFormat.h"
+#include "platform/TempNames.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +136,26 @@ TEST(CliRewrite, FilesThatCannotBeRewrittenFailWithTheirTextAndChangeNothing)
         }
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3) << "no file left behind";
+}
+
+TEST(CliRewrite, AFileWhoseInterruptedRewriteCannotBePutBackIsLeftAlone)
+{
+    TempFolder folder;
+    const std::string path = folder.copySample("mpeg1_stereo_vbr.mp3", "song.mp3");
+    // A sealed journal beside it that names another file: it cannot put this one back.
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    const brantlow::platform::detail::JournalHeader header{info.st_dev, info.st_ino + 1, 0, 0, 0, 0};
+    const std::string journal =
+        (folder.path() / brantlow::platform::detail::hiddenName("song.mp3", ".brantlow-journal")).string();
+    const int fd = ::open(journal.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(brantlow::platform::detail::writeHeader(fd, header));
+    ::close(fd);
+    const RunResult result = runCli({"add", path});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("its journal was made for another file of that name"), std::string::npos) << result.err;
+    EXPECT_EQ(readBytes(path), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));
 }
 
 TEST(CliRewrite, AFileLockedByAnotherProgramCannotBeOpened)
