@@ -1004,4 +1004,15 @@
             <translation>%1: %2</translation>
         </message>
     </context>
+    <context>
+        <name>RecoveryNotice</name>
+        <message>
+            <source>%1: put back as it was before an interrupted rewrite.</source>
+            <translation>%1: wiederhergestellt, wie sie vor einem unterbrochenen Schreibvorgang war.</translation>
+        </message>
+        <message>
+            <source>%1: an interrupted rewrite cannot be put back (%2).</source>
+            <translation>%1: ein unterbrochener Schreibvorgang kann nicht rückgängig gemacht werden (%2).</translation>
+        </message>
+    </context>
 </TS>
