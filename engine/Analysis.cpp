@@ -75,6 +75,19 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
     // the end of the file may not be past it once bytes went in.
     const bool riffPlaceholder = m_riffSizePlaceholder;
     const bool dataPlaceholder = m_dataSizePlaceholder;
+    // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32
+    // bits, so that the wrap is a conversion rather than an overflow.
+    auto wrapped = [&delta](std::uint32_t size) { return static_cast<std::uint32_t>(std::int64_t(size) + delta); };
+    // True sizes follow the change before the layout is read again: read with
+    // sizes the change left behind, a data chunk that shrank would seem to run
+    // to the end of the file, its pad byte taken for junk after the audio.
+    if (!riffPlaceholder && !dataPlaceholder && m_dataChunkHeader >= 0) {
+        if (const auto before = riffSizesOf(*Image, m_dataChunkHeader)) {
+            putImageU32le(detail::kRiffSizeOffset, wrapped(before->riff));
+            putImageU32le(m_dataChunkHeader + 4, wrapped(before->data));
+            delta = 0;
+        }
+    }
     const FileLayout layout = analyzeLayout();
     if (layout.errorCode != 0)
         return 0;
@@ -85,9 +98,6 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
         ErrorCode = ecNoFrameSync;
         return 0;
     }
-    // 32-bit sizes wrap as the fields do on disk; summed wide and cut to 32
-    // bits, so that the wrap is a conversion rather than an overflow.
-    auto wrapped = [delta](std::uint32_t size) { return static_cast<std::uint32_t>(std::int64_t(size) + delta); };
     // A placeholder gets the size the changed file has, whatever the change.
     detail::RiffSizes fixed{wrapped(sizes->riff), wrapped(sizes->data)};
     if (riffPlaceholder || dataPlaceholder) {
