@@ -41,14 +41,4 @@ FileState stateOf(const FileCheck &check)
     return state;
 }
 
-std::string stateText(const FileState &state)
-{
-    const std::string name = verdictName(state.verdict);
-    if (state.reason.empty())
-        return name;
-    if (state.verdict == HeaderVerdict::Unreadable)
-        return name + ": " + state.reason;
-    return name + " (" + state.reason + ")";
-}
-
 } // namespace brantlow

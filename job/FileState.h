@@ -38,8 +38,4 @@ FileState stateOf(const TBinEdit &engine);
 // The state check judged, its codes and counts filled in.
 FileState stateOf(const FileCheck &check);
 
-// "right", "stale (frame count 60, stream 33 frames)", "missing",
-// "not needed", or "unreadable: " and the reason.
-std::string stateText(const FileState &state);
-
 } // namespace brantlow

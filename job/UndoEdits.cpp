@@ -23,20 +23,6 @@ LoggedEdits loggedEdits(const platform::ByteEdits &forward, std::vector<std::vec
     return logged;
 }
 
-std::vector<std::uint8_t> applyEdits(const std::uint8_t *data, std::size_t size, const platform::ByteEdits &edits)
-{
-    std::vector<std::uint8_t> result;
-    result.reserve(platform::editedSize(edits, size));
-    std::uint64_t copied = 0;
-    for (const platform::ByteEdit &edit : edits) {
-        result.insert(result.end(), data + copied, data + edit.offset);
-        result.insert(result.end(), edit.bytes.begin(), edit.bytes.end());
-        copied = edit.offset + edit.oldLength;
-    }
-    result.insert(result.end(), data + copied, data + size);
-    return result;
-}
-
 platform::ByteEdits undoEdits(const LoggedEdits &edits)
 {
     platform::ByteEdits undo;

@@ -23,9 +23,6 @@ using LoggedEdits = std::vector<LoggedEdit>;
 // bytes), as edits against the new content.
 LoggedEdits loggedEdits(const platform::ByteEdits &forward, std::vector<std::vector<std::uint8_t>> replaced);
 
-// `edits` applied to `size` bytes at `data`. The edits must lie inside it.
-std::vector<std::uint8_t> applyEdits(const std::uint8_t *data, std::size_t size, const platform::ByteEdits &edits);
-
 // The undo edits of `edits`, ready to apply.
 platform::ByteEdits undoEdits(const LoggedEdits &edits);
 

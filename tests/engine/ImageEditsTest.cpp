@@ -4,6 +4,7 @@
 // leave, and stay as small as the change.
 
 #include "engine/Binedit.h"
+#include "tests/AppliedEdits.h"
 
 #include <gtest/gtest.h>
 
@@ -39,22 +40,6 @@ Bytes readAll(const fs::path &path)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-// Applied independently of the engine, with the order the edits promise checked.
-bool applyEdits(const Bytes &original, const platform::ByteEdits &edits, Bytes &out)
-{
-    out.clear();
-    std::uint64_t next = 0;
-    for (const platform::ByteEdit &edit : edits) {
-        if (edit.offset < next || edit.offset + edit.oldLength > original.size())
-            return false;
-        out.insert(out.end(), original.begin() + std::ptrdiff_t(next), original.begin() + std::ptrdiff_t(edit.offset));
-        out.insert(out.end(), edit.bytes.begin(), edit.bytes.end());
-        next = edit.offset + edit.oldLength;
-    }
-    out.insert(out.end(), original.begin() + std::ptrdiff_t(next), original.end());
-    return true;
-}
-
 struct Operation {
     const char *name;
     std::int32_t (*run)(TBinEdit &);
@@ -81,8 +66,9 @@ TEST(ImageEdits, AppliedToTheLoadedBytesTheyGiveTheImageAndNoMore)
             engine.LoadImage(original.data(), std::int64_t(original.size()));
             // Whatever the outcome, the image the engine holds is the one described.
             const bool done = op.run(engine) == 1;
-            Bytes applied;
-            ASSERT_TRUE(applyEdits(original, engine.Edits(), applied));
+            const auto edited = testsupport::appliedEdits(original, engine.Edits());
+            ASSERT_TRUE(edited) << "edits out of order or outside the original";
+            const Bytes &applied = *edited;
             ASSERT_EQ(applied, Bytes(engine.Image->Data(), engine.Image->Data() + engine.Image->Size()));
             std::uint64_t touched = 0;
             for (const platform::ByteEdit &edit : engine.Edits())

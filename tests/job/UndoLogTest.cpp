@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "job/UndoLog.h"
+#include "tests/AppliedEdits.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -53,7 +54,7 @@ TEST(UndoLogTest, EditsRoundTripThroughTheLogAndBack)
         SCOPED_TRACE(c.name);
         const Bytes before = bytesOf(c.before);
         const Bytes after = bytesOf(c.after);
-        ASSERT_EQ(applyEdits(before.data(), before.size(), c.forward), after);
+        ASSERT_EQ(testsupport::appliedEdits(before, c.forward), after);
 
         UndoRecord record;
         record.path = "/music/A b%c\n\xe9.mp3";
@@ -79,8 +80,8 @@ TEST(UndoLogTest, EditsRoundTripThroughTheLogAndBack)
         for (std::size_t i = 0; i < c.forward.size(); ++i)
             EXPECT_EQ(read.edits[i].written, c.forward[i].bytes);
 
-        EXPECT_EQ(applyEdits(after.data(), after.size(), undoEdits(read.edits)), before);
-        EXPECT_EQ(applyEdits(before.data(), before.size(), undoEdits(reversed(read.edits))), after);
+        EXPECT_EQ(testsupport::appliedEdits(after, undoEdits(read.edits)), before);
+        EXPECT_EQ(testsupport::appliedEdits(before, undoEdits(reversed(read.edits))), after);
         // A line cut short by a crash is no record.
         EXPECT_FALSE(parseRecord(line.substr(0, line.size() - 1), read));
     }
