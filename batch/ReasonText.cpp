@@ -24,6 +24,8 @@ const char *engineReason(std::int32_t errorCode)
         return QT_TRANSLATE_NOOP("Reason", "cannot be read (or is 2 GiB or larger)");
     case ecCannotSave:
         return QT_TRANSLATE_NOOP("Reason", "cannot be saved");
+    case ecFileChanged:
+        return QT_TRANSLATE_NOOP("Reason", "the file changed since it was read");
     case ecNoFrameSync:
         return QT_TRANSLATE_NOOP("Reason", "no MPEG audio stream in the first 64 KiB of the audio");
     case ecRiffForm:

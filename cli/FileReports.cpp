@@ -141,7 +141,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
         if (mode != RewriteMode::Remove)
             parts.note = layerNote(engine);
         if (settings.json) {
-            const FileCheck before = checkFile(engine.Image->Data(), engine.Image->Size(), true);
+            const FileCheck before = checkFile(*engine.Image, true);
             parts.before = headerAsJson(before);
             parts.truncated = before.truncated;
         }
@@ -164,7 +164,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
         }
         parts.after = parts.before;
         if (settings.json && (result.ok() || result.step == RewriteStep::Save))
-            parts.after = headerAsJson(checkFile(engine.Image->Data(), engine.Image->Size(), true));
+            parts.after = headerAsJson(checkFile(*engine.Image, true));
     }
     if (!staged)
         return finishRewriteReport(parts, result, settings);

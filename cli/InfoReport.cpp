@@ -138,7 +138,7 @@ FileFacts gatherFacts(const TBinEdit &engine, bool withMusicCrc)
     facts.layer = layerNumber(h);
     facts.sampleRate = fh::sampleRateHz(h);
     facts.channelMode = kChannelModes[fh::channelMode(h)];
-    facts.check = checkFile(engine.Image->Data(), engine.Image->Size(), withMusicCrc);
+    facts.check = checkFile(*engine.Image, withMusicCrc);
     // Bytes after the last whole frame are no audio.
     if (facts.check.stream.errorCode == 0)
         facts.audioSize = static_cast<std::int32_t>(facts.check.stream.streamBytes);

@@ -14,9 +14,9 @@ namespace brantlow {
 namespace {
 // The RIFF size and the size of the data chunk whose header stands at
 // `dataChunkHeader`; none when either cannot be read whole.
-std::optional<detail::RiffSizes> riffSizesOf(const MemoryStream &image, std::int64_t dataChunkHeader)
+std::optional<detail::RiffSizes> riffSizesOf(const FileImage &image, std::int64_t dataChunkHeader)
 {
-    const detail::ByteReader reader(image.Data(), image.Size());
+    const detail::ByteReader reader(image);
     const auto riff = reader.u32le(detail::kRiffSizeOffset);
     const auto data = reader.u32le(dataChunkHeader + 4);
     if (!riff || !data)
@@ -41,7 +41,9 @@ FileLayout TBinEdit::analyzeLayout()
         none.errorCode = ecNoFrameSync;
         return none;
     }
-    FileLayout layout = locateLayout(Image->Data(), Image->Size());
+    FileLayout layout = locateLayout(*Image);
+    if (imageChanged())
+        layout.errorCode = ErrorCode;
     Structure = layout.structure;
     AudioSize = layout.audioSize;
     if (layout.errorCode != 0) {
@@ -61,10 +63,12 @@ std::int32_t TBinEdit::Analyze()
 {
     if (!AnalyzeStructure())
         return 0;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
+    const detail::ByteReader reader(*Image);
     reader.readBytes(FirstFrame, 4, FirstHeader.data()); // the analysis has seen these four bytes
     if (xing::headerTagAt(reader, FirstFrame))
         Structure |= sfVbrHeader;
+    if (imageChanged())
+        return 0;
     Image->Seek(FirstFrame, SeekOrigin::Begin);
     return 1;
 }
@@ -101,7 +105,7 @@ std::int32_t TBinEdit::FixRiffSizes(std::int32_t delta)
     // A placeholder gets the size the changed file has, whatever the change.
     detail::RiffSizes fixed{wrapped(sizes->riff), wrapped(sizes->data)};
     if (riffPlaceholder || dataPlaceholder) {
-        const detail::RiffSizes truth = detail::trueRiffSizes(detail::ByteReader(Image->Data(), Image->Size()), layout);
+        const detail::RiffSizes truth = detail::trueRiffSizes(detail::ByteReader(*Image), layout);
         fixed.riff = riffPlaceholder ? truth.riff : fixed.riff;
         fixed.data = dataPlaceholder ? truth.data : fixed.data;
     }
@@ -153,7 +157,8 @@ std::int32_t TBinEdit::keepRiffPadByte(std::int32_t delta)
     // the pad byte then still ends the file.
     const bool lastByte =
         dataEnd + 1 == m_trailingTagsStart || (m_trailingTagsStart < dataEnd && dataEnd + 1 == Image->Size());
-    if ((!chunkFollows(1) && !lastByte) || Image->Data()[dataEnd] != 0)
+    std::uint8_t pad = 0;
+    if ((!chunkFollows(1) && !lastByte) || !Image->readAt(dataEnd, 1, &pad) || pad != 0)
         return 1;
     if (!deleteFromImage(dataEnd, 1))
         return 0;

@@ -5,40 +5,40 @@
 #include "FrameHeader.h"
 
 #include "platform/ExclusiveFile.h"
+#include "platform/FileIdentity.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <string>
 
-#include <sys/mman.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace brantlow {
 
 namespace {
-// Room for the header frame that an add inserts, so that it does not move the
-// whole image to a larger buffer.
-constexpr std::int64_t kInsertSlack = 4096;
-// Buffers this large are backed by huge pages where the system offers them:
-// loading a large file then takes a fraction of the page faults, and walking
-// or moving it a fraction of the TLB misses.
-constexpr std::int64_t kHugePageMinimum = 4 * 1024 * 1024;
-constexpr std::uintptr_t kHugePage = 2 * 1024 * 1024;
-
-// An empty stream with room for an image of `size` bytes and the header frame.
-std::unique_ptr<MemoryStream> imageBuffer(std::int64_t size)
+// A descriptor of the engine's own for reading the file `fd` (or else
+// `path`) names, when it is still the file `expected` describes. Opened
+// anew rather than duplicated: a duplicate would share the opener's lock,
+// and the file would stay locked against the save while the image lives.
+int openForReading(int fd, const std::string &path, const platform::FileIdentity &expected)
 {
-    auto buffer = std::make_unique<MemoryStream>();
-    buffer->Reserve(size + kInsertSlack);
-    if (buffer->Capacity() >= kHugePageMinimum) {
-        const auto begin = reinterpret_cast<std::uintptr_t>(buffer->Data());
-        const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-        const std::uintptr_t last = (begin + static_cast<std::uintptr_t>(buffer->Capacity())) & ~(kHugePage - 1);
-        if (last > first) // only advice: where it is refused, small pages serve as before
-            ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
+    int own = -1;
+    if (fd >= 0)
+        own = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
+    if (own < 0)
+        own = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (own < 0)
+        return -1;
+    const platform::FileIdentity now = platform::identityOf(own);
+    if (now.device != expected.device || now.inode != expected.inode || now.size != expected.size) {
+        ::close(own);
+        return -1;
     }
-    return buffer;
+    return own;
 }
 } // namespace
 
@@ -72,35 +72,39 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
 std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
                                 const std::vector<std::uint8_t> &head)
 {
-    Image.reset(); // freed before the next is allocated
-    m_imageEdits.reset(0);
+    ReleaseImage(); // its descriptor closed before the next is taken
     m_loadedPath.clear();
     m_loadedIdentity = {};
 
-    // Taken before the read: a change made while reading is a change the save sees.
+    // Taken before any read: a change made after it is a change the save sees.
     const platform::FileIdentity identity = file.identity();
+    const std::int64_t size = identity.size;
+    // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
+    if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
+        ErrorCode = ecCannotRead;
+        return 0;
+    }
+    const int fd = openForReading(file.fd(), fileName, identity);
+    if (fd < 0) {
+        ErrorCode = ecCannotRead;
+        return 0;
+    }
+    std::shared_ptr<FileSource> source;
     try {
-        const std::int64_t size = identity.size;
-        // Offsets and sizes are 32-bit signed: 2 GiB and more cannot be described.
-        if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) {
-            ErrorCode = ecCannotRead;
-            return 0;
-        }
-        std::unique_ptr<MemoryStream> image = imageBuffer(size);
-        image->SetSizeForOverwrite(size);
-        const auto known =
-            static_cast<std::int64_t>(std::min<std::size_t>(head.size(), static_cast<std::size_t>(size)));
-        std::copy_n(head.data(), known, image->Data());
-        if (!file.readAt(known, image->Data() + known, size - known)) {
-            ErrorCode = ecCannotRead;
-            return 0;
-        }
-        Image = std::move(image);
-        m_imageEdits.reset(size);
+        source = std::make_shared<FileSource>(fd, size, head);
+    } catch (const std::bad_alloc &) {
+        ::close(fd); // not yet the source's
+        ErrorCode = ecCannotRead;
+        return 0;
+    }
+    try {
+        Image = std::make_unique<FileImage>(std::move(source));
+        Image->setReadWindow(m_readWindow);
     } catch (const std::bad_alloc &) {
         ErrorCode = ecCannotRead;
         return 0;
     }
+    m_imageEdits.reset(size);
     m_loadedPath = fileName;
     m_loadedIdentity = identity;
     return 1;
@@ -120,8 +124,18 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *las
         group.commit();
         m_lastSave = group.result(entry);
     } else {
-        m_lastSave = platform::replaceFileContents(fileName, Image->Data(), static_cast<std::size_t>(Image->Size()), {},
-                                                   lastWrite);
+        // Only tests save to another file: the image is read whole for it.
+        std::vector<std::uint8_t> bytes;
+        try {
+            if (!readWhole(*Image, bytes)) {
+                ErrorCode = ecFileChanged;
+                return 0;
+            }
+        } catch (const std::bad_alloc &) {
+            ErrorCode = ecCannotSave;
+            return 0;
+        }
+        m_lastSave = platform::replaceFileContents(fileName, bytes.data(), bytes.size(), {}, lastWrite);
     }
     if (!m_lastSave.ok) {
         ErrorCode = ecCannotSave;
@@ -131,6 +145,17 @@ std::int32_t TBinEdit::SaveFile(const std::string &fileName, const timespec *las
     if (overOriginal) {
         m_loadedIdentity = m_lastSave.identity;
         m_imageEdits.reset(Image->Size());
+        // Read from the new file from now on: a rewrite in place changed the
+        // bytes the old description reads.
+        if (const int fd = openForReading(-1, fileName, m_loadedIdentity); fd >= 0) {
+            try {
+                Image = std::make_unique<FileImage>(
+                    std::make_shared<FileSource>(fd, m_loadedIdentity.size, std::vector<std::uint8_t>{}));
+                Image->setReadWindow(m_readWindow);
+            } catch (const std::bad_alloc &) {
+                ::close(fd);
+            }
+        }
     }
     return 1;
 }
@@ -143,11 +168,9 @@ void TBinEdit::ReleaseImage()
 
 void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
 {
-    std::unique_ptr<MemoryStream> image = imageBuffer(size);
-    image->SetSizeForOverwrite(size);
-    if (size > 0)
-        std::copy(data, data + size, image->Data());
-    Image = std::move(image);
+    ReleaseImage();
+    Image = std::make_unique<FileImage>(std::make_shared<OwnedSource>(std::vector<std::uint8_t>(data, data + size)));
+    Image->setReadWindow(m_readWindow);
     m_imageEdits.reset(size);
     m_loadedPath.clear();
     m_loadedIdentity = {};
@@ -155,7 +178,7 @@ void TBinEdit::LoadImage(const std::uint8_t *data, std::int64_t size)
 
 bool TBinEdit::insertIntoImage(std::int64_t at, MemoryStream &bytes)
 {
-    if (at > std::numeric_limits<std::int32_t>::max() || !InsertStream(*Image, static_cast<std::int32_t>(at), bytes))
+    if (at > std::numeric_limits<std::int32_t>::max() || !Image->insert(at, bytes.Data(), bytes.Size()))
         return false;
     m_imageEdits.inserted(at, bytes.Data(), bytes.Size());
     return true;
@@ -164,7 +187,7 @@ bool TBinEdit::insertIntoImage(std::int64_t at, MemoryStream &bytes)
 bool TBinEdit::deleteFromImage(std::int64_t at, std::int64_t count)
 {
     if (at > std::numeric_limits<std::int32_t>::max() || count > std::numeric_limits<std::int32_t>::max()
-        || !DeleteBytes(*Image, static_cast<std::int32_t>(at), static_cast<std::int32_t>(count)))
+        || !Image->erase(at, count))
         return false;
     m_imageEdits.erased(at, count);
     return true;
@@ -172,13 +195,30 @@ bool TBinEdit::deleteFromImage(std::int64_t at, std::int64_t count)
 
 void TBinEdit::putImageU32le(std::int64_t at, std::uint32_t value)
 {
-    detail::putU32le(Image->Data() + at, value);
-    imageRewritten(at, 4);
+    std::uint8_t bytes[4];
+    detail::putU32le(bytes, value);
+    rewriteImage(at, bytes, 4);
 }
 
-void TBinEdit::imageRewritten(std::int64_t at, std::int64_t count)
+void TBinEdit::rewriteImage(std::int64_t at, const std::uint8_t *bytes, std::int64_t count)
 {
-    m_imageEdits.overwritten(at, Image->Data() + at, count);
+    if (Image->overwrite(at, bytes, count))
+        m_imageEdits.overwritten(at, bytes, count);
+}
+
+void TBinEdit::SetReadWindow(std::int64_t bytes)
+{
+    m_readWindow = bytes;
+    if (Image)
+        Image->setReadWindow(bytes);
+}
+
+bool TBinEdit::imageChanged()
+{
+    if (!Image || !Image->readFailed())
+        return false;
+    ErrorCode = ecFileChanged;
+    return true;
 }
 
 std::int32_t TBinEdit::SetSeekRange(std::int32_t range)
@@ -206,9 +246,9 @@ std::int32_t TBinEdit::PutBigEndian32(std::int32_t value, std::uint8_t out[4])
 bool TBinEdit::frameSyncAt(std::int64_t offset) const
 {
     // Fewer than four bytes left show no frame sync.
-    if (!Image || offset < 0 || offset > Image->Size() - 4)
+    std::uint8_t p[2];
+    if (!Image || offset < 0 || offset > Image->Size() - 4 || !Image->readAt(offset, 2, p))
         return false;
-    const std::uint8_t *p = Image->Data() + offset;
     return frameheader::isFrameSync(p[0], p[1]);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ErrorCodes.h"
+#include "FileImage.h"
 #include "FileLayout.h"
 #include "FrameMarks.h"
 #include "ImageEdits.h"
@@ -52,7 +53,8 @@ struct FrameRecord {
     FrameRecord *Prev = nullptr;
 };
 
-// The audio file engine: one file at a time, held whole in memory.
+// The audio file engine: one file at a time. The image is the file read on
+// demand through a bounded window, with the engine's changes over it.
 // Operations return 1 on success and 0 on failure, with the reason in
 // ErrorCode (one of EngineError), which a later success never clears.
 // Without a loaded image every analysis and header operation returns 0.
@@ -63,12 +65,15 @@ public:
     TBinEdit(const TBinEdit &) = delete;
     TBinEdit &operator=(const TBinEdit &) = delete;
 
-    // Reads the whole file (opened exclusively) into Image.
+    // Opens the file exclusively and makes it Image. Nothing but what the
+    // analysis asks for is read, through a descriptor the engine keeps
+    // until ReleaseImage, the next load or its end; a file that shrinks
+    // meanwhile fails the operation that reads it (ecFileChanged).
     std::int32_t LoadFile(const std::string &fileName);
     // The same from a file the caller opened exclusively (and still holds).
     std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName);
     // The same, with the file's first `head.size()` bytes already read by the
-    // caller: only the rest is read.
+    // caller: they are not read again.
     std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
                           const std::vector<std::uint8_t> &head);
     // Replaces the file's content with Image. The original stays untouched
@@ -77,7 +82,7 @@ public:
     // becomes the file's. Over the file it was loaded from, only the
     // engine's own changes (Edits()) are written and the rest is copied from
     // the file, which must not have changed since; to any other file the
-    // image is written whole.
+    // image is written whole (read into memory for it).
     std::int32_t SaveFile(const std::string &fileName, const timespec *lastWrite = nullptr);
     // How the last SaveFile went on disk, so that a caller can tell why one
     // failed: the failing step and its errno. Empty when the save wrote nothing.
@@ -90,6 +95,10 @@ public:
     const std::string &LoadedPath() const { return m_loadedPath; }
     const platform::FileIdentity &LoadedIdentity() const { return m_loadedIdentity; }
     void ReleaseImage();
+    // How many bytes of the file the analysis reads at once, for this image
+    // and those loaded after it (tests make it small to reach the windows'
+    // edges with small files).
+    void SetReadWindow(std::int64_t bytes);
     // Takes bytes that did not come from a file (tests, fuzzing).
     void LoadImage(const std::uint8_t *data, std::int64_t size);
 
@@ -135,7 +144,7 @@ public:
     float TotalTime() const { return FrameListEnd.StartTime; }
     std::int32_t IndexedBytes() const { return FrameListEnd.StartOffset; }
 
-    std::unique_ptr<MemoryStream> Image;
+    std::unique_ptr<FileImage> Image;
     std::int32_t Structure = 0;
     std::int32_t FirstFrame = 0;
     std::int32_t AudioSize = 0;
@@ -150,6 +159,9 @@ private:
     // AnalyzeStructure, handing back what the locator found.
     FileLayout analyzeLayout();
     bool frameSyncAt(std::int64_t offset) const;
+    // True, with ErrorCode ecFileChanged, when a read of the loaded file came
+    // up short: what the analysis found is not what the file holds.
+    bool imageChanged();
     // Length of the header frame at FirstFrame: as its header says, or where
     // the next frame sync stands within SeekRange of that; 0 when none does.
     std::int32_t headerFrameExtent();
@@ -182,8 +194,8 @@ private:
     bool insertIntoImage(std::int64_t at, MemoryStream &bytes);
     bool deleteFromImage(std::int64_t at, std::int64_t count);
     void putImageU32le(std::int64_t at, std::uint32_t value);
-    // Bytes already written into Image at `at`.
-    void imageRewritten(std::int64_t at, std::int64_t count);
+    // `count` bytes of Image at `at` replaced by `bytes`.
+    void rewriteImage(std::int64_t at, const std::uint8_t *bytes, std::int64_t count);
     ImageEdits m_imageEdits;
 
     // The frame records live in blocks, so that a file of many thousand
@@ -208,6 +220,7 @@ private:
     std::string m_loadedPath;
     platform::FileIdentity m_loadedIdentity;
     platform::ReplaceResult m_lastSave;
+    std::int64_t m_readWindow = ByteSource::kDefaultReadWindow;
 };
 
 } // namespace brantlow

@@ -12,6 +12,8 @@ const char *errorCodeText(std::int32_t errorCode)
         return "cannot be read (or is 2 GiB or larger)";
     case ecCannotSave:
         return "cannot be saved";
+    case ecFileChanged:
+        return "the file changed since it was read";
     case ecNoFrameSync:
         return "no MPEG audio stream in the first 64 KiB of the audio";
     case ecRiffForm:

@@ -13,6 +13,7 @@ enum EngineError : std::int32_t {
     ecCannotOpen = 0, // cannot be opened for reading
     ecCannotRead = 1, // cannot be read, or 2 GiB and more
     ecCannotSave = 2,
+    ecFileChanged = 3, // the file came up short while it was read: another program changed it
     // Structure analysis.
     ecNoFrameSync =
         10, // no header frame, no chain of frames, no frame sync where the audio starts (also: image too short)

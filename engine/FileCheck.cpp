@@ -130,6 +130,43 @@ void judge(FileCheck &check)
     check.reason = reason;
 }
 
+// The header frame and the walk over the stream of a located file.
+void examineStream(FileCheck &check, const detail::ByteReader &reader, bool withMusicCrc)
+{
+    const FileLayout &layout = check.layout;
+    frameheader::Header first;
+    reader.readBytes(layout.firstFrame, 4, first.data());
+    check.headerFrameLength = frameheader::frameLength(first).length;
+    check.stream.layer = frameheader::layerBits(first) == 0 ? 0 : 4 - frameheader::layerBits(first);
+    if (check.headerFrameLength > 0)
+        check.header = readVbrHeader(reader, layout.firstFrame, check.headerFrameLength);
+
+    StreamFacts &s = check.stream;
+    FactsCollector collector{reader, s, check.header.has_value(), layout.firstFrame};
+    const detail::WalkSummary walk = detail::walkFrames(reader, layout.firstFrame, layout.audioSize, collector);
+    s.errorCode = walk.error;
+    s.streamBytes = walk.streamEnd;
+    s.junkInside = walk.junkInside;
+    s.unresyncedBytes = walk.trailing;
+    s.endsInCutFrame = walk.endsInCutFrame;
+    s.tooDamaged = detail::tooDamaged(walk);
+    if (layout.id3v2AtEnd.length > 0)
+        s.id3v2AtEnd = layout.id3v2AtEnd;
+    else if (walk.tagAtEnd > 0)
+        s.id3v2AtEnd = {layout.firstFrame + walk.streamEnd, walk.tagAtEnd};
+    if (s.audioFrames == 0)
+        s.audioStart = layout.firstFrame + check.headerFrameLength;
+
+    if (withMusicCrc && check.header && check.header->extension) {
+        const std::int64_t end = layout.firstFrame + s.streamBytes;
+        const std::int64_t start = s.audioStart;
+        const std::optional<std::uint16_t> crc =
+            end > start ? detail::crc16ArcOf(reader, start, end) : std::optional<std::uint16_t>{0};
+        if (crc)
+            check.musicCrcValid = *crc == check.header->extension->musicCrc;
+    }
+}
+
 } // namespace
 
 const char *verdictName(HeaderVerdict verdict)
@@ -151,43 +188,19 @@ const char *verdictName(HeaderVerdict verdict)
 
 FileCheck checkFile(const std::uint8_t *data, std::int64_t size, bool withMusicCrc)
 {
+    return checkFile(MemorySource(data, size), withMusicCrc);
+}
+
+FileCheck checkFile(const ByteSource &source, bool withMusicCrc)
+{
     FileCheck check;
-    check.layout = locateLayout(data, size);
-    if (check.layout.errorCode != 0) {
-        judge(check);
-        return check;
-    }
-    const FileLayout &layout = check.layout;
-    const detail::ByteReader reader(data, size);
-    frameheader::Header first;
-    reader.readBytes(layout.firstFrame, 4, first.data());
-    check.headerFrameLength = frameheader::frameLength(first).length;
-    check.stream.layer = frameheader::layerBits(first) == 0 ? 0 : 4 - frameheader::layerBits(first);
-    if (check.headerFrameLength > 0)
-        check.header = readVbrHeader(data, size, layout.firstFrame, check.headerFrameLength);
-
-    StreamFacts &s = check.stream;
-    FactsCollector collector{reader, s, check.header.has_value(), layout.firstFrame};
-    const detail::WalkSummary walk = detail::walkFrames(reader, layout.firstFrame, layout.audioSize, collector);
-    s.errorCode = walk.error;
-    s.streamBytes = walk.streamEnd;
-    s.junkInside = walk.junkInside;
-    s.unresyncedBytes = walk.trailing;
-    s.endsInCutFrame = walk.endsInCutFrame;
-    s.tooDamaged = detail::tooDamaged(walk);
-    if (layout.id3v2AtEnd.length > 0)
-        s.id3v2AtEnd = layout.id3v2AtEnd;
-    else if (walk.tagAtEnd > 0)
-        s.id3v2AtEnd = {layout.firstFrame + walk.streamEnd, walk.tagAtEnd};
-    if (s.audioFrames == 0)
-        s.audioStart = layout.firstFrame + check.headerFrameLength;
-
-    if (withMusicCrc && check.header && check.header->extension) {
-        const std::int64_t end = layout.firstFrame + s.streamBytes;
-        const std::int64_t start = s.audioStart;
-        const std::uint16_t crc
-            = end > start ? crc16Arc(data + start, static_cast<std::size_t>(end - start)) : std::uint16_t{0};
-        check.musicCrcValid = crc == check.header->extension->musicCrc;
+    const detail::ByteReader reader(source);
+    check.layout = locateLayout(reader);
+    if (check.layout.errorCode == 0)
+        examineStream(check, reader, withMusicCrc);
+    if (reader.failed() || source.readFailed()) {
+        check = FileCheck{};
+        check.layout.errorCode = ecFileChanged;
     }
     judge(check);
     return check;

@@ -6,6 +6,7 @@
 // What a file carries and whether its VBR header is right: a pure function
 // of the bytes, for `info`, `check` and `fix`, which act on what it returns.
 
+#include "ByteSource.h"
 #include "FileLayout.h"
 #include "VbrHeaders.h"
 
@@ -83,6 +84,9 @@ struct FileCheck {
 // otherwise), the byte count is more than 1 % off, the extension's tag CRC
 // does not match, or the RIFF sizes are placeholders. Missing: a
 // variable-bitrate stream without a header; not needed: a constant one.
+// A source whose read comes up short (the file changed) is unreadable with
+// ecFileChanged.
+FileCheck checkFile(const ByteSource &source, bool withMusicCrc = false);
 FileCheck checkFile(const std::uint8_t *data, std::int64_t size, bool withMusicCrc = false);
 
 } // namespace brantlow

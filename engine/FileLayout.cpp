@@ -137,8 +137,18 @@ FirstFrame findFirstFrame(const detail::ByteReader &reader, std::int64_t positio
 
 FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
 {
+    return locateLayout(detail::ByteReader(data, size));
+}
+
+FileLayout locateLayout(const ByteSource &source)
+{
+    return locateLayout(detail::ByteReader(source));
+}
+
+FileLayout locateLayout(const detail::ByteReader &reader)
+{
     FileLayout layout;
-    const detail::ByteReader reader(data, size);
+    const std::int64_t size = reader.size();
     auto fail = [&layout](std::int32_t code) {
         layout.errorCode = code;
         return layout;
@@ -216,7 +226,8 @@ FileLayout locateLayout(const std::uint8_t *data, std::int64_t size)
         if (!first.found)
             audioEnd = layout.payloadStart;
     }
-    if (!reader.contains(first.offset, 4) || !frameheader::isFrameSync(data[first.offset], data[first.offset + 1]))
+    std::uint8_t sync[4];
+    if (!reader.readBytes(first.offset, 4, sync) || !frameheader::isFrameSync(sync[0], sync[1]))
         return fail(ecNoFrameSync);
     if (first.offset > position)
         layout.junkBeforeFirstFrame = {position, first.offset - position};

@@ -10,6 +10,11 @@
 
 namespace brantlow {
 
+class ByteSource;
+namespace detail {
+class ByteReader;
+}
+
 struct ByteSpan {
     std::int64_t offset = 0;
     std::int64_t length = 0; // 0: absent
@@ -59,5 +64,8 @@ struct FileLayout {
 // audio); failing both, the start itself, when a frame sync stands there.
 // A file that starts with another container's signature is not MPEG audio.
 FileLayout locateLayout(const std::uint8_t *data, std::int64_t size);
+FileLayout locateLayout(const ByteSource &source);
+// The same through a reader the caller goes on reading with.
+FileLayout locateLayout(const detail::ByteReader &reader);
 
 } // namespace brantlow

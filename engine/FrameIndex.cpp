@@ -201,8 +201,10 @@ std::int32_t TBinEdit::walkInto(Maker &maker)
     m_walkTooDamaged = false;
     if (!AnalyzeStructure())
         return 0;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
+    const detail::ByteReader reader(*Image);
     const detail::WalkSummary walk = detail::walkFrames(reader, FirstFrame, AudioSize, maker);
+    if (imageChanged())
+        return 0;
     if (walk.error != 0) {
         ErrorCode = walk.error;
         return 0;

@@ -10,6 +10,7 @@
 #include "FrameHeader.h"
 #include "XingLayout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace brantlow::detail {
@@ -74,11 +75,24 @@ inline int chainRun(const ByteReader &reader, std::int64_t at, std::int64_t stop
 template <typename Test>
 std::int64_t findSync(const ByteReader &reader, std::int64_t from, std::int64_t to, Test test)
 {
-    const std::uint8_t *data = reader.data();
-    const std::int64_t last = to < reader.size() - 4 ? to : reader.size() - 4;
-    for (std::int64_t at = from < 0 ? 0 : from; at <= last && at < to; ++at) {
-        if (data[at] == 0xFF && frameheader::isFrameSync(data[at], data[at + 1]) && test(at))
-            return at;
+    const std::int64_t last = std::min(to - 1, reader.size() - 4);
+    std::int64_t at = from < 0 ? 0 : from;
+    while (at <= last) {
+        // One span at a time, with the byte after its last; fetched again after
+        // a test, which may have moved the reader's window.
+        const std::int64_t count = std::min(last + 1 - at, reader.spanLimit() - 1);
+        const std::uint8_t *bytes = reader.span(at, count + 1);
+        if (!bytes)
+            return -1;
+        std::int64_t i = 0;
+        while (i < count && !(bytes[i] == 0xFF && frameheader::isFrameSync(bytes[i], bytes[i + 1])))
+            ++i;
+        at += i;
+        if (i < count) {
+            if (test(at))
+                return at;
+            ++at;
+        }
     }
     return -1;
 }
@@ -171,7 +185,7 @@ inline std::int64_t id3v2TagAt(const ByteReader &reader, std::int64_t at, std::i
     if (length <= 0 || at + length > end)
         return 0;
     std::int64_t tagEnd = at + length;
-    while (tagEnd < end && reader.data()[tagEnd] == 0)
+    while (tagEnd < end && reader.u8(tagEnd) == std::uint8_t{0})
         ++tagEnd;
     return tagEnd - at;
 }
@@ -211,7 +225,7 @@ WalkSummary walkFrames(const ByteReader &reader, std::int64_t firstFrame, std::i
             break;
         // The next headers lie a few frames on, mostly in pages the caches
         // do not hold yet: ask for them before they are needed.
-        __builtin_prefetch(reader.data() + (at + kPrefetchAhead < reader.size() ? at + kPrefetchAhead : at));
+        reader.prefetch(at + kPrefetchAhead);
         const std::int32_t length = frameAt(reader, at, h);
         if (length != 0 && sameStream(h, reference)) {
             // A last frame cut short (or reaching into a tag at the end) is

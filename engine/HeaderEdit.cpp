@@ -33,7 +33,7 @@ std::int32_t TBinEdit::AddVbrHeader()
     // The size fields as they stand: taking the add back puts them back, so
     // that placeholders the add wrote true are placeholders again.
     const std::int64_t dataChunkHeader = m_dataChunkHeader;
-    const detail::ByteReader before(Image->Data(), Image->Size());
+    const detail::ByteReader before(*Image);
     const auto riffSize = before.u32le(detail::kRiffSizeOffset);
     const auto dataSize = before.u32le(dataChunkHeader + 4);
     if (!insertIntoImage(at, *scratch)) {
@@ -46,21 +46,22 @@ std::int32_t TBinEdit::AddVbrHeader()
     // for; bytes there that look like frames could lead the search past the
     // new frame once it stands. Then the add is taken back: a header that
     // would not be found again is never written.
-    if (locateLayout(Image->Data(), Image->Size()).firstFrame != at) {
+    if (locateLayout(*Image).firstFrame != at || imageChanged()) {
+        const std::int32_t reason = Image->readFailed() ? ecFileChanged : ecHeaderNotFoundAgain;
         deleteFromImage(at, length);
         if (riff && riffSize && dataSize) {
             putImageU32le(detail::kRiffSizeOffset, *riffSize);
             putImageU32le(dataChunkHeader + 4, *dataSize);
         }
         AnalyzeStructure();
-        ErrorCode = ecHeaderNotFoundAgain;
+        ErrorCode = reason;
         return 0;
     }
     if (riff && !keepRiffPadByte(length)) {
         ErrorCode = ecInsertFailed;
         return 0;
     }
-    return 1;
+    return imageChanged() ? 0 : 1;
 }
 
 std::int32_t TBinEdit::headerFrameExtent()
@@ -94,7 +95,7 @@ std::int32_t TBinEdit::RemoveVbrHeader()
         return 0;
     }
     const std::int32_t length = headerFrameExtent();
-    if (length == 0)
+    if (length == 0 || imageChanged())
         return 0;
     if (!deleteFromImage(FirstFrame, length)) {
         ErrorCode = ecCutFailed;
@@ -106,7 +107,7 @@ std::int32_t TBinEdit::RemoveVbrHeader()
             return 0;
         }
     }
-    return 1;
+    return imageChanged() ? 0 : 1;
 }
 
 } // namespace brantlow

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace brantlow {
 
@@ -29,16 +31,18 @@ std::int32_t TBinEdit::FixVbrHeader()
     }
     if (!Analyze())
         return 0;
-    const FileCheck before = checkFile(Image->Data(), Image->Size());
+    const FileCheck before = checkFile(*Image);
     if (before.verdict == HeaderVerdict::Right || before.verdict == HeaderVerdict::NotNeeded)
         return 1;
+    if (imageChanged())
+        return 0;
     if (before.verdict == HeaderVerdict::Unreadable) {
         ErrorCode = before.errorCode;
         return 0;
     }
 
-    // Kept, so that a failure leaves Image as it was.
-    const MemoryStream original = *Image;
+    // Kept, so that a failure leaves Image as it was: its description, not its bytes.
+    const FileImage original = *Image;
     const ImageEdits originalEdits = m_imageEdits;
     std::int32_t done = 0;
     if (!before.header) {
@@ -48,13 +52,15 @@ std::int32_t TBinEdit::FixVbrHeader()
                                                           : rewriteHeaderFrame(before, extent);
     }
     const auto settled = [this] {
-        const HeaderVerdict verdict = checkFile(Image->Data(), Image->Size()).verdict;
+        const HeaderVerdict verdict = checkFile(*Image).verdict;
         return verdict == HeaderVerdict::Right || verdict == HeaderVerdict::NotNeeded;
     };
     if (done && !settled()) {
         ErrorCode = ecFixNotSettled;
         done = 0;
     }
+    if (imageChanged())
+        done = 0;
     if (!done) {
         *Image = original;
         m_imageEdits = originalEdits;
@@ -80,7 +86,14 @@ std::int32_t TBinEdit::rewriteHeaderFrame(const FileCheck &check, std::int32_t e
         return 0;
     }
 
-    std::uint8_t *frame = Image->Data() + FirstFrame;
+    // The fields are changed in a copy of the frame's bytes, written back at once.
+    std::vector<std::uint8_t> bytesOfFrame(static_cast<std::size_t>(fieldsEnd));
+    const detail::ByteReader reader(*Image);
+    if (!reader.readBytes(FirstFrame, fieldsEnd, bytesOfFrame.data())) {
+        ErrorCode = imageChanged() ? ecFileChanged : ecCannotFix;
+        return 0;
+    }
+    std::uint8_t *frame = bytesOfFrame.data();
     if (fields.frames >= 0)
         detail::putU32be(frame + fields.frames, static_cast<std::uint32_t>(FrameCount));
     if (fields.bytes >= 0)
@@ -104,14 +117,17 @@ std::int32_t TBinEdit::rewriteHeaderFrame(const FileCheck &check, std::int32_t e
         // Every byte after the header frame to the end of the last whole frame.
         const std::int64_t musicStart = std::int64_t(FirstFrame) + extent;
         const std::int64_t musicEnd = std::min<std::int64_t>(musicStart + AudioSize, Image->Size());
-        const std::uint16_t musicCrc = musicEnd > musicStart
-            ? crc16Arc(Image->Data() + musicStart, static_cast<std::size_t>(musicEnd - musicStart))
-            : 0;
-        detail::putU16be(frame + extensionAt + xing::kExtensionMusicCrc, musicCrc);
+        const std::optional<std::uint16_t> musicCrc =
+            musicEnd > musicStart ? detail::crc16ArcOf(reader, musicStart, musicEnd) : std::uint16_t{0};
+        if (!musicCrc) {
+            ErrorCode = imageChanged() ? ecFileChanged : ecCannotFix;
+            return 0;
+        }
+        detail::putU16be(frame + extensionAt + xing::kExtensionMusicCrc, *musicCrc);
         detail::putU16be(frame + extensionAt + xing::kExtensionTagCrc,
                          crc16Arc(frame, static_cast<std::size_t>(extensionAt + xing::kExtensionTagCrc)));
     }
-    imageRewritten(FirstFrame, fieldsEnd);
+    rewriteImage(FirstFrame, frame, fieldsEnd);
     if (check.layout.riffSizesArePlaceholders())
         return FixRiffSizes(0);
     return 1;
@@ -123,8 +139,7 @@ std::int32_t TBinEdit::replaceHeaderFrame(std::int32_t extent)
     // counts of the frames after the header frame.
     if (!markFrames(extent) || !walkedStreamIsWhole())
         return 0;
-    const detail::ByteReader reader(Image->Data(), Image->Size());
-    if (!reader.readBytes(std::int64_t(FirstFrame) + extent, 4, FirstHeader.data())) {
+    if (!Image->readAt(std::int64_t(FirstFrame) + extent, 4, FirstHeader.data())) {
         ErrorCode = ecCannotFix;
         return 0;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ImageEdits.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace brantlow {
@@ -8,6 +9,7 @@ namespace brantlow {
 void ImageEdits::reset(std::int64_t originalSize)
 {
     m_originalSize = originalSize;
+    m_size = originalSize;
     m_pieces.clear();
     if (originalSize > 0)
         m_pieces.push_back({0, originalSize, {}});
@@ -43,6 +45,7 @@ void ImageEdits::inserted(std::int64_t at, const std::uint8_t *bytes, std::int64
         return;
     const std::size_t i = splitAt(at);
     m_pieces.insert(m_pieces.begin() + static_cast<std::ptrdiff_t>(i), Piece{-1, count, {bytes, bytes + count}});
+    m_size += count;
     describe();
 }
 
@@ -54,6 +57,7 @@ void ImageEdits::erased(std::int64_t at, std::int64_t count)
     const std::size_t last = splitAt(at + count);
     m_pieces.erase(m_pieces.begin() + static_cast<std::ptrdiff_t>(first),
                    m_pieces.begin() + static_cast<std::ptrdiff_t>(last));
+    m_size -= count;
     describe();
 }
 
@@ -61,6 +65,31 @@ void ImageEdits::overwritten(std::int64_t at, const std::uint8_t *bytes, std::in
 {
     erased(at, count);
     inserted(at, bytes, count);
+}
+
+bool ImageEdits::readAt(std::int64_t at, std::int64_t count, std::uint8_t *out, const ByteSource &original) const
+{
+    if (at < 0 || count < 0 || at > m_size || m_size - at < count)
+        return false;
+    std::int64_t start = 0;
+    for (const Piece &piece : m_pieces) {
+        if (count == 0)
+            break;
+        const std::int64_t end = start + piece.length;
+        if (at < end) {
+            const std::int64_t inside = at - start;
+            const std::int64_t n = std::min(count, piece.length - inside);
+            if (piece.from < 0)
+                std::copy_n(piece.bytes.begin() + inside, n, out);
+            else if (!original.readAt(piece.from + inside, n, out))
+                return false;
+            out += n;
+            at += n;
+            count -= n;
+        }
+        start = end;
+    }
+    return count == 0;
 }
 
 void ImageEdits::describe()

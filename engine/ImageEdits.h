@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ByteSource.h"
+
 #include "platform/ByteEdits.h"
 
 #include <cstdint>
@@ -24,6 +26,10 @@ public:
     // Ascending, none overlapping another; empty while the image is the original.
     const platform::ByteEdits &edits() const { return m_edits; }
     std::int64_t originalSize() const { return m_originalSize; }
+    // The image's size, and its bytes, read where they are the original's
+    // from `original`; false when they lie outside or cannot be read.
+    std::int64_t size() const { return m_size; }
+    bool readAt(std::int64_t at, std::int64_t count, std::uint8_t *out, const ByteSource &original) const;
 
 private:
     struct Piece {
@@ -38,6 +44,7 @@ private:
 
     std::vector<Piece> m_pieces;
     std::int64_t m_originalSize = 0;
+    std::int64_t m_size = 0;
     platform::ByteEdits m_edits;
 };
 

@@ -135,7 +135,7 @@ std::int64_t dataEndAfterFrames(const ByteReader &reader, std::int64_t firstFram
     if (at >= end)
         return end;
     // The pad byte of an odd data chunk may stand between it and the next chunk.
-    if (chunksReach(reader, at, end) || (reader.data()[at] == 0 && chunksReach(reader, at + 1, end)))
+    if (chunksReach(reader, at, end) || (reader.u8(at) == std::uint8_t{0} && chunksReach(reader, at + 1, end)))
         return at;
     return end;
 }

@@ -4,7 +4,9 @@
 #include "ByteReader.h"
 #include "XingLayout.h"
 
+#include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace brantlow {
 
@@ -37,7 +39,8 @@ ReplayGain replayGain(std::uint16_t raw)
 // The extension is taken to be there when its encoder string starts with a
 // letter and three letters, digits or dots ("LAME3.100", "Lavc60.3", "L3.99"),
 // as every encoder that writes one does.
-std::optional<EncoderExtension> readExtension(const detail::ByteReader &frame, std::int64_t at)
+std::optional<EncoderExtension> readExtension(const std::uint8_t *frameBytes, const detail::ByteReader &frame,
+                                              std::int64_t at)
 {
     char text[9];
     if (!frame.contains(at, xing::kExtensionSize) || !frame.readBytes(at, 9, text))
@@ -71,11 +74,12 @@ std::optional<EncoderExtension> readExtension(const detail::ByteReader &frame, s
     ext.musicLength = *frame.u32be(at + xing::kExtensionMusicLength);
     ext.musicCrc = *frame.u16be(at + xing::kExtensionMusicCrc);
     ext.tagCrc = *frame.u16be(at + xing::kExtensionTagCrc);
-    ext.tagCrcValid = crc16Arc(frame.data(), static_cast<std::size_t>(at + xing::kExtensionTagCrc)) == ext.tagCrc;
+    ext.tagCrcValid = crc16Arc(frameBytes, static_cast<std::size_t>(at + xing::kExtensionTagCrc)) == ext.tagCrc;
     return ext;
 }
 
-std::optional<VbrHeader> readXing(const detail::ByteReader &frame, std::int64_t tag, VbrHeaderKind kind)
+std::optional<VbrHeader> readXing(const std::uint8_t *frameBytes, const detail::ByteReader &frame, std::int64_t tag,
+                                  VbrHeaderKind kind)
 {
     VbrHeader header;
     header.kind = kind;
@@ -96,7 +100,7 @@ std::optional<VbrHeader> readXing(const detail::ByteReader &frame, std::int64_t 
     }
     if (fields.quality >= 0)
         header.quality = frame.u32be(fields.quality);
-    header.extension = readExtension(frame, fields.end);
+    header.extension = readExtension(frameBytes, frame, fields.end);
     return header;
 }
 
@@ -137,18 +141,43 @@ std::uint16_t crc16Arc(const std::uint8_t *data, std::size_t size, std::uint16_t
 std::optional<VbrHeader> readVbrHeader(const std::uint8_t *data, std::int64_t size, std::int64_t frame,
                                        std::int64_t frameLength)
 {
-    const detail::ByteReader image(data, size);
+    return readVbrHeader(detail::ByteReader(data, size), frame, frameLength);
+}
+
+std::optional<VbrHeader> readVbrHeader(const detail::ByteReader &image, std::int64_t frame, std::int64_t frameLength)
+{
     if (frame < 0 || frameLength < 4 || !image.contains(frame, 4))
         return std::nullopt;
     // Every field is read inside the frame, as far as the image holds it.
-    const std::int64_t visible = image.contains(frame, frameLength) ? frameLength : size - frame;
-    const detail::ByteReader bytes(data + frame, visible);
+    const std::int64_t visible = image.contains(frame, frameLength) ? frameLength : image.size() - frame;
+    std::vector<std::uint8_t> frameBytes(static_cast<std::size_t>(visible));
+    if (!image.readBytes(frame, visible, frameBytes.data()))
+        return std::nullopt;
+    const detail::ByteReader bytes(frameBytes.data(), visible);
     const auto tag = xing::headerTagAt(bytes, 0);
     if (!tag)
         return std::nullopt;
     if (tag->kind == VbrHeaderKind::Vbri)
         return readVbri(bytes);
-    return readXing(bytes, tag->offset, tag->kind);
+    return readXing(frameBytes.data(), bytes, tag->offset, tag->kind);
 }
+
+namespace detail {
+
+std::optional<std::uint16_t> crc16ArcOf(const ByteReader &reader, std::int64_t from, std::int64_t to)
+{
+    std::uint16_t crc = 0;
+    while (from < to) {
+        const std::int64_t count = std::min(to - from, reader.spanLimit());
+        const std::uint8_t *bytes = reader.span(from, count);
+        if (!bytes)
+            return std::nullopt;
+        crc = crc16Arc(bytes, static_cast<std::size_t>(count), crc);
+        from += count;
+    }
+    return crc;
+}
+
+} // namespace detail
 
 } // namespace brantlow

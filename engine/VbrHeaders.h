@@ -13,6 +13,10 @@
 
 namespace brantlow {
 
+namespace detail {
+class ByteReader;
+}
+
 const char *vbrHeaderKindName(VbrHeaderKind kind); // "Xing", "Info", "VBRI"
 
 // CRC-16/ARC: polynomial 0x8005 reflected (0xA001), no final XOR.
@@ -72,5 +76,6 @@ struct VbrHeader {
 // [frame, frame + frameLength) and the image are left out.
 std::optional<VbrHeader> readVbrHeader(const std::uint8_t *data, std::int64_t size, std::int64_t frame,
                                        std::int64_t frameLength);
+std::optional<VbrHeader> readVbrHeader(const detail::ByteReader &image, std::int64_t frame, std::int64_t frameLength);
 
 } // namespace brantlow

@@ -22,9 +22,10 @@ void check(bool condition)
         std::abort();
 }
 
-bool sameBytes(const brantlow::MemoryStream &image, const std::uint8_t *data, std::size_t size)
+bool sameBytes(const brantlow::FileImage &image, const std::uint8_t *data, std::size_t size)
 {
-    return image.Size() == static_cast<std::int64_t>(size) && (size == 0 || std::memcmp(image.Data(), data, size) == 0);
+    std::vector<std::uint8_t> bytes;
+    return brantlow::readWhole(image, bytes) && bytes == std::vector<std::uint8_t>(data, data + size);
 }
 
 // One verdict, and a fix that settles.
@@ -46,11 +47,13 @@ void fixSettles(const brantlow::FileCheck &facts, const std::uint8_t *data, std:
         check(sameBytes(*engine.Image, data, size));
         return;
     }
-    const brantlow::FileCheck after = brantlow::checkFile(engine.Image->Data(), engine.Image->Size());
+    const brantlow::FileCheck after = brantlow::checkFile(*engine.Image);
     check(after.verdict == HeaderVerdict::Right || after.verdict == HeaderVerdict::NotNeeded);
     brantlow::TBinEdit again;
-    again.LoadImage(engine.Image->Data(), engine.Image->Size());
-    check(again.FixVbrHeader() && sameBytes(*again.Image, engine.Image->Data(), std::size_t(engine.Image->Size())));
+    std::vector<std::uint8_t> fixed;
+    check(brantlow::readWhole(*engine.Image, fixed));
+    again.LoadImage(fixed.data(), static_cast<std::int64_t>(fixed.size()));
+    check(again.FixVbrHeader() && sameBytes(*again.Image, fixed.data(), fixed.size()));
 }
 
 } // namespace

@@ -58,8 +58,9 @@ std::vector<std::uint8_t> readFile(const std::string &path)
 
 bool sameImage(const brantlow::TBinEdit &engine, const std::uint8_t *data, std::size_t size)
 {
-    return engine.Image && engine.Image->Size() == static_cast<std::int64_t>(size)
-        && (size == 0 || std::memcmp(engine.Image->Data(), data, size) == 0);
+    std::vector<std::uint8_t> image;
+    return engine.Image && brantlow::readWhole(*engine.Image, image)
+        && image == std::vector<std::uint8_t>(data, data + size);
 }
 
 } // namespace

@@ -33,9 +33,16 @@ std::uint32_t bigEndian32(const std::uint8_t *p)
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
 }
 
-bool sameBytes(const brantlow::MemoryStream &image, const std::uint8_t *data, std::size_t size)
+std::vector<std::uint8_t> bytesOf(const brantlow::FileImage &image)
 {
-    return image.Size() == static_cast<std::int64_t>(size) && (size == 0 || std::memcmp(image.Data(), data, size) == 0);
+    std::vector<std::uint8_t> bytes;
+    check(brantlow::readWhole(image, bytes));
+    return bytes;
+}
+
+bool sameBytes(const brantlow::FileImage &image, const std::uint8_t *data, std::size_t size)
+{
+    return bytesOf(image) == std::vector<std::uint8_t>(data, data + size);
 }
 
 // A removal on a file that already has a header: either it fails before any
@@ -81,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // What the add wrote: a frame whose header gives its own length, with the
     // Xing fields where the layout puts them.
     check(engine.Analyze() && engine.HasVbrHeader());
-    const std::uint8_t *frame = engine.Image->Data() + engine.FirstFrame;
+    std::vector<std::uint8_t> image = bytesOf(*engine.Image);
+    const std::uint8_t *frame = image.data() + engine.FirstFrame;
     // A RIFF data chunk followed by another chunk gains or loses its pad byte
     // as its size's parity changes.
     const std::int64_t padChange = added - engine.GetFrameLength(engine.FirstHeader);
@@ -93,10 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(frame[layout.toc + i] >= frame[layout.toc + i - 1]);
     // Placeholder RIFF sizes are written true; others grow by what was added.
     if (riff && placeholders)
-        check(!brantlow::locateLayout(engine.Image->Data(), engine.Image->Size()).riffSizesArePlaceholders());
+        check(!brantlow::locateLayout(*engine.Image).riffSizesArePlaceholders());
     else if (riff)
-        check(fuzzing::littleEndian32(engine.Image->Data() + 4)
-              == static_cast<std::uint32_t>(std::int64_t(riffSize) + added));
+        check(fuzzing::littleEndian32(image.data() + 4) == static_cast<std::uint32_t>(std::int64_t(riffSize) + added));
 
     // A header frame whose padding bit was set on the way says it is one
     // slot longer than it is: one byte is found again by the search around
@@ -107,7 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool flipPadding = size > 0 && (data[size / 2] & 1) != 0;
     const bool layerI = (engine.FirstHeader[1] & 0x06) == 0x06 && (engine.FirstHeader[1] >> 4) == 0xF;
     if (flipPadding) {
-        engine.Image->Data()[engine.FirstFrame + 2] ^= 0x02;
+        image[static_cast<std::size_t>(engine.FirstFrame) + 2] ^= 0x02;
+        engine.LoadImage(image.data(), static_cast<std::int64_t>(image.size()));
         check(engine.Analyze() && engine.HasVbrHeader());
     }
     engine.SetSeekRange(3);
@@ -123,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     check(engine.RemoveVbrHeader());
-    const std::vector<std::uint8_t> back(engine.Image->Data(), engine.Image->Data() + engine.Image->Size());
+    const std::vector<std::uint8_t> back = bytesOf(*engine.Image);
     check(back == fuzzing::expectedAfterRoundTrip(data, size, back));
     return 0;
 }

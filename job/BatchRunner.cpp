@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BatchRunner.h"
 
+#include "engine/FrameMarks.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -90,6 +92,16 @@ constexpr auto kGroupDelay = std::chrono::milliseconds(100);
 
 } // namespace
 
+std::uint64_t heldWhileWorked(std::uint64_t fileBytes)
+{
+    // The engine reads a file through windows of a MiB or so (a few readers,
+    // and a head of up to 4 MiB read whole), and keeps a mark per frame: at
+    // most one per 24 bytes, the shortest frame there is.
+    constexpr std::uint64_t kWindows = 8ull << 20;
+    constexpr std::uint64_t kShortestFrame = 24;
+    return kWindows + FrameMarks::bytesFor(fileBytes / kShortestFrame);
+}
+
 BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work,
                      const BatchReporting &reporting)
 {
@@ -113,7 +125,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         for (;;) {
             if (started >= total || stopping())
                 return std::nullopt;
-            const std::uint64_t bytes = items[started].bytes;
+            const std::uint64_t bytes = heldWhileWorked(items[started].bytes);
             const bool fits = !holding()
                 && (options.memoryBudget == 0 || bytesInFlight == 0
                     || (bytesInFlight <= options.memoryBudget && bytes <= options.memoryBudget - bytesInFlight));

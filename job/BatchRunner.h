@@ -35,7 +35,7 @@ struct FileReport {
 struct BatchItem {
     std::string path;
     bool named = false; // named on the command line, not found by a scan
-    std::uint64_t bytes = 0; // its size when the run began; what its image takes
+    std::uint64_t bytes = 0; // its size when the run began
     std::uint64_t device = 0; // as the folder scan found it; 0 and 0 when unknown
     std::uint64_t inode = 0;
 };
@@ -50,8 +50,8 @@ struct BatchCounts {
 
 struct BatchOptions {
     unsigned jobs = 1;
-    // Bytes the images of the files in flight may take together; a file
-    // larger than this runs alone. 0: no limit.
+    // Bytes the files in flight may hold together (heldWhileWorked, and what
+    // their work reserves more); a file that holds more runs alone. 0: no limit.
     std::uint64_t memoryBudget = 0;
     // Non-zero once the run is to stop: no file is started after that.
     const std::atomic<int> *stop = nullptr;
@@ -90,13 +90,18 @@ using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &ite
 // one replace group per worker (committed when full, when its first report
 // has waited 100 ms, when the worker would otherwise wait, and at the end),
 // files started in their order as the memory budget allows (a file
-// reserves its size when it starts, and more through ReserveMore), and
+// reserves heldWhileWorked of its size when it starts, and more through
+// ReserveMore), and
 // hands each report over in the order of `items` as soon as it and all
 // before it are finished.
 BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work,
                      const BatchReporting &reporting);
 
-// The size of a regular file, or 0 (what a run reserves for it at its start).
+// What the engine holds for a file of `fileBytes` while it works on it: its
+// read windows and the marks of as many frames as the file can hold, not
+// the file itself.
+std::uint64_t heldWhileWorked(std::uint64_t fileBytes);
+// The size of a regular file, or 0.
 std::uint64_t regularFileBytes(const std::string &path);
 // The memory budget when none is given: the larger of the largest file and a
 // quarter of physical memory.

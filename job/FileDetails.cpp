@@ -9,7 +9,7 @@ std::optional<FileCheck> checkLoadedFile(const TBinEdit &engine)
         return std::nullopt;
     // The music CRC is left out: it reads every audio byte, and the verdict
     // does not depend on it.
-    return checkFile(engine.Image->Data(), engine.Image->Size());
+    return checkFile(*engine.Image);
 }
 
 } // namespace brantlow

@@ -102,7 +102,7 @@ RewriteResult probe(const platform::ExclusiveFile &file, std::vector<std::uint8_
 // reason, a right one left, anything else made right by the engine.
 RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
 {
-    const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
+    const FileCheck check = checkFile(*engine.Image);
     switch (check.verdict) {
     case HeaderVerdict::Right:
     case HeaderVerdict::NotNeeded:
@@ -181,7 +181,7 @@ RewriteResult checkMode(const TBinEdit &engine, const OpenedFile &opened, Rewrit
 {
     const RewriteStep step = checkMode(opened, mode);
     if (step == RewriteStep::AlreadyHasHeader) {
-        const FileCheck check = checkFile(engine.Image->Data(), engine.Image->Size());
+        const FileCheck check = checkFile(*engine.Image);
         if (check.verdict == HeaderVerdict::Unreadable)
             return failed(RewriteStep::Rewrite, check.errorCode);
     }

@@ -264,8 +264,7 @@ private slots:
         QVERIFY(Form1->OpenCurrentFile());
         brantlow::TBinEdit engine;
         engine.LoadFile(QFile::encodeName(Form1->FileName).toStdString());
-        Form1->DetailsDialog1->showFacts(QStringLiteral("cut_stale.mp3"),
-                                         brantlow::checkFile(engine.Image->Data(), engine.Image->Size()));
+        Form1->DetailsDialog1->showFacts(QStringLiteral("cut_stale.mp3"), brantlow::checkFile(*engine.Image));
         const QList<QWidget *> windows = {Form1,     AboutBox,  MultiFileDBox, MultiErrorDBox,
                                           ErrorDBox, OtherDBox, &fontDialog,   Form1->DetailsDialog1};
         for (QWidget *window : windows) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Synth.h"
 
+#include "ImageBytes.h"
 #include "engine/Binedit.h"
 
 #include <gtest/gtest.h>
@@ -327,7 +328,7 @@ TEST(FixRiffSizes, PlainStreamIsLeftAlone)
     engine.ErrorCode = 99;
     EXPECT_EQ(engine.FixRiffSizes(417), 0);
     EXPECT_EQ(engine.ErrorCode, 99);
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), engine.Image->Data()));
+    EXPECT_EQ(bytesOf(*engine.Image), image);
 }
 
 TEST(FixRiffSizes, AddsDeltaToBothSizes)
@@ -338,13 +339,13 @@ TEST(FixRiffSizes, AddsDeltaToBothSizes)
         const bool isWave = image[8] == 'W';
         const std::size_t dataSizeAt = isWave ? 66 : 16;
         ASSERT_EQ(engine.FixRiffSizes(417), 1);
-        Bytes after(engine.Image->Data(), engine.Image->Data() + engine.Image->Size());
+        const Bytes after = bytesOf(*engine.Image);
         EXPECT_EQ(synth::le32(after, 4), synth::le32(image, 4) + 417);
         EXPECT_EQ(synth::le32(after, dataSizeAt), synth::le32(image, dataSizeAt) + 417);
         // The re-analysis read the size before it was corrected.
         EXPECT_EQ(engine.AudioSize, std::int32_t(synth::le32(image, dataSizeAt)));
         ASSERT_EQ(engine.FixRiffSizes(-417), 1);
-        EXPECT_TRUE(std::equal(image.begin(), image.end(), engine.Image->Data()));
+        EXPECT_EQ(bytesOf(*engine.Image), image);
     }
 }
 

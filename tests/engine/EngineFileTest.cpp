@@ -2,12 +2,14 @@
 #include "Synth.h"
 
 #include "engine/Binedit.h"
+#include "engine/FileCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 using namespace brantlow;
 using synth::Bytes;
@@ -143,3 +145,38 @@ TEST_F(EngineFile, ErrorCodeSurvivesLaterSuccess)
 }
 
 } // namespace
+
+// The engine reads the file only as the analysis asks: a file another
+// program shrank after the load is refused as changed, wherever it was cut,
+// and nothing is written to it.
+TEST_F(EngineFile, AFileShrunkAfterTheLoadIsRefusedAsChanged)
+{
+    const Bytes original = synth::vbrFrames(400);
+    struct Step {
+        const char *name;
+        std::int32_t (*run)(TBinEdit &);
+    } const steps[] = {
+        {"analyze", [](TBinEdit &e) { return e.Analyze(); }},
+        {"add", [](TBinEdit &e) { return e.AddVbrHeader(); }},
+        {"fix", [](TBinEdit &e) { return e.FixVbrHeader(); }},
+        {"check", [](TBinEdit &e) { return checkFile(*e.Image).verdict == HeaderVerdict::Unreadable ? 0 : 1; }},
+    };
+    for (const std::size_t keep : {std::size_t{0}, original.size() / 2, original.size() - 1}) {
+        for (const Step &step : steps) {
+            SCOPED_TRACE(std::string(step.name) + ", cut to " + std::to_string(keep));
+            const std::string path = write("cut.mp3", original);
+            TBinEdit e;
+            e.SetReadWindow(4096);
+            ASSERT_EQ(e.LoadFile(path), 1);
+            ASSERT_EQ(e.Analyze(), 1);
+            fs::resize_file(path, keep);
+            e.ErrorCode = 0;
+            EXPECT_EQ(step.run(e), 0);
+            if (std::string(step.name) == "check")
+                EXPECT_EQ(checkFile(*e.Image).reason, "the file changed since it was read");
+            else
+                EXPECT_EQ(e.ErrorCode, ecFileChanged);
+            EXPECT_EQ(read(path), Bytes(original.begin(), original.begin() + std::ptrdiff_t(keep)));
+        }
+    }
+}

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Synth.h"
 
+#include "ImageBytes.h"
 #include "engine/Binedit.h"
 #include "engine/XingLayout.h"
 
@@ -128,7 +129,7 @@ TEST(FrameIndex, AHeaderForAStreamFullOfJunkIsRefused)
             EXPECT_EQ(e->ErrorCode, 32);
             EXPECT_EQ(e->Image->Size(), std::int64_t(image.size()));
         } else {
-            EXPECT_EQ(synth::be32(streamBytes(*e->Image), 48),
+            EXPECT_EQ(synth::be32(bytesOf(*e->Image), 48),
                       208u + 417u * std::uint32_t(c.frames) + (c.inside ? c.junk : 0));
         }
     }
@@ -187,7 +188,7 @@ TEST(FrameIndex, AddWritesWhatTheFullIndexGives)
         EXPECT_EQ(e->FrameCount, full->FrameCount) << c.name;
         EXPECT_EQ(e->TotalTime(), full->TotalTime()) << c.name;
         EXPECT_EQ(e->IndexedBytes(), full->IndexedBytes()) << c.name;
-        const Bytes added = streamBytes(*e->Image);
+        const Bytes added = bytesOf(*e->Image);
         const auto layout = xing::layoutFor(e->FirstHeader);
         const std::size_t frame = std::size_t(at);
         EXPECT_EQ(synth::be32(added, frame + std::size_t(layout.frames)), std::uint32_t(full->FrameCount)) << c.name;

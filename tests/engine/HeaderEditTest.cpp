@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Synth.h"
 
+#include "ImageBytes.h"
 #include "engine/Binedit.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,10 @@ using synth::Bytes;
 
 namespace {
 
-Bytes imageOf(const TBinEdit &e) { return Bytes(e.Image->Data(), e.Image->Data() + e.Image->Size()); }
+Bytes imageOf(const TBinEdit &e)
+{
+    return bytesOf(*e.Image);
+}
 
 std::unique_ptr<TBinEdit> analysed(const Bytes &image)
 {

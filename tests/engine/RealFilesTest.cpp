@@ -3,6 +3,7 @@
 // engine finds in each, and what add, remove and fix make of them, judged by
 // ffprobe and mpg123 and by CRCs computed here.
 
+#include "ImageBytes.h"
 #include "engine/Binedit.h"
 #include "engine/FileCheck.h"
 
@@ -31,7 +32,10 @@ Bytes readFixture(const std::string &name)
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-Bytes imageOf(const TBinEdit &e) { return Bytes(e.Image->Data(), e.Image->Data() + e.Image->Size()); }
+Bytes imageOf(const TBinEdit &e)
+{
+    return bytesOf(*e.Image);
+}
 
 std::unique_ptr<TBinEdit> analysed(const Bytes &bytes)
 {

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ByteSource.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace brantlow {
+
+namespace {
+bool inside(std::int64_t offset, std::int64_t count, std::int64_t size)
+{
+    return offset >= 0 && count >= 0 && offset <= size && size - offset >= count;
+}
+} // namespace
+
+bool MemorySource::readAt(std::int64_t offset, std::int64_t count, void *out) const
+{
+    if (!inside(offset, count, m_size))
+        return false;
+    if (count > 0)
+        std::memcpy(out, m_data + offset, static_cast<std::size_t>(count));
+    return true;
+}
+
+bool OwnedSource::readAt(std::int64_t offset, std::int64_t count, void *out) const
+{
+    return MemorySource(m_bytes.data(), size()).readAt(offset, count, out);
+}
+
+FileSource::FileSource(int fd, std::int64_t size, std::vector<std::uint8_t> head)
+    : m_fd(fd),
+      m_size(size),
+      m_head(std::move(head))
+{
+    if (static_cast<std::int64_t>(m_head.size()) > m_size)
+        m_head.resize(static_cast<std::size_t>(m_size));
+}
+
+FileSource::~FileSource()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool FileSource::readAt(std::int64_t offset, std::int64_t count, void *out) const
+{
+    if (!inside(offset, count, m_size))
+        return false;
+    auto *to = static_cast<std::uint8_t *>(out);
+    const auto held = static_cast<std::int64_t>(m_head.size());
+    if (offset < held) {
+        const std::int64_t n = count < held - offset ? count : held - offset;
+        std::memcpy(to, m_head.data() + offset, static_cast<std::size_t>(n));
+        to += n;
+        offset += n;
+        count -= n;
+    }
+    while (count > 0) {
+        const ssize_t got = ::pread(m_fd, to, static_cast<std::size_t>(count), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            m_failed = true;
+            return false;
+        }
+        to += got;
+        offset += got;
+        count -= got;
+    }
+    return true;
+}
+
+bool readWhole(const ByteSource &source, std::vector<std::uint8_t> &out)
+{
+    out.resize(static_cast<std::size_t>(source.size()));
+    return source.readAt(0, source.size(), out.data());
+}
+
+} // namespace brantlow
