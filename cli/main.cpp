@@ -12,6 +12,7 @@
 #include "Settings.h"
 #include "UndoCommands.h"
 #include "job/RewriteJob.h"
+#include "job/RewriteJobCount.h"
 #include "job/UndoLog.h"
 #include "platform/Journal.h"
 
@@ -66,7 +67,7 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
     addScanOptions(command, settings);
     addUndoLogOptions(command, settings);
     command
-        ->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: the number of cores)")
+        ->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: twice the cores, at least 8)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
     command
@@ -168,7 +169,7 @@ int main(int argc, char **argv)
     undo->add_option("RUN", settings.run, "The run, as `runs` names it");
     addUndoLogOptions(undo, settings);
     undo->add_option("-j,--jobs", settings.jobs,
-                     "Put back up to N files at once (default: the number of cores)")
+                     "Put back up to N files at once (default: twice the cores, at least 8)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
     undo->add_flag("-n,--dry-run", settings.dryRun, "Report what would be put back and what would fail; write nothing");
@@ -258,7 +259,8 @@ int main(int argc, char **argv)
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
     BatchOptions options;
-    options.jobs = settings.jobs > 0 ? settings.jobs : defaultJobs();
+    // Reading is bound by the cores, a rewrite by the disk's flushes.
+    options.jobs = settings.jobs > 0 ? settings.jobs : isCheck || isInfo ? defaultJobs() : defaultRewriteJobs();
     options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : defaultMemoryBudget(largest);
     options.stop = &interrupts.flag();
 
