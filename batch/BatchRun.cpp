@@ -14,6 +14,7 @@
 #include "RunCounter.h"
 #include "StateChecker.h"
 
+#include "job/RewriteJobCount.h"
 #include "widgets/LocalPath.h"
 #include "widgets/RecoveryNotice.h"
 
@@ -74,7 +75,7 @@ void TMultiFileDBox::Button2Click()
     showRunningFile(0);
 
     brantlow::BatchOptions options;
-    options.jobs = m_runJobs > 0 ? m_runJobs : brantlow::defaultJobs();
+    options.jobs = m_runJobs > 0 ? m_runJobs : brantlow::defaultRewriteJobs();
     options.memoryBudget = brantlow::defaultMemoryBudget(largest);
     brantlow::RewriteOptions rewrite;
     rewrite.mode = selectedMode();

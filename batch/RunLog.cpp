@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunLog.h"
 
+#include "job/RewriteJobCount.h"
 #include "job/UndoRun.h"
 
 #include <QApplication>
@@ -53,7 +54,7 @@ void endRunLog(QWidget *parent, RunLog &run, const brantlow::BatchCounts &counts
 void undoLastRun(QWidget *parent)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const brantlow::UndoSummary summary = brantlow::undoRun({}, brantlow::defaultJobs());
+    const brantlow::UndoSummary summary = brantlow::undoRun({}, brantlow::defaultRewriteJobs());
     QApplication::restoreOverrideCursor();
     QString text;
     if (!summary.error.empty()) {

@@ -135,7 +135,8 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     RewriteReportParts parts{item.path, item.named, mode};
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange, settings.undoLog};
     OpenedFile opened;
-    RewriteResult result = openForRewrite(engine, item.path, opened, {item.device, item.inode});
+    // Held open for the replace, which then needs no open of its own.
+    RewriteResult result = openForRewrite(engine, item.path, opened, {item.device, item.inode}, !settings.dryRun);
     std::optional<std::size_t> staged;
     if (result.ok()) {
         if (mode != RewriteMode::Remove)

@@ -12,6 +12,7 @@
 #include "Settings.h"
 #include "UndoCommands.h"
 #include "job/RewriteJob.h"
+#include "job/RewriteJobCount.h"
 #include "job/UndoLog.h"
 #include "platform/Journal.h"
 
@@ -65,7 +66,8 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
     addPathArgument(command, settings);
     addScanOptions(command, settings);
     addUndoLogOptions(command, settings);
-    command->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: the number of cores)")
+    command
+        ->add_option("-j,--jobs", settings.jobs, "Rewrite up to N files at once (default: twice the cores, at least 8)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
     command
@@ -86,9 +88,9 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
     std::vector<BatchItem> items;
     items.reserve(files.size());
     for (const platform::FoundFile &file : files) {
-        const std::uint64_t bytes = regularFileBytes(file.path);
-        // A named file is taken as it is found when it is worked on.
-        items.push_back({file.path, file.named, bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
+        // A named file is taken as it is found when it is worked on; its size
+        // is the one the walk found (what its work reserves at its start).
+        items.push_back({file.path, file.named, file.bytes, file.named ? 0 : file.device, file.named ? 0 : file.inode});
     }
     return items;
 }
@@ -166,7 +168,8 @@ int main(int argc, char **argv)
         app.add_subcommand("undo", "Put every file of a run back as it was before it (default: the last run)");
     undo->add_option("RUN", settings.run, "The run, as `runs` names it");
     addUndoLogOptions(undo, settings);
-    undo->add_option("-j,--jobs", settings.jobs, "Put back up to N files at once (default: the number of cores)")
+    undo->add_option("-j,--jobs", settings.jobs,
+                     "Put back up to N files at once (default: twice the cores, at least 8)")
         ->type_name("N")
         ->check(CLI::Range(1u, 1024u));
     undo->add_flag("-n,--dry-run", settings.dryRun, "Report what would be put back and what would fail; write nothing");
@@ -256,7 +259,8 @@ int main(int argc, char **argv)
     for (const BatchItem &item : items)
         largest = std::max(largest, item.bytes);
     BatchOptions options;
-    options.jobs = settings.jobs > 0 ? settings.jobs : defaultJobs();
+    // Reading is bound by the cores, a rewrite by the disk's flushes.
+    options.jobs = settings.jobs > 0 ? settings.jobs : isCheck || isInfo ? defaultJobs() : defaultRewriteJobs();
     options.memoryBudget = settings.memoryLimit > 0 ? settings.memoryLimit : defaultMemoryBudget(largest);
     options.stop = &interrupts.flag();
 

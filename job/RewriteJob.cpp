@@ -127,7 +127,8 @@ RewriteResult fixImage(TBinEdit &engine, const RewriteOptions &options)
 
 } // namespace
 
-RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened, const ScannedAs &scanned)
+RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened, const ScannedAs &scanned,
+                             bool keepOpen)
 {
     opened = OpenedFile{};
     opened.path = path;
@@ -159,8 +160,11 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
         }
         return result;
     }
-    // Closed before the save, which takes the lock itself.
-    file.close();
+    // Kept for the replace to take over, or closed before the save by path.
+    if (keepOpen)
+        opened.held = std::make_shared<platform::ExclusiveFile>(std::move(file));
+    else
+        file.close();
     engine.ErrorCode = kNoCode;
     if (!engine.Analyze())
         return failed(RewriteStep::Analyze, engine.ErrorCode);
@@ -236,20 +240,22 @@ const timespec *keptTime(const OpenedFile &opened, const RewriteOptions &options
     return options.keepTimes ? &opened.times.lastWrite : nullptr;
 }
 
-// The bytes of the original file under each edit, read before the replace;
-// false when they cannot be read. A file changed since it was loaded is
-// refused by the replace, so its record is never written.
-bool readReplaced(const std::string &path, const platform::ByteEdits &edits,
+// The bytes of the original file under each edit, read before the replace
+// (from the held file, if any); false when they cannot be read. A file changed
+// since it was loaded is refused by the replace: its record is never written.
+bool readReplaced(const OpenedFile &opened, const platform::ByteEdits &edits,
                   std::vector<std::vector<std::uint8_t>> &replaced)
 {
-    const platform::OwnedFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.valid())
+    const bool held = opened.held && opened.held->isOpen();
+    const platform::OwnedFd own(held ? -1 : ::open(opened.path.c_str(), O_RDONLY | O_CLOEXEC));
+    const int file = held ? opened.held->fd() : own.get();
+    if (file < 0)
         return false;
     for (const platform::ByteEdit &edit : edits) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(edit.oldLength));
         for (std::size_t done = 0; done < bytes.size();) {
             const ssize_t got =
-                ::pread(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(edit.offset + done));
+                ::pread(file, bytes.data() + done, bytes.size() - done, static_cast<off_t>(edit.offset + done));
             if (got <= 0)
                 return false;
             done += static_cast<std::size_t>(got);
@@ -270,7 +276,7 @@ RewriteResult editAndNote(TBinEdit &engine, const OpenedFile &opened, const Rewr
     if (!edited.ok() || log == nullptr)
         return edited;
     std::vector<std::vector<std::uint8_t>> replaced;
-    if (!readReplaced(opened.path, engine.Edits(), replaced))
+    if (!readReplaced(opened, engine.Edits(), replaced))
         return failedWithError(RewriteStep::Save, errno != 0 ? errno : EIO);
     edited.undo = std::make_shared<PendingUndo>();
     edited.undo->log = log;
@@ -315,6 +321,7 @@ RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &re
 RewriteResult rewriteOpened(TBinEdit &engine, const OpenedFile &opened, const RewriteOptions &options)
 {
     const RewriteResult edited = editAndNote(engine, opened, options);
+    opened.letGo(); // the save by path takes the lock itself
     if (!edited.ok())
         return edited;
 
@@ -338,7 +345,9 @@ RewriteResult stageRewrite(TBinEdit &engine, const OpenedFile &opened, const Rew
     // which it checks is still the one the engine read.
     platform::ReplaceResult staged;
     if (engine.Image && engine.LoadedPath() == opened.path && engine.LoadedIdentity().valid()) {
-        entry = group.add(opened.path, engine.Edits(), engine.LoadedIdentity(), keptTime(opened, options));
+        platform::ExclusiveFile none; // the group opens the file itself
+        entry = group.add(opened.path, engine.Edits(), engine.LoadedIdentity(), keptTime(opened, options),
+                          opened.held ? std::move(*opened.held) : std::move(none));
         staged = group.result(entry);
         if (staged.ok)
             return edited;
@@ -365,6 +374,7 @@ std::uint64_t frameIndexBytes(TBinEdit &engine)
 
 RewriteResult predictSave(const OpenedFile &opened, bool keepTimes)
 {
+    opened.letGo();
     const platform::ReplaceResult check = platform::checkReplaceable(opened.path, keepTimes);
     if (check.ok)
         return {};

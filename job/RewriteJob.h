@@ -3,6 +3,7 @@
 
 #include "UndoLog.h"
 #include "engine/Binedit.h"
+#include "platform/ExclusiveFile.h"
 #include "platform/FileTimes.h"
 #include "platform/SafeReplace.h"
 
@@ -89,6 +90,14 @@ struct OpenedFile {
     std::string path;
     platform::FileTimes times;
     bool hadHeader = false;
+    // Where asked for: the file as it was opened and read, still open and
+    // locked, for the replace to take over (no second open).
+    std::shared_ptr<platform::ExclusiveFile> held{};
+    void letGo() const
+    {
+        if (held)
+            held->close();
+    }
 };
 
 // Steps up to Analyze: exclusive open, capture times, a look at the head and
@@ -97,13 +106,15 @@ struct OpenedFile {
 // Where a folder scan gave the file's device and inode, a file found at the
 // path that is another one (a folder swapped for a link since) is refused
 // (step Open, "changed since the folder scan").
+// With `keepOpen` the file stays open and locked in `opened.held` for
+// stageRewrite; a save by path (rewriteOpened, predictSave) lets it go first.
 struct ScannedAs {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     bool known() const { return device != 0 || inode != 0; }
 };
 RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFile &opened,
-                             const ScannedAs &scanned = {});
+                             const ScannedAs &scanned = {}, bool keepOpen = false);
 
 // Mode check only: AlreadyHasHeader, HasNoHeader or Done (Fix is decided
 // on the image, in editImage).

@@ -180,15 +180,19 @@ void DirectoryWalker::reportProblem(const std::string &path, WalkProblemKind kin
         m_callbacks.problem(WalkProblem{path, kind, error, std::move(reason)});
 }
 
-void DirectoryWalker::listFile(const std::string &path, bool named, std::uint64_t device, std::uint64_t inode)
+void DirectoryWalker::listFile(const std::string &path, bool named, const struct stat *info)
 {
+    const std::uint64_t device = info != nullptr ? static_cast<std::uint64_t>(info->st_dev) : 0;
+    const std::uint64_t inode = info != nullptr ? static_cast<std::uint64_t>(info->st_ino) : 0;
+    const std::uint64_t bytes =
+        info != nullptr && S_ISREG(info->st_mode) ? static_cast<std::uint64_t>(info->st_size) : 0;
     const bool fresh = device == 0 && inode == 0 ? m_unknownRoots.insert(path).second
                                                  : m_files.insert({device, inode}).second;
     if (!fresh)
         return;
     ++m_progress.files;
     if (m_callbacks.file)
-        m_callbacks.file(FoundFile{path, named, device, inode});
+        m_callbacks.file(FoundFile{path, named, device, inode, bytes});
 }
 
 bool DirectoryWalker::keepGoing() { return !m_callbacks.keepGoing || m_callbacks.keepGoing(m_progress); }
@@ -200,8 +204,7 @@ bool DirectoryWalker::walk(const std::string &root)
     struct stat info {};
     const bool known = !root.empty() && ::stat(root.c_str(), &info) == 0;
     if (!known || !S_ISDIR(info.st_mode)) {
-        listFile(root, true, known ? static_cast<std::uint64_t>(info.st_dev) : 0,
-                 known ? static_cast<std::uint64_t>(info.st_ino) : 0);
+        listFile(root, true, known ? &info : nullptr);
         return true;
     }
     if (root.size() >= PATH_MAX) {
@@ -347,7 +350,7 @@ bool DirectoryWalker::scanFolder(int folderFd, const std::string &path, std::uin
                 reportProblem(child, WalkProblemKind::CannotRead, ENAMETOOLONG, std::strerror(ENAMETOOLONG));
                 continue;
             }
-            listFile(child, false, static_cast<std::uint64_t>(target.st_dev), static_cast<std::uint64_t>(target.st_ino));
+            listFile(child, false, &target);
         }
     }
     return true;

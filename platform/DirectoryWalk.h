@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+struct stat;
+
 namespace brantlow::platform {
 
 struct DirectoryEntry {
@@ -46,6 +48,7 @@ struct FoundFile {
     bool named = false;       // given as a root (command line, drop), not found by a scan
     std::uint64_t device = 0; // 0 and 0 when a named path could not be looked at
     std::uint64_t inode = 0;
+    std::uint64_t bytes = 0; // a regular file's size as the look at it found it; else 0
 };
 
 enum class WalkProblemKind {
@@ -98,7 +101,8 @@ private:
     bool scanFolder(int folderFd, const std::string &path, std::uint64_t rootDevice);
     bool takes(std::string_view name) const;
     void reportProblem(const std::string &path, WalkProblemKind kind, int error, std::string reason);
-    void listFile(const std::string &path, bool named, std::uint64_t device, std::uint64_t inode);
+    // `info`: what the look at it gave (through a link where one is followed); none when it failed.
+    void listFile(const std::string &path, bool named, const struct stat *info);
     bool keepGoing();
     bool linkLeadsAway(const std::string &path, bool isFolder, Identity target);
 

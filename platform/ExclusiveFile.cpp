@@ -19,31 +19,37 @@ std::function<int(const char *)> &readFaultHook()
     return hook;
 }
 
-// One statx for the kind, the identity and the times; fstat where the
-// kernel or file system has no statx.
-bool lookAt(int fd, mode_t &mode, FileIdentity &identity, FileTimes &times)
+// One statx for the kind, the identity, the times and what a replace needs
+// of the original (owner, mode, links); fstat where the kernel or file
+// system has no statx.
+bool lookAt(int fd, struct stat &info, FileTimes &times)
 {
     struct statx stx {};
     if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &stx) == 0) {
-        mode = stx.stx_mode;
-        identity.device = makedev(stx.stx_dev_major, stx.stx_dev_minor);
-        identity.inode = stx.stx_ino;
-        identity.size = static_cast<std::int64_t>(stx.stx_size);
-        identity.lastWrite =
-            timespec{static_cast<time_t>(stx.stx_mtime.tv_sec), static_cast<long>(stx.stx_mtime.tv_nsec)};
-        times.lastWrite = identity.lastWrite;
+        info = {};
+        info.st_dev = makedev(stx.stx_dev_major, stx.stx_dev_minor);
+        info.st_ino = stx.stx_ino;
+        info.st_mode = stx.stx_mode;
+        info.st_nlink = stx.stx_nlink;
+        info.st_uid = stx.stx_uid;
+        info.st_gid = stx.stx_gid;
+        info.st_rdev = makedev(stx.stx_rdev_major, stx.stx_rdev_minor);
+        info.st_size = static_cast<off_t>(stx.stx_size);
+        info.st_blksize = static_cast<blksize_t>(stx.stx_blksize);
+        info.st_blocks = static_cast<blkcnt_t>(stx.stx_blocks);
+        info.st_atim = timespec{static_cast<time_t>(stx.stx_atime.tv_sec), static_cast<long>(stx.stx_atime.tv_nsec)};
+        info.st_mtim = timespec{static_cast<time_t>(stx.stx_mtime.tv_sec), static_cast<long>(stx.stx_mtime.tv_nsec)};
+        info.st_ctim = timespec{static_cast<time_t>(stx.stx_ctime.tv_sec), static_cast<long>(stx.stx_ctime.tv_nsec)};
+        times.lastWrite = info.st_mtim;
         times.hasCreation = (stx.stx_mask & STATX_BTIME) != 0;
         times.creation = times.hasCreation
             ? timespec{static_cast<time_t>(stx.stx_btime.tv_sec), static_cast<long>(stx.stx_btime.tv_nsec)}
             : timespec{};
         return true;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
+    if (::fstat(fd, &info) != 0)
         return false;
-    mode = st.st_mode;
-    identity = identityFrom(st);
-    times = FileTimes{st.st_mtim, {}, false};
+    times = FileTimes{info.st_mtim, {}, false};
     return true;
 }
 
@@ -62,6 +68,7 @@ ExclusiveFile::~ExclusiveFile()
 ExclusiveFile::ExclusiveFile(ExclusiveFile &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)),
       m_identity(other.m_identity),
+      m_info(other.m_info),
       m_times(other.m_times)
 {
 }
@@ -72,6 +79,7 @@ ExclusiveFile &ExclusiveFile::operator=(ExclusiveFile &&other) noexcept
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_identity = other.m_identity;
+        m_info = other.m_info;
         m_times = other.m_times;
     }
     return *this;
@@ -96,14 +104,13 @@ bool ExclusiveFile::open(const std::string &path, FileAccess access)
         return false;
     };
 
-    mode_t mode = 0;
-    FileIdentity identity;
+    struct stat info {};
     FileTimes times;
-    if (!lookAt(fd, mode, identity, times))
+    if (!lookAt(fd, info, times))
         return fail(errno);
-    if (S_ISDIR(mode))
+    if (S_ISDIR(info.st_mode))
         return fail(EISDIR);
-    if (!S_ISREG(mode))
+    if (!S_ISREG(info.st_mode))
         return fail(EINVAL);
     // Of the flags F_SETFL changes, the open set O_NONBLOCK alone.
     if (::fcntl(fd, F_SETFL, 0) != 0)
@@ -117,7 +124,8 @@ bool ExclusiveFile::open(const std::string &path, FileAccess access)
         return fail(errno);
 
     m_fd = fd;
-    m_identity = identity;
+    m_identity = identityFrom(info);
+    m_info = info;
     m_times = times;
     return true;
 }
@@ -130,6 +138,7 @@ void ExclusiveFile::close()
         m_fd = -1;
     }
     m_identity = {};
+    m_info = {};
     m_times = {};
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace brantlow::platform {
@@ -40,6 +41,8 @@ public:
     // look at the open file gave them: a later change shows as a difference.
     const FileIdentity &identity() const { return m_identity; }
     const FileTimes &times() const { return m_times; }
+    // All that look gave (owner, mode, links ...), for a replace of the file.
+    const struct stat &info() const { return m_info; }
     // Reads exactly `count` bytes from offset 0; false on a short or failed read.
     bool readWhole(std::uint8_t *buffer, std::int64_t count) const;
     // Reads exactly `count` bytes from `offset`; false on a short or failed read.
@@ -48,6 +51,7 @@ public:
 private:
     int m_fd = -1;
     FileIdentity m_identity;
+    struct stat m_info {};
     FileTimes m_times;
 };
 

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <map>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -140,6 +141,59 @@ std::vector<std::string> recordedFiles(const std::string &state)
     return files;
 }
 
+// Whether the state folder holds anything (a journal or a record); true
+// where that cannot be told.
+bool stateHoldsAny(const std::string &state)
+{
+    DIR *dir = state.empty() ? nullptr : ::opendir(state.c_str());
+    if (dir == nullptr)
+        return !state.empty() && errno != ENOENT;
+    bool any = false;
+    while (const dirent *entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            any = true;
+            break;
+        }
+    ::closedir(dir);
+    return any;
+}
+
+// A folder's entries by name, with their kind as the listing gives it;
+// nothing where the folder cannot be listed.
+using Listing = std::map<std::string, unsigned char>;
+std::optional<Listing> listFolder(const std::string &folder)
+{
+    DIR *dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return std::nullopt;
+    Listing entries;
+    while (const dirent *entry = ::readdir(dir))
+        entries.emplace(entry->d_name, entry->d_type);
+    ::closedir(dir);
+    return entries;
+}
+
+// True when its folder's listing shows `path` a regular file with no journal
+// beside it: with nothing in the state folder, it has no journal at all.
+// Each folder is listed once for all its files; anything the listing cannot
+// tell (a link, a kind not given) is left to the look at the file itself.
+bool listedWithoutJournal(const std::string &path, std::map<std::string, std::optional<Listing>> &listings)
+{
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    auto [listing, added] = listings.try_emplace(folder);
+    if (added)
+        listing->second = listFolder(folder);
+    if (!listing->second)
+        return false;
+    const Listing &entries = *listing->second;
+    const auto entry = entries.find(name);
+    return entry != entries.end() && entry->second == DT_REG && entries.count(journalPlaces(0, 0, name).beside) == 0;
+}
+
 } // namespace
 
 std::vector<RecoveredFile> recoverUnfinished(const std::vector<std::string> &paths)
@@ -150,7 +204,11 @@ std::vector<RecoveredFile> recoverUnfinished(const std::vector<std::string> &pat
     if (paths.empty()) {
         files = recordedFiles(state);
     } else {
+        const bool stateHolds = stateHoldsAny(state);
+        std::map<std::string, std::optional<Listing>> listings;
         for (const std::string &path : paths) {
+            if (!stateHolds && listedWithoutJournal(path, listings))
+                continue;
             std::error_code failed;
             if (!std::filesystem::is_directory(path, failed)) {
                 if (auto file = journaled(path, state))

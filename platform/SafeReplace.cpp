@@ -2,10 +2,12 @@
 #include "SafeReplace.h"
 
 #include "EditedCopy.h"
+#include "ExclusiveFile.h"
 #include "InPlaceRewrite.h"
 #include "MetadataCopy.h"
 #include "OwnedFd.h"
 #include "ReplaceCalls.h"
+#include "ReplaceOriginal.h"
 #include "TempNames.h"
 
 #include <algorithm>
@@ -40,88 +42,6 @@ bool tmpFileUnsupported(int error)
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOSYS;
 }
 
-// The original, opened for writing and locked, and its folder.
-struct Original {
-    OwnedFd dir;
-    OwnedFd file;
-    struct stat info {};
-    std::string folder; // as named, so that a group flushes each folder once
-    std::string name;
-};
-
-// The folder and name of `path` as written; false where the last part names
-// no file of its own ("", "." or "..").
-bool splitPath(const std::string &path, std::string &folder, std::string &name)
-{
-    const auto slash = path.rfind('/');
-    folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
-    name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return !name.empty() && name != "." && name != "..";
-}
-
-ReplaceResult openFolder(Original &original)
-{
-    const std::string &folder = original.folder;
-    // A folder that may be searched but not listed still holds a writable
-    // file: it is reached by path only, and cannot be flushed after the rename.
-    int dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
-    if (dirFd < 0 && errno == EACCES)
-        dirFd = systemCall("folder", [&] { return ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC); });
-    original.dir.reset(dirFd);
-    if (!original.dir.valid())
-        return failure("folder", errno);
-    return success(ReplaceMethod::None);
-}
-
-int openInFolder(const Original &original)
-{
-    return systemCall("open", [&] {
-        return ::openat(original.dir.get(), original.name.c_str(),
-                        O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    });
-}
-
-ReplaceResult openOriginal(const std::string &path, Original &original)
-{
-    // The file is opened by the name it was given, without following a link
-    // in its last part; only a symbolic link there (or a name that is no
-    // file's) asks for the path resolved, so that the file a link points to
-    // is replaced, never the link itself.
-    if (splitPath(path, original.folder, original.name)) {
-        if (const ReplaceResult folder = openFolder(original); !folder.ok)
-            // A folder that is missing leaves the file missing.
-            return folder.error == ENOENT || folder.error == ENOTDIR ? failure("open", folder.error) : folder;
-        original.file.reset(openInFolder(original));
-        if (!original.file.valid() && errno != ELOOP)
-            return failure("open", errno);
-    }
-    if (!original.file.valid()) {
-        char *resolvedText = ::realpath(path.c_str(), nullptr);
-        if (resolvedText == nullptr)
-            return failure("open", errno);
-        const std::string resolved(resolvedText);
-        std::free(resolvedText);
-        const auto slash = resolved.rfind('/');
-        original.folder = slash == 0 ? std::string("/") : resolved.substr(0, slash);
-        original.name = resolved.substr(slash + 1);
-        if (const ReplaceResult folder = openFolder(original); !folder.ok)
-            return folder;
-        original.file.reset(openInFolder(original));
-    }
-    if (!original.file.valid())
-        return failure("open", errno);
-    if (::fstat(original.file.get(), &original.info) != 0)
-        return failure("open", errno);
-    if (!S_ISREG(original.info.st_mode))
-        return failure("open", EINVAL);
-    // Root may open a read-only file for writing; the file still says "do not write".
-    if ((original.info.st_mode & 0222) == 0)
-        return failure("open", EACCES);
-    if (systemCall("lock", [&] { return ::flock(original.file.get(), LOCK_EX | LOCK_NB); }) != 0)
-        return failure("lock", errno);
-    return success(ReplaceMethod::None);
-}
-
 // What a replace writes: the whole content from memory, or the original
 // with edits against it.
 struct NewContent {
@@ -132,12 +52,14 @@ struct NewContent {
 
 InPlaceTarget inPlaceTarget(const Original &original)
 {
-    return {original.file.get(), original.dir.get(), &original.info, original.folder, original.name};
+    return {original.file.get(), original.dirFd(), &original.info, original.folder, original.name};
 }
 
 // Rewrites the original itself; the edited content is first read whole.
-ReplaceResult rewriteInPlace(const Original &original, const NewContent &content, const timespec *lastWrite)
+ReplaceResult rewriteInPlace(Original &original, const NewContent &content, const timespec *lastWrite)
 {
+    if (const ReplaceResult writable = openWritable(original); !writable.ok)
+        return writable;
     if (content.edits == nullptr)
         return replaceInPlace(inPlaceTarget(original), content.data, content.size, lastWrite);
     std::vector<std::uint8_t> whole;
@@ -149,8 +71,7 @@ ReplaceResult rewriteInPlace(const Original &original, const NewContent &content
 bool writeContent(int fd, const Original &original, const NewContent &content)
 {
     if (content.edits != nullptr)
-        return writeEditedCopy(original.file.get(), static_cast<std::uint64_t>(original.info.st_size), fd,
-                               *content.edits);
+        return writeEditedCopy(original.fd(), static_cast<std::uint64_t>(original.info.st_size), fd, *content.edits);
     std::size_t done = 0;
     return writeAll(fd, content.data, content.size, done);
 }
@@ -177,14 +98,18 @@ void letGo(ReplaceGroup::Entry &entry)
     entry.tempName.reset();
     entry.temp.reset(-1);
     entry.original.file.reset(-1); // the original's lock goes with it
-    entry.original.dir.reset(-1);
+    entry.original.held.close();
+    entry.original.dir.reset();
 }
 
 // Everything up to the flush: the original opened and checked, and either
 // rewritten in place (final) or its new content written to a temporary file
 // with the original's owner, attributes, mode and the kept time (pending).
+// `held`, where given, is the original as the caller holds it; `folders`
+// the group's open folders.
 ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, const NewContent &content,
-                           const FileIdentity &expected, const timespec *lastWrite, bool startWriteback)
+                           const FileIdentity &expected, const timespec *lastWrite, bool startWriteback,
+                           ExclusiveFile *held = nullptr, ReplaceFolders *folders = nullptr)
 {
     // Edits say nothing without the original they were made against.
     if ((content.size > 0 && content.data == nullptr) || (content.edits != nullptr && !expected.valid()))
@@ -192,24 +117,26 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     if (content.size > static_cast<std::size_t>(std::numeric_limits<off_t>::max()))
         return failure("write", EFBIG);
     Original &original = entry.original;
-    if (const ReplaceResult opened = openOriginal(path, original); !opened.ok)
+    if (const ReplaceResult opened = held != nullptr && held->isOpen() ? takeOverHeld(path, *held, original, folders)
+                                                                       : openOriginal(path, original, folders);
+        !opened.ok)
         return opened;
-    const int fileFd = original.file.get();
+    const int fileFd = original.fd();
     if (expected.valid() && !(identityFrom(original.info) == expected))
         return failure("changed", ESTALE);
 
     // A folder that keeps every name (append-only) would keep the temporary
     // name as well, the rename refused: the file is rewritten in place.
-    if (original.info.st_nlink > 1 || folderAppendOnly(original.dir.get(), false))
+    if (original.info.st_nlink > 1 || appendOnlyFolder(original))
         return rewriteInPlace(original, content, lastWrite);
 
-    TempNameGuard &tempName = entry.tempName.emplace(original.dir.get());
+    TempNameGuard &tempName = entry.tempName.emplace(original.dirFd());
     // An anonymous file leaves nothing behind if the process dies while writing it.
     int tempFd =
-        systemCall("create", [&] { return ::openat(original.dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600); });
+        systemCall("create", [&] { return ::openat(original.dirFd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600); });
     entry.anonymous = tempFd >= 0;
     if (tempFd < 0 && tmpFileUnsupported(errno))
-        tempFd = createNamedTemp(original.dir.get(), original.name, tempName);
+        tempFd = createNamedTemp(original.dirFd(), original.name, tempName);
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
             return rewriteInPlace(original, content, lastWrite);
@@ -218,7 +145,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     entry.temp.reset(tempFd);
     // A new file the process may not give to the original's owner and group
     // would hand the file to another owner: the original is rewritten instead.
-    if (!copyOwner(tempFd, original.info)) {
+    if (!newFileOwnedAsOriginal(original) && !copyOwner(tempFd, original.info)) {
         if (errno != EPERM)
             return failure("fchown", errno, ReplaceMethod::Rename);
         entry.temp.reset(-1);
@@ -259,18 +186,17 @@ ReplaceResult renameStaged(ReplaceGroup::Entry &entry)
     constexpr auto method = ReplaceMethod::Rename;
     Original &original = entry.original;
     TempNameGuard &tempName = *entry.tempName;
-    struct stat now {};
+    // The file its name names now is the one opened (same device and inode)
+    // and as it was (same size and last-write time): one look at the name.
     struct stat named {};
-    if (::fstat(original.file.get(), &now) != 0
-        || ::fstatat(original.dir.get(), original.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0
-        || !(identityFrom(now) == identityFrom(original.info)) || named.st_dev != now.st_dev
-        || named.st_ino != now.st_ino)
+    if (::fstatat(original.dirFd(), original.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0
+        || !(identityFrom(named) == identityFrom(original.info)))
         return failure("changed", ESTALE, method);
-    if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dir.get(), original.name, tempName))
+    if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dirFd(), original.name, tempName))
         return failure("link", errno, method);
     if (systemCall("rename",
                    [&] {
-                       return ::renameat(original.dir.get(), tempName.name().c_str(), original.dir.get(),
+                       return ::renameat(original.dirFd(), tempName.name().c_str(), original.dirFd(),
                                          original.name.c_str());
                    })
         != 0)
@@ -303,8 +229,7 @@ void commitEntries(const std::vector<ReplaceGroup::Entry *> &entries)
         auto done = std::find_if(flushed.begin(), flushed.end(),
                                  [&](const auto &folder) { return folder.first == entry->original.folder; });
         if (done == flushed.end()) {
-            const int error =
-                systemCall("syncdir", [&] { return ::fsync(entry->original.dir.get()); }) != 0 ? errno : 0;
+            const int error = systemCall("syncdir", [&] { return ::fsync(entry->original.dirFd()); }) != 0 ? errno : 0;
             done = flushed.insert(flushed.end(), {entry->original.folder, error});
         }
         if (done->second != 0) {
@@ -335,8 +260,16 @@ ReplaceGroup::~ReplaceGroup() = default;
 std::size_t ReplaceGroup::add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
                               const timespec *lastWrite)
 {
+    ExclusiveFile none;
+    return add(path, edits, original, lastWrite, std::move(none));
+}
+
+std::size_t ReplaceGroup::add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
+                              const timespec *lastWrite, ExclusiveFile &&held)
+{
     auto entry = std::make_unique<Entry>();
-    entry->result = stageReplace(*entry, path, {nullptr, 0, &edits}, original, lastWrite, true);
+    ExclusiveFile taken = std::move(held);
+    entry->result = stageReplace(*entry, path, {nullptr, 0, &edits}, original, lastWrite, true, &taken, &m_folders);
     if (!entry->pending) // failed or rewritten in place: nothing is kept open
         letGo(*entry);
     m_entries.push_back(std::move(entry));
@@ -357,6 +290,8 @@ void ReplaceGroup::commit()
     for (const auto &entry : m_entries)
         entries.push_back(entry.get());
     commitEntries(entries);
+    // Until the next files: a folder is opened again for them.
+    m_folders.clear();
 }
 
 ReplaceResult ReplaceGroup::result(std::size_t entry) const

@@ -14,6 +14,11 @@
 
 namespace brantlow::platform {
 
+class ExclusiveFile;
+namespace detail {
+struct ReplaceFolder;
+}
+
 // Replaces the content of the existing file `path` (a symbolic link is
 // followed; the link stays) with `size` bytes at `data`.
 // Until the new content is complete and flushed the original stays
@@ -81,6 +86,11 @@ public:
     // when add() returns. Returns the file's number in the group.
     std::size_t add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
                     const timespec *lastWrite);
+    // The same for the original that the caller opened and read (`held`,
+    // locked): the group takes it over, with no second open, while its name
+    // still names it, and lets it go with the file's commit.
+    std::size_t add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
+                    const timespec *lastWrite, ExclusiveFile &&held);
     bool full() const;
     std::size_t size() const { return m_entries.size(); }
     void commit();
@@ -94,6 +104,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<Entry>> m_entries;
+    std::vector<std::shared_ptr<detail::ReplaceFolder>> m_folders; // opened for the files since the last commit
     std::uint64_t m_bytes = 0;
     std::size_t m_maxFiles;
 };

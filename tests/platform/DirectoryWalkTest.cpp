@@ -6,6 +6,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -61,6 +62,28 @@ TEST(DirectoryWalk, EmptyFolderVisitsNothing)
 {
     ScratchFolder folder;
     EXPECT_TRUE(walk(folder.path()).empty());
+}
+
+// Each file comes with the size its look found (what its run reserves), also
+// through a link; anything but a regular file with 0.
+TEST(DirectoryWalker, GivesEachRegularFilesSize)
+{
+    ScratchFolder folder;
+    test::writeBytes(folder.file("a.mp3"), std::string(1234, 'a'));
+    ASSERT_EQ(::symlink("a.mp3", folder.file("link.mp3").c_str()), 0);
+    ASSERT_EQ(::mkfifo(folder.file("pipe.mp3").c_str(), 0600), 0);
+    std::map<std::string, std::uint64_t> sizes;
+    DirectoryWalker walker(
+        {false, true, false, {}},
+        {[&](const FoundFile &found) { sizes[found.path.substr(folder.path().size())] = found.bytes; }, {}, {}});
+    walker.walk(folder.path());
+    walker.walk(folder.file("pipe.mp3")); // named: looked at by the walk too
+    const std::map<std::string, std::uint64_t> wanted = {{"/a.mp3", 1234}, {"/pipe.mp3", 0}};
+    EXPECT_EQ(sizes, wanted); // the link is the same file, listed once
+    std::map<std::string, std::uint64_t> named;
+    DirectoryWalker byName({}, {[&](const FoundFile &found) { named[found.path] = found.bytes; }, {}, {}});
+    byName.walk(folder.file("link.mp3"));
+    EXPECT_EQ(named[folder.file("link.mp3")], 1234u);
 }
 
 TEST(DirectoryWalk, FailsOnWhatCannotBeEnumerated)

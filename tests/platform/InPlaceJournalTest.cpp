@@ -130,7 +130,8 @@ TEST_P(InPlaceJournalTest, KilledAtAnyStepLeavesOldOrNewAfterRecovery)
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the step was never reached";
-        const auto recovered = recoverUnfinished({folder.path()});
+        // Asked for the folder, or for the file itself (found by its folder's listing).
+        const auto recovered = recoverUnfinished({kill % 2 == 0 ? folder.path() : path});
         for (const RecoveredFile &file : recovered)
             EXPECT_TRUE(file.restored) << file.reason;
         // Once the journal is sealed and until it is emptied, the file comes back old.
@@ -164,6 +165,22 @@ TEST_P(InPlaceJournalTest, FailureAtAnyStepLeavesTheOriginalOrTheNewContent)
         }
         EXPECT_TRUE(leftovers().empty());
     }
+}
+
+// With nothing in the state folder, a file named by its path is looked for
+// in its folder's listing: a journal beside it is found (a torn one removed),
+// a file without one left alone.
+TEST(JournalRecovery, FindsAJournalBesideAFileNamedByItsPath)
+{
+    ScratchFolder folder;
+    ScratchFolder state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    for (const char *name : {"a.mp3", "b.mp3"})
+        test::writeBytes(folder.file(name), "audio");
+    test::writeBytes(folder.file(".a.mp3.brantlow-journal"), "torn");
+    EXPECT_TRUE(recoverUnfinished({folder.file("a.mp3"), folder.file("b.mp3")}).empty());
+    EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"a.mp3", "b.mp3"}));
+    EXPECT_EQ(test::readBytes(folder.file("a.mp3")), "audio");
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, InPlaceJournalTest, ::testing::ValuesIn(kEdits), [](const auto &info) {

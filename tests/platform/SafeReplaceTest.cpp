@@ -690,5 +690,118 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
     EXPECT_EQ(test::entriesOf(folder.path() + "/sub"), (std::set<std::string>{"b.mp3", "d.mp3"}));
 }
 
+// A group takes over the original its caller holds open and locked, with
+// no second open: the lock stays until the commit; the file is rewritten
+// with its owner and group,
+// in place where it has other names; a name that no longer names the held
+// file (a link, another file put there) or a file changed since is opened
+// as a path is, and refused when it is not the file that was read; a file
+// with no write bit is refused.
+TEST(ReplaceGroupTest, TakesOverTheHeldOriginal)
+{
+    enum What { Plain, OtherOwner, HardLinked, ThroughLink, ChangedMeanwhile, ReplacedMeanwhile, NoWriteBit };
+    const struct {
+        What what;
+        const char *step; // of the result after the commit
+    } rows[] = {{Plain, nullptr},       {OtherOwner, nullptr},         {HardLinked, nullptr},
+                {ThroughLink, nullptr}, {ChangedMeanwhile, "changed"}, {ReplacedMeanwhile, "changed"},
+                {NoWriteBit, "open"}};
+    const timespec kept{1'100'000'000, 7};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.what));
+        ScratchFolder folder;
+        const std::string real = folder.file("song.mp3");
+        const std::string old = test::patternBytes(200'000, 'A');
+        test::writeBytes(real, old);
+        std::string path = real;
+        if (row.what == HardLinked) {
+            ASSERT_EQ(::link(real.c_str(), folder.file("other name").c_str()), 0);
+        }
+        if (row.what == ThroughLink) {
+            path = folder.file("link.mp3");
+            ASSERT_EQ(::symlink("song.mp3", path.c_str()), 0);
+        }
+        if (row.what == NoWriteBit)
+            ::chmod(real.c_str(), 0444);
+        if (row.what == OtherOwner && ::chown(real.c_str(), test::kNobody, test::kNobody) != 0)
+            continue; // only root gives a file away
+        const struct stat owner = test::statOf(real);
+        ExclusiveFile held;
+        ASSERT_TRUE(held.open(path, FileAccess::Read));
+        const FileIdentity identity = held.identity();
+        const std::string theirs = "another program's content";
+        if (row.what == ChangedMeanwhile)
+            test::writeBytes(real, theirs);
+        if (row.what == ReplacedMeanwhile) {
+            test::writeBytes(folder.file("new"), theirs);
+            std::filesystem::rename(folder.file("new"), real);
+        }
+        const std::string head = test::patternBytes(417, 'z');
+        const ByteEdits edits = {{0, 1000, {head.begin(), head.end()}}};
+        const std::string wanted = head + old.substr(1000);
+        ReplaceGroup group;
+        const std::size_t entry = group.add(path, edits, identity, &kept, std::move(held));
+        EXPECT_FALSE(held.isOpen());
+        if (row.step == nullptr && row.what != HardLinked) { // in place: done at once
+            // Still locked: nobody else opens it exclusively before the commit.
+            ExclusiveFile other;
+            EXPECT_FALSE(other.open(path, FileAccess::Read));
+        }
+        group.commit();
+        const ReplaceResult result = group.result(entry);
+        if (row.step != nullptr) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_STREQ(result.step, row.step);
+            EXPECT_EQ(test::readBytes(real), row.what == NoWriteBit ? old : theirs);
+            continue;
+        }
+        ASSERT_TRUE(result.ok) << describe(result);
+        EXPECT_EQ(test::readBytes(real), wanted);
+        EXPECT_EQ(test::statOf(real).st_mtim.tv_sec, kept.tv_sec);
+        EXPECT_EQ(test::statOf(real).st_uid, owner.st_uid);
+        EXPECT_EQ(test::statOf(real).st_gid, owner.st_gid);
+        if (row.what == HardLinked) {
+            EXPECT_EQ(test::readBytes(folder.file("other name")), wanted);
+        }
+        if (row.what == ThroughLink) {
+            EXPECT_TRUE(S_ISLNK(test::statOf(path).st_mode));
+        }
+        group.clear();
+        ExclusiveFile after;
+        EXPECT_TRUE(after.open(path, FileAccess::Read)) << "the lock outlived the commit";
+    }
+}
+
+// A held file that its user may read but not write, in a folder where he
+// may make files, is refused as the open for writing would refuse it: one of
+// another owner, and his own without the owner's write bit.
+TEST(ReplaceGroupTest, HeldFileTheUserMayNotWriteIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run as another user";
+    for (const auto &[owner, mode] : {std::pair<uid_t, mode_t>{0, 0644}, {test::kNobody, 0464}}) {
+        ScratchFolder folder;
+        ASSERT_EQ(::chmod(folder.path().c_str(), 0777), 0);
+        const std::string path = folder.file("song.mp3");
+        const std::string old = test::patternBytes(50'000, 'A');
+        test::writeBytes(path, old);
+        ASSERT_EQ(::chown(path.c_str(), owner, owner), 0);
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        const int status = test::runUnprivileged([&] {
+            ExclusiveFile held;
+            if (!held.open(path, FileAccess::Read))
+                return 2;
+            const FileIdentity identity = held.identity();
+            ReplaceGroup group;
+            const std::size_t entry = group.add(path, {{0, 4, {'x'}}}, identity, nullptr, std::move(held));
+            group.commit();
+            const ReplaceResult result = group.result(entry);
+            return !result.ok && std::strcmp(result.step, "open") == 0 && result.error == EACCES ? 0 : 1;
+        });
+        EXPECT_EQ(status, 0) << "owner " << owner;
+        EXPECT_EQ(test::readBytes(path), old) << "owner " << owner;
+    }
+}
+
 } // namespace
 } // namespace brantlow::platform
