@@ -17,6 +17,7 @@
 
 #include <QPainter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QStyleFactory>
 #include <QTemporaryDir>
