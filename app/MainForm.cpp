@@ -273,14 +273,15 @@ void TForm1::FormClose()
 void TForm1::dragEnterEvent(QDragEnterEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile())
+    // No file is opened while an undo runs.
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !m_undo)
         event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent *event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile())
+    if (urls.isEmpty() || !urls.front().isLocalFile() || m_undo)
         return;
     event->acceptProposedAction();
     activateWindow();

@@ -22,6 +22,7 @@ class QLineEdit;
 class QToolBar;
 class QToolButton;
 class TDetailsDBox;
+class UndoProgress;
 
 // The main window and its single-file mode: one file opened, its VBR header
 // state shown, and Save adding or removing the header in place. It owns the
@@ -93,6 +94,8 @@ public slots:
 
 public:
     bool OpenCurrentFile();
+    // The undo of the last run, while it runs.
+    UndoProgress *runningUndo() const { return m_undo; }
     bool RewriteCurrentFile();
     void ShowOpenError();
 
@@ -121,6 +124,9 @@ private:
     void showError(const char *message, const brantlow::RewriteResult &result);
     // The batch window, with these files and folders listed as if dropped.
     void showBatchWindow(const QList<QByteArray> &paths);
+    // The undo of the last run (MainFormRuns.cpp).
+    void setUndoRunning(bool running);
+    void undoFinished();
     void FormShow();
     void FormClose();
     // Settings file passes (MainFormSettings.cpp).
@@ -144,4 +150,5 @@ private:
     // successful rewrite (a failed one leaves the file as it was opened).
     std::optional<brantlow::FileCheck> m_facts;
     brantlow::RewriteResult m_lastRewrite;
+    UndoProgress *m_undo = nullptr; // while an undo runs
 };

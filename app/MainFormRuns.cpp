@@ -7,6 +7,8 @@
 #include "widgets/RecoveryNotice.h"
 
 #include "batch/RunLog.h"
+#include "batch/UndoProgress.h"
+#include "job/RewriteJobCount.h"
 
 #include <QAction>
 #include <QLabel>
@@ -56,9 +58,32 @@ brantlow::RewriteResult TForm1::rewriteAs(brantlow::RewriteMode mode)
 
 void TForm1::FileUndoLastRunExecute()
 {
-    // The open file may be one the run changed: it is read again afterwards.
+    if (m_undo)
+        return;
+    // The open file may be one the run changed: it is neither shown nor
+    // rewritten until it is read again afterwards.
     BinEdit.ReleaseImage();
-    undoLastRun(this);
+    disableRewriteEntries();
+    forgetFacts();
+    setUndoRunning(true);
+    m_undo = new UndoProgress(this);
+    connect(m_undo, &UndoProgress::finished, this, &TForm1::undoFinished);
+    m_undo->start(brantlow::defaultRewriteJobs());
+}
+
+void TForm1::setUndoRunning(bool running)
+{
+    // No other file is opened, and no run or second undo started, while
+    // the files are put back.
+    for (QAction *entry : {FileOpen, FileMultiple, FileUndoLastRun})
+        entry->setEnabled(!running);
+}
+
+void TForm1::undoFinished()
+{
+    m_undo->deleteLater();
+    m_undo = nullptr;
+    setUndoRunning(false);
     if (!FileName.isEmpty())
         OpenCurrentFile();
 }

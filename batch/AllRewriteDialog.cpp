@@ -6,6 +6,7 @@
 #include "FileCheckList.h"
 #include "RunCounter.h"
 #include "StateChecker.h"
+#include "UndoProgress.h"
 
 #include "widgets/FileDialogs.h"
 #include "widgets/LayoutFont.h"
@@ -228,8 +229,10 @@ void TMultiFileDBox::placeControls()
 
 TMultiFileDBox::~TMultiFileDBox()
 {
-    // The run's thread ends before the window it reports to.
+    // The threads of the run and of an undo end before the window they
+    // report to, and before the checker the undo waits for.
     m_run.reset();
+    delete m_undo;
     m_checker.reset();
 }
 
@@ -273,11 +276,13 @@ void TMultiFileDBox::FormShow()
 
 void TMultiFileDBox::done(int result)
 {
-    // A close asked for during a scan or a run stops it and then closes.
+    // A close asked for during a scan, a run or an undo stops it and then closes.
     if (m_scanning)
         m_scanCancelled = true;
     stopRun();
-    if (m_running || m_scanning) {
+    if (m_undo)
+        m_undo->stop();
+    if (m_running || m_scanning || m_undo) {
         m_closeRequested = true;
         m_closeResult = result;
         return;
@@ -372,6 +377,7 @@ void TMultiFileDBox::setControlsEnabled(bool enabled)
     for (QWidget *control :
          std::initializer_list<QWidget *>{CheckListBox1, GroupBox1, Button1, Button2, SpeedButton1, SpeedButton2})
         control->setEnabled(enabled);
+    UndoLastRun1->setEnabled(enabled);
     Button3->setEnabled(true);
     // A disabled list takes no drops: the window takes them over the list,
     // and keeps them until the run ends.

@@ -34,6 +34,7 @@ class BackgroundRun;
 class FileCheckList;
 class RunCounter;
 class StateChecker;
+class UndoProgress;
 class QFileDialog;
 class QGroupBox;
 class QLabel;
@@ -81,6 +82,8 @@ public:
 
     // True from the start of a run to its end.
     bool isRunning() const { return m_running; }
+    // The undo of the last run, while it runs.
+    UndoProgress *runningUndo() const { return m_undo; }
     // Files a run rewrites at once; one per core unless set.
     void setRunJobs(unsigned jobs) { m_runJobs = jobs; }
     // True while a folder scan runs.
@@ -137,6 +140,9 @@ private:
     void showRunningFile(qsizetype next);
     void finishRun();
     QString runSummary(const brantlow::BatchCounts &counts) const;
+    // The undo of the last run, in BatchRun.cpp.
+    void setUndoRunning(bool running);
+    void undoFinished();
     void checkStatesMissing();
     void stateChecked(quint64 id, const brantlow::FileState &state);
 
@@ -155,6 +161,7 @@ private:
     // Declared after the checker, which the run waits for when it starts.
     std::unique_ptr<BackgroundRun> m_run;
     RunLog m_runLog; // the run's, while it runs
+    UndoProgress *m_undo = nullptr; // while an undo runs
     unsigned m_runJobs = 0;
     // What a run took when it started: its rows and their paths, and the settings.
     std::vector<quint64> m_runRows;

@@ -13,6 +13,7 @@
 #include "ReasonText.h"
 #include "RunCounter.h"
 #include "StateChecker.h"
+#include "UndoProgress.h"
 
 #include "job/RewriteJobCount.h"
 #include "widgets/LocalPath.h"
@@ -35,7 +36,7 @@ RewriteMode TMultiFileDBox::selectedMode() const
 
 void TMultiFileDBox::Button2Click()
 {
-    if (m_running || m_scanning)
+    if (m_running || m_scanning || m_undo)
         return;
     // The run takes its rows, mode and settings now; the controls that
     // would change them are disabled until it ends.
@@ -215,17 +216,39 @@ void TMultiFileDBox::finishRun()
 
 void TMultiFileDBox::UndoLastRunExecute()
 {
-    if (m_running || m_scanning)
+    if (m_running || m_scanning || m_undo)
         return;
-    // No check holds a file open while it is put back.
+    // No check holds a file open while it is put back: none starts now, and
+    // the undo waits for the one in progress on its own thread.
     m_checker->pause();
     m_checker->clear();
-    m_checker->waitIdle();
-    undoLastRun(this);
+    m_undo = new UndoProgress(this);
+    setUndoRunning(true);
+    connect(m_undo, &UndoProgress::finished, this, &TMultiFileDBox::undoFinished);
+    StateChecker *checker = m_checker.get();
+    m_undo->start(m_runJobs > 0 ? m_runJobs : brantlow::defaultRewriteJobs(), [checker] { checker->waitIdle(); });
+}
+
+void TMultiFileDBox::setUndoRunning(bool running)
+{
+    // Neither a run nor a second undo while the files are put back.
+    Button2->setEnabled(!running);
+    UndoLastRun1->setEnabled(!running);
+}
+
+void TMultiFileDBox::undoFinished()
+{
+    m_undo->deleteLater();
+    m_undo = nullptr;
+    setUndoRunning(false);
     m_checker->resume();
     // What each listed file holds now.
     for (int row = 0; row < CheckListBox1->count(); ++row)
         m_checker->enqueue(CheckListBox1->rowId(row), CheckListBox1->localPath(row));
+    if (m_closeRequested) {
+        m_closeRequested = false;
+        done(m_closeResult);
+    }
 }
 
 void TMultiFileDBox::checkStatesMissing()

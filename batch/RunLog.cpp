@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RunLog.h"
 
-#include "job/RewriteJobCount.h"
-#include "job/UndoRun.h"
-
-#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -49,29 +45,4 @@ void endRunLog(QWidget *parent, RunLog &run, const brantlow::BatchCounts &counts
     }
     if (!problem.empty() && counts.done > 0)
         warn(parent, problem);
-}
-
-void undoLastRun(QWidget *parent)
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const brantlow::UndoSummary summary = brantlow::undoRun({}, brantlow::defaultRewriteJobs());
-    QApplication::restoreOverrideCursor();
-    QString text;
-    if (!summary.error.empty()) {
-        text = QCoreApplication::translate("RunLog", "There is no run to undo.") + QStringLiteral(" (")
-            + QString::fromStdString(summary.error) + QStringLiteral(")");
-    } else {
-        text = QCoreApplication::translate("RunLog", "%n file(s) put back as they were before the run.", "",
-                                           int(summary.putBack));
-        if (!summary.notPutBack.empty()) {
-            text += QStringLiteral("\n")
-                + QCoreApplication::translate("RunLog", "%n file(s) left as they are:", "",
-                                              int(summary.notPutBack.size()));
-            for (const std::string &line : summary.notPutBack)
-                text += QStringLiteral("\n") + QString::fromStdString(line);
-        }
-    }
-    if (!summary.warning.empty())
-        text += QStringLiteral("\n\n") + QString::fromStdString(summary.warning);
-    QMessageBox::information(parent, QCoreApplication::translate("RunLog", "Undo Last Run"), text);
 }

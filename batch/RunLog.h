@@ -10,8 +10,8 @@
 
 class QWidget;
 
-// The desktop program's side of the undo log: every writing run keeps one,
-// and either window can take the last run back.
+// The desktop program's side of the undo log: every writing run keeps one
+// (UndoProgress takes the last run back).
 
 // A run's log, or why it could not be started.
 struct RunLog {
@@ -24,7 +24,3 @@ RunLog startRunLog(brantlow::RewriteMode mode);
 // Ends it with the run's counts. Where the run rewrote files that its log
 // does not hold, a warning on `parent` says so.
 void endRunLog(QWidget *parent, RunLog &log, const brantlow::BatchCounts &counts);
-
-// Puts every file of the last run back as it was before it, then tells on
-// `parent` what it did.
-void undoLastRun(QWidget *parent);

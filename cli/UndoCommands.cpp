@@ -18,7 +18,10 @@ FileReport finishUndoReport(const std::string &path, const UndoResult &undone, c
     const RewriteResult &result = undone.result;
     FileReport report;
     std::string reason;
-    if (result.ok()) {
+    if (undone.alreadyBack) {
+        report = {Outcome::Unchanged, settings.quiet ? "" : shownPath(path) + ": Already as it was before the run.\n",
+                  ""};
+    } else if (result.ok()) {
         const char *text =
             settings.dryRun ? "Would be put back as it was before the run." : "Put back as it was before the run.";
         report = {Outcome::Done, settings.quiet ? "" : shownPath(path) + ": " + text + "\n", ""};
@@ -29,7 +32,10 @@ FileReport finishUndoReport(const std::string &path, const UndoResult &undone, c
     if (settings.json) {
         nlohmann::ordered_json j;
         j["path"] = pathAsJson(path);
-        j["result"] = !result.ok() ? "failed" : settings.dryRun ? "would change" : "rewritten";
+        j["result"] = undone.alreadyBack ? "unchanged"
+            : !result.ok()               ? "failed"
+            : settings.dryRun            ? "would change"
+                                         : "rewritten";
         j["reason"] = reason.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(reason);
         j["changed_since"] = undone.changedSince;
         report.out = j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";

@@ -13,6 +13,7 @@
 #include "UndoCommands.h"
 #include "job/RewriteJob.h"
 #include "job/RewriteJobCount.h"
+#include "job/RunLock.h"
 #include "job/UndoLog.h"
 #include "platform/Journal.h"
 
@@ -200,10 +201,11 @@ int main(int argc, char **argv)
     }
     const bool isUndo = undo->parsed();
     std::vector<UndoRecord> records;
+    RunLock runLock; // held to the end: a second undo of the run is refused meanwhile
     if (isUndo) {
         RunInfo run;
         std::string error;
-        if (!readRun(settings.run, run, records, error)) {
+        if (!takeRun(settings.run, runLock, run, records, error)) {
             std::fprintf(stderr, "brantlow-cli: cannot undo %s (%s)\n",
                          settings.run.empty() ? "the last run" : settings.run.c_str(), error.c_str());
             return kExitFailed;

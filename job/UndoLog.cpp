@@ -14,6 +14,7 @@
 #include <iterator>
 #include <limits.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -254,6 +255,8 @@ std::unique_ptr<UndoLog> UndoLog::start(const std::string &command, std::string 
             error = std::strerror(errno);
             return nullptr;
         }
+        // Held until the log is closed: no one undoes a run still going on.
+        ::flock(fd, LOCK_EX | LOCK_NB);
         std::unique_ptr<UndoLog> log(new UndoLog(fd, path, id));
         if (!log->write(std::string(kMagic) + "\nrun " + command + " " + std::to_string(std::time(nullptr)) + " "
                         + escaped(here) + "\n")) {
@@ -382,6 +385,12 @@ bool readRun(const std::string &id, RunInfo &info, std::vector<UndoRecord> &reco
         return false;
     }
     return true;
+}
+
+std::string runLogPath(const std::string &id, std::string &error)
+{
+    const std::string folder = runsFolder(error);
+    return folder.empty() ? folder : folder + "/" + id + kSuffix;
 }
 
 void pruneRuns(const std::string &folder, std::time_t now, int maxAgeDays, std::size_t maxRuns)

@@ -92,6 +92,8 @@ std::vector<RunInfo> listRuns();
 // A run's records; `id` empty: the last run. False with the reason in
 // `error` when there is no such run or its log cannot be read.
 bool readRun(const std::string &id, RunInfo &info, std::vector<UndoRecord> &records, std::string &error);
+// Where the log of run `id` is, or empty with the reason in `error`.
+std::string runLogPath(const std::string &id, std::string &error);
 
 // Removes the logs of `folder` older than `maxAgeDays` days or beyond the
 // newest `maxRuns`.

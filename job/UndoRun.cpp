@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UndoRun.h"
 
+#include "RunLock.h"
+
 #include "platform/ExclusiveFile.h"
 #include "platform/FileIdentity.h"
 
@@ -29,6 +31,17 @@ bool sameTime(const timespec &a, const timespec &b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// Whether the file holds `bytes` at `offset`, inside its first `length` bytes.
+bool holds(const platform::ExclusiveFile &file, std::uint64_t length, std::uint64_t offset,
+           const std::vector<std::uint8_t> &bytes, std::vector<std::uint8_t> &there)
+{
+    const std::uint64_t end = offset + bytes.size();
+    there.resize(bytes.size());
+    return end <= length && end >= offset
+        && file.readAt(static_cast<std::int64_t>(offset), there.data(), static_cast<std::int64_t>(there.size()))
+        && there == bytes;
+}
+
 // What differs between the file and the run's record of it, or null. Only
 // the bytes each edit wrote are read, so that a file of any size is checked
 // in little memory.
@@ -43,15 +56,27 @@ const char *differenceFrom(const UndoRecord &record, const platform::FileIdentit
         return "changed since the run: its last-write time differs";
     std::vector<std::uint8_t> there;
     for (const LoggedEdit &edit : record.edits) {
-        const std::uint64_t end = edit.undo.offset + edit.written.size();
-        there.resize(edit.written.size());
-        if (end > record.length || end < edit.undo.offset
-            || !file.readAt(static_cast<std::int64_t>(edit.undo.offset), there.data(),
-                            static_cast<std::int64_t>(there.size()))
-            || there != edit.written)
+        if (!holds(file, record.length, edit.undo.offset, edit.written, there))
             return "changed since the run: the bytes of its change differ";
     }
     return nullptr;
+}
+
+// Whether the file is as it was before the run: its old length and time,
+// and the old bytes where the run changed it. A put back by rename gives
+// the file a new identity, so that is not asked.
+bool asBefore(const UndoRecord &record, const platform::FileIdentity &now, const platform::ExclusiveFile &file)
+{
+    const LoggedEdits back = reversed(record.edits);
+    const std::uint64_t length = platform::editedSize(undoEdits(record.edits), record.length);
+    if (static_cast<std::uint64_t>(now.size) != length || !sameTime(now.lastWrite, record.oldLastWrite))
+        return false;
+    std::vector<std::uint8_t> there;
+    for (const LoggedEdit &edit : back) {
+        if (!holds(file, length, edit.undo.offset, edit.written, there))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -69,7 +94,13 @@ UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platfo
     if (!now.valid())
         return failedWith(RewriteStep::Open, errno);
     const char *difference = differenceFrom(record, now, file);
+    const bool already = difference != nullptr && asBefore(record, now, file);
     file.close(); // the replace takes the lock itself, and checks the identity again
+    if (already) {
+        UndoResult same;
+        same.alreadyBack = true;
+        return same;
+    }
     if (difference != nullptr)
         return changed(difference);
 
@@ -90,13 +121,16 @@ UndoResult stageUndo(const UndoRecord &record, bool dryRun, UndoLog *log, platfo
     return done;
 }
 
-UndoSummary undoRun(const std::string &id, unsigned jobs)
+UndoSummary undoRun(const std::string &id, unsigned jobs, const UndoControl &control)
 {
     UndoSummary summary;
     RunInfo run;
     std::vector<UndoRecord> records;
-    if (!readRun(id, run, records, summary.error))
+    RunLock lock;
+    if (!takeRun(id, lock, run, records, summary.error)) {
+        summary.locked = lock.busy();
         return summary;
+    }
     std::string logError;
     const std::unique_ptr<UndoLog> log = UndoLog::start("undo", logError);
     if (!log)
@@ -108,6 +142,8 @@ UndoSummary undoRun(const std::string &id, unsigned jobs)
         largest = std::max(largest, record.length);
     }
     const auto report = [](const std::string &path, const UndoResult &undone) -> FileReport {
+        if (undone.alreadyBack)
+            return {Outcome::Unchanged, "", ""};
         if (undone.result.ok())
             return {Outcome::Done, "", ""};
         return {Outcome::Failed, "",
@@ -128,19 +164,31 @@ UndoSummary undoRun(const std::string &id, unsigned jobs)
         };
         return waiting;
     };
+    std::size_t reported = 0;
     BatchReporting reporting;
-    reporting.report = [&summary](std::size_t, FileReport &&done) {
+    reporting.report = [&summary, &reported](std::size_t, FileReport &&done) {
+        ++reported;
         if (done.outcome == Outcome::Done)
             ++summary.putBack;
+        else if (done.outcome == Outcome::Unchanged)
+            ++summary.alreadyBack;
         else
             summary.notPutBack.push_back(done.err);
     };
+    if (control.progress)
+        reporting.progress = [&control, total = items.size()](std::size_t finished) {
+            control.progress(finished, total);
+        };
     if (log)
         reporting.beforeReports = [&log] { log->flush(); };
     BatchOptions options;
     options.jobs = jobs;
     options.memoryBudget = defaultMemoryBudget(largest);
+    options.stop = control.stop;
     const BatchCounts counts = runBatch(items, options, work, reporting);
+    // Files are started in their order: those never reached are the last.
+    for (std::size_t i = reported; i < records.size(); ++i)
+        summary.notReached.push_back(records[i].path);
     if (log) {
         log->finish(counts.unchanged, counts.failed);
         if (std::string warning = log->takeWarning(); !warning.empty())

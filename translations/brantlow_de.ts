@@ -397,6 +397,40 @@
             <source>Undo Last Run</source>
             <translation>Letzten Lauf rückgängig machen</translation>
         </message>
+        <message>
+            <source>Undoing the last run...</source>
+            <translation>Der letzte Lauf wird rückgängig gemacht...</translation>
+        </message>
+        <message>
+            <source>&amp;Stop</source>
+            <translation>&amp;Stopp</translation>
+        </message>
+        <message>
+            <source>Stopping: the files in progress are finished first...</source>
+            <translation>Wird angehalten: die begonnenen Dateien werden noch fertig...</translation>
+        </message>
+        <message>
+            <source>Undoing the last run: %1 of %2 files</source>
+            <translation>Der letzte Lauf wird rückgängig gemacht: %1 von %2 Dateien</translation>
+        </message>
+        <message>
+            <source>The last run cannot be undone now.</source>
+            <translation>Der letzte Lauf kann jetzt nicht rückgängig gemacht werden.</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n file(s) already as they were before the run.</source>
+            <translation>
+                <numerusform>%n Datei war schon, wie sie vor dem Lauf war.</numerusform>
+                <numerusform>%n Dateien waren schon, wie sie vor dem Lauf waren.</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Stopped: %n file(s) not reached, left as they are:</source>
+            <translation>
+                <numerusform>Angehalten: %n Datei nicht erreicht, unverändert gelassen:</numerusform>
+                <numerusform>Angehalten: %n Dateien nicht erreicht, unverändert gelassen:</numerusform>
+            </translation>
+        </message>
     </context>
     <context>
         <name>TAboutBox</name>

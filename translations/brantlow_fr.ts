@@ -397,6 +397,40 @@
             <source>Undo Last Run</source>
             <translation>Annuler la dernière exécution</translation>
         </message>
+        <message>
+            <source>Undoing the last run...</source>
+            <translation>Annulation de la dernière exécution...</translation>
+        </message>
+        <message>
+            <source>&amp;Stop</source>
+            <translation>&amp;Arrêter</translation>
+        </message>
+        <message>
+            <source>Stopping: the files in progress are finished first...</source>
+            <translation>Arrêt : les fichiers en cours sont d’abord terminés...</translation>
+        </message>
+        <message>
+            <source>Undoing the last run: %1 of %2 files</source>
+            <translation>Annulation de la dernière exécution : %1 fichiers sur %2</translation>
+        </message>
+        <message>
+            <source>The last run cannot be undone now.</source>
+            <translation>La dernière exécution ne peut pas être annulée maintenant.</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n file(s) already as they were before the run.</source>
+            <translation>
+                <numerusform>%n fichier déjà tel qu’il était avant l’exécution.</numerusform>
+                <numerusform>%n fichiers déjà tels qu’ils étaient avant l’exécution.</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>Stopped: %n file(s) not reached, left as they are:</source>
+            <translation>
+                <numerusform>Arrêté : %n fichier non atteint, laissé tel quel :</numerusform>
+                <numerusform>Arrêté : %n fichiers non atteints, laissés tels quels :</numerusform>
+            </translation>
+        </message>
     </context>
     <context>
         <name>TAboutBox</name>

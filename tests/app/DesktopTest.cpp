@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <unistd.h>
 
 namespace {
 
@@ -73,7 +74,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Form1));
     }
 
-    void cleanup() { DestroyForms(); }
+    void cleanup()
+    {
+        DestroyForms();
+        // QDir cannot name it to remove it, and the folder would stay behind.
+        ::unlink((QFile::encodeName(m_folder.path()) + '/' + kNotUtf8Name).constData());
+    }
 
     // Open through the menu's mnemonics and the file dialog's name box,
     // save with the shortcut, quit with the shortcut.

@@ -8,7 +8,9 @@
 #include "app/ErrorDialg.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
+#include "batch/UndoProgress.h"
 #include "job/RewriteJob.h"
+#include "job/RunLock.h"
 #include "platform/ExclusiveFile.h"
 
 #include <QAction>
@@ -22,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QtTest>
 
 #include <sys/fsuid.h>
@@ -258,18 +262,82 @@ private slots:
         const QList<QAction *> menu = fromBatchList ? MultiFileDBox->CheckListBox1->actions()
                                                     : Form1->menuBar()->actions().front()->menu()->actions();
         QVERIFY(menu.contains(entry));
-        QString told;
-        QCOMPARE(apptest::triggerAnswering<QMessageBox>(entry,
-                                                        [&told](QMessageBox *box) {
-                                                            told = box->text();
-                                                            box->accept();
-                                                        }),
-                 1);
+        const QString told = undoSummary(entry, {});
         qputenv("XDG_STATE_HOME", state);
         QCOMPARE(told, QStringLiteral("1 file(s) put back as they were before the run."));
         QCOMPARE(apptest::readFile(path), before);
         if (!fromBatchList)
             QCOMPARE(Form1->Label3->text(), kWithoutHeader);
+    }
+
+    void undoInBackground_data()
+    {
+        QTest::addColumn<bool>("fromBatchList");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("File menu") << false << "whole";
+        QTest::newRow("File menu, run locked") << false << "locked";
+        QTest::newRow("batch list") << true << "whole";
+        QTest::newRow("batch list, stopped") << true << "stopped";
+        QTest::newRow("batch list, run locked") << true << "locked";
+    }
+
+    // The undo of a run of three files: on a thread of its own, stopped
+    // from its progress window before it began, or refused while another
+    // undo holds the run.
+    void undoInBackground()
+    {
+        QFETCH(bool, fromBatchList);
+        QFETCH(QString, how);
+        const QByteArray state = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QDir(m_folder.path()).filePath(QStringLiteral("state-") + how).toLocal8Bit());
+        QStringList paths;
+        QList<QByteArray> before;
+        for (int i = 0; i < 3; ++i) {
+            paths << apptest::copyDatedBack(apptest::sampleWithoutHeader(), m_folder.path(),
+                                            QStringLiteral("run%1.mp3").arg(i));
+            before << apptest::readFile(paths.back());
+        }
+        QVERIFY(
+            runCli(QStringList{QStringLiteral("add"), QStringLiteral("-q"), QStringLiteral("-j"), QStringLiteral("1")}
+                   + paths));
+        QList<QByteArray> added;
+        for (const QString &path : paths)
+            added << apptest::readFile(path);
+        brantlow::RunLock held; // another undo of the run, as far as the windows can tell
+        if (how == "locked") {
+            brantlow::RunInfo run;
+            std::vector<brantlow::UndoRecord> records;
+            std::string error;
+            QVERIFY(brantlow::readRun({}, run, records, error));
+            QVERIFY(held.take(brantlow::runLogPath(run.id, error)));
+        }
+        MultiFileDBox->setRunJobs(1);
+        QAction *entry = fromBatchList ? MultiFileDBox->UndoLastRun1 : Form1->FileUndoLastRun;
+        const QString told = undoSummary(entry, [&] {
+            UndoProgress *undo = fromBatchList ? MultiFileDBox->runningUndo() : Form1->runningUndo();
+            QVERIFY(undo != nullptr);
+            QVERIFY(undo->progressWindow()->isVisible());
+            QVERIFY(!entry->isEnabled());
+            if (how == "stopped") {
+                auto *stop = undo->progressWindow()->findChild<QPushButton *>();
+                QVERIFY(stop != nullptr);
+                stop->click();
+            }
+        });
+        qputenv("XDG_STATE_HOME", state);
+        QVERIFY(entry->isEnabled());
+        if (how == "locked")
+            QCOMPARE(told, QStringLiteral("The last run cannot be undone now. (another undo of this run is running)"));
+        else if (how == "whole")
+            QCOMPARE(told, QStringLiteral("3 file(s) put back as they were before the run."));
+        else
+            QVERIFY2(told.contains(QStringLiteral("\nStopped: 3 file(s) not reached")), qPrintable(told));
+        // A file the summary names as not reached (or every file of a
+        // refused undo) is as the run left it; every other one is put back.
+        for (int i = 0; i < paths.size(); ++i) {
+            const bool left = how == "locked" || told.contains(paths[i]);
+            QCOMPARE(apptest::readFile(paths[i]), left ? added[i] : before[i]);
+        }
     }
 
     void timeStamps_data()
@@ -684,6 +752,24 @@ private slots:
     }
 
 private:
+    // Triggers an undo entry; it must come back at once with the undo still
+    // running (the summary waits for the event loop), where `whileRunning`
+    // looks at it. Returns the summary's text once it comes.
+    static QString undoSummary(QAction *entry, const std::function<void()> &whileRunning)
+    {
+        QString told;
+        ModalAnswerer answerer(apptest::answerOnly<QMessageBox>([&told](QMessageBox *box) {
+            told = box->text();
+            box->accept();
+        }));
+        entry->trigger();
+        [&] { QCOMPARE(answerer.count(), 0); }();
+        if (whileRunning)
+            whileRunning();
+        [&] { QTRY_COMPARE(answerer.count(), 1); }();
+        return told;
+    }
+
     QTemporaryDir m_folder;
 };
 

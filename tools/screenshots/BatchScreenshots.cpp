@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the batch window (its list with each file's state, a Fix run
-// half-way through, the end of a run with failures, the window resized) and
-// of its error dialog, written as PNG files into the folder given on the
+// half-way through, the end of a run with failures, the undo of that run
+// with its progress window and summary, the window resized) and of its
+// error dialog, written as PNG files into the folder given on the
 // command line: batch_screenshots <folder> [dejavu-144dpi | dark | de | fr].
 // Without a variant it draws the plain pictures, then runs itself once for
 // each variant: DejaVu Sans (no Arial) at 144 dpi, a dark palette, and the
@@ -12,11 +13,14 @@
 
 #include "app/Translations.h"
 #include "batch/MultiErrorDialog.h"
+#include "batch/UndoProgress.h"
 
 #include <QPainter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -26,9 +30,10 @@ namespace {
 
 // The window with its caption in a strip above it, as a frame would show it
 // (the offscreen platform draws none), at the screen's scale.
-bool save(QWidget *window, const QString &folder, const QString &name, const QString &variant)
+bool save(QWidget *window, const QString &folder, const QString &name, const QString &variant, bool settle = true)
 {
-    QCoreApplication::processEvents();
+    if (settle)
+        QCoreApplication::processEvents();
     const QPixmap client = window->grab();
     const qreal scale = client.devicePixelRatio();
     const QSize clientSize = client.deviceIndependentSize().toSize();
@@ -132,6 +137,9 @@ int main(int argc, char **argv)
         QApplication::setPalette(darkPalette());
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
+    // The runs' logs, which the undo reads, are this program's own.
+    QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
 
     // An album with a file in each state; its track 4 cannot be read and
     // track 7 is gone, so that a run meets two failures.
@@ -197,6 +205,22 @@ int main(int argc, char **argv)
     continueLater.start(20);
     ok = runToEnd(box) && asked && ok;
     ok = save(&box, out, QStringLiteral("batch-failures"), variant) && ok;
+
+    // The run taken back from the list's menu: drawn as it starts, before
+    // the event loop can take its end, then its summary.
+    box.UndoLastRun1->trigger();
+    if (UndoProgress *undo = box.runningUndo()) {
+        ok = save(&box, out, QStringLiteral("batch-undo-running"), variant, false) && ok;
+        ok = save(undo->progressWindow(), out, QStringLiteral("batch-undo-progress"), variant, false) && ok;
+    } else {
+        ok = false;
+    }
+    answerNextModal([&](QWidget *modal) {
+        ok = save(modal, out, QStringLiteral("batch-undo-summary"), variant) && ok;
+        static_cast<QDialog *>(modal)->accept();
+    });
+    while (box.runningUndo())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 
     if (variant.isEmpty()) {
         box.resize(box.size() + QSize(60, 90));
