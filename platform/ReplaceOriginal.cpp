@@ -119,8 +119,10 @@ ReplaceResult openOriginal(const std::string &path, Original &original, ReplaceF
 
 ReplaceResult takeOverHeld(const std::string &path, ExclusiveFile &held, Original &original, ReplaceFolders *folders)
 {
-    if (!splitPath(path, original.folder, original.name))
+    if (!splitPath(path, original.folder, original.name)) {
+        held.close(); // its lock too: the open by path takes it again
         return openOriginal(path, original, folders);
+    }
     if (const ReplaceResult folder = openFolder(original, folders); !folder.ok)
         return folder.error == ENOENT || folder.error == ENOTDIR ? failure("open", folder.error) : folder;
     struct stat named {};
