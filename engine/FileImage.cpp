@@ -12,26 +12,14 @@ FileImage::FileImage(std::shared_ptr<const ByteSource> original) : m_original(st
 
 std::int64_t FileImage::Seek(std::int64_t offset, SeekOrigin origin)
 {
-    switch (origin) {
-    case SeekOrigin::Begin:
-        m_position = offset;
-        break;
-    case SeekOrigin::Current:
-        m_position += offset;
-        break;
-    case SeekOrigin::End:
-        m_position = Size() + offset;
-        break;
-    }
+    m_position = seekedPosition(m_position, Size(), offset, origin);
     return m_position;
 }
 
 std::int32_t FileImage::Read(void *buffer, std::int32_t count)
 {
-    if (count <= 0 || m_position < 0 || m_position >= Size())
-        return 0;
-    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(count, Size() - m_position));
-    if (!readAt(m_position, n, buffer))
+    const std::int32_t n = readableCount(m_position, Size(), count);
+    if (n == 0 || !readAt(m_position, n, buffer))
         return 0;
     m_position += n;
     return n;

@@ -8,27 +8,37 @@
 
 namespace brantlow {
 
-std::int64_t MemoryStream::Seek(std::int64_t offset, SeekOrigin origin)
+std::int64_t seekedPosition(std::int64_t position, std::int64_t size, std::int64_t offset, SeekOrigin origin)
 {
     switch (origin) {
     case SeekOrigin::Begin:
-        m_position = offset;
-        break;
+        return offset;
     case SeekOrigin::Current:
-        m_position += offset;
-        break;
+        return position + offset;
     case SeekOrigin::End:
-        m_position = Size() + offset;
-        break;
+        return size + offset;
     }
+    return position;
+}
+
+std::int32_t readableCount(std::int64_t position, std::int64_t size, std::int32_t count)
+{
+    if (count <= 0 || position < 0 || position >= size)
+        return 0;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(count, size - position));
+}
+
+std::int64_t MemoryStream::Seek(std::int64_t offset, SeekOrigin origin)
+{
+    m_position = seekedPosition(m_position, Size(), offset, origin);
     return m_position;
 }
 
 std::int32_t MemoryStream::Read(void *buffer, std::int32_t count)
 {
-    if (count <= 0 || m_position < 0 || m_position >= Size())
+    const std::int32_t n = readableCount(m_position, Size(), count);
+    if (n == 0)
         return 0;
-    const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(count, Size() - m_position));
     std::memcpy(buffer, m_bytes.data() + m_position, static_cast<std::size_t>(n));
     m_position += n;
     return n;

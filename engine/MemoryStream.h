@@ -9,6 +9,11 @@ namespace brantlow {
 
 enum class SeekOrigin { Begin, Current, End };
 
+// The position a seek from `position` in a stream of `size` bytes gives
+// (not clamped), and how many of `count` bytes a read from `position` copies.
+std::int64_t seekedPosition(std::int64_t position, std::int64_t size, std::int64_t offset, SeekOrigin origin);
+std::int32_t readableCount(std::int64_t position, std::int64_t size, std::int32_t count);
+
 namespace detail {
 // Leaves new bytes uninitialised, so that a buffer about to be filled from a
 // file is not first cleared for nothing.
