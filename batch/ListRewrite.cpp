@@ -58,17 +58,13 @@ FileReport listFailure(const std::string &message, std::atomic<int> *questions)
 
 FileWork listRewriteWork(const RewriteOptions &options, std::atomic<int> *questions, ListStates &states)
 {
-    return [options, questions, &states](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
+    return [options, questions, &states](TBinEdit &engine, const BatchItem &item,
                                          platform::ReplaceGroup &group) -> FileReport {
         ListState &shown = states.of(item);
         OpenedFile opened;
         RewriteResult result = openForRewrite(engine, item.path, opened);
         if (!result.ok())
             return finished(result, {}, shown, questions);
-        if (options.mode != RewriteMode::Remove)
-            reserveMore(frameIndexBytes(engine));
-        if (options.mode == RewriteMode::Fix)
-            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
         if (const RewriteStep step = checkMode(opened, options.mode); step != RewriteStep::Done)
             return finished(RewriteResult{step, -1, 0, {}}, {}, shown, questions);
         std::size_t entry = 0;

@@ -129,8 +129,8 @@ FileReport finishRewriteReport(const RewriteReportParts &parts, RewriteResult re
 
 } // namespace
 
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
-                         platform::ReplaceGroup &group, RewriteMode mode, const Settings &settings)
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, platform::ReplaceGroup &group, RewriteMode mode,
+                         const Settings &settings)
 {
     RewriteReportParts parts{item.path, item.named, mode};
     const RewriteOptions options{mode, !settings.noKeepTimes, settings.seekRange, settings.undoLog};
@@ -146,10 +146,6 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
             parts.before = headerAsJson(before);
             parts.truncated = before.truncated;
         }
-        if (mode != RewriteMode::Remove)
-            reserveMore(frameIndexBytes(engine));
-        if (mode == RewriteMode::Fix)
-            reserveMore(item.bytes); // a stale header is rebuilt on a copy of the image
         if (const RewriteResult wanted = checkMode(engine, opened, mode); !wanted.ok()) {
             result = wanted;
         } else if (settings.dryRun) {
@@ -177,7 +173,7 @@ FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveM
     return waiting;
 }
 
-FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore, const Settings &settings)
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings)
 {
     const std::string &path = item.path;
     OpenedFile opened;
@@ -191,7 +187,6 @@ FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore
             return {outcome, skippedLine(path, result), ""};
         return {outcome, "", failureLine(path, result)};
     }
-    reserveMore(frameIndexBytes(engine));
     const FileFacts facts = gatherFacts(engine);
     return {Outcome::Done, settings.json ? factsAsJson(path, facts) : factsAsText(path, facts), layerNote(engine)};
 }

@@ -20,12 +20,11 @@ namespace brantlow::cli {
 // `add`, `remove` and `fix`: the file rewritten (its new content staged in
 // `group`, reported once the group commits), or in a dry run the rewrite
 // made in memory and the save only checked.
-FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
-                         platform::ReplaceGroup &group, RewriteMode mode, const Settings &settings);
+FileReport rewriteReport(TBinEdit &engine, const BatchItem &item, platform::ReplaceGroup &group, RewriteMode mode,
+                         const Settings &settings);
 
 // `info`: the file described.
-FileReport infoReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
-                      const Settings &settings);
+FileReport infoReport(TBinEdit &engine, const BatchItem &item, const Settings &settings);
 
 // Files found per verdict by `check`.
 struct VerdictCounts {

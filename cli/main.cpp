@@ -285,19 +285,15 @@ int main(int argc, char **argv)
         : fix->parsed()                       ? RewriteMode::Fix
                                               : RewriteMode::Add;
     VerdictCounts verdicts;
-    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
-                              platform::ReplaceGroup &group) {
+    const FileWork work = [&](TBinEdit &engine, const BatchItem &item, platform::ReplaceGroup &group) {
         if (held[static_cast<std::size_t>(&item - items.data())])
             return FileReport{Outcome::Failed, "",
                               shownPath(item.path) + ": left as it is: its interrupted rewrite cannot be put back\n"};
         if (isCheck)
             return checkReport(engine, item, settings, verdicts);
-        if (isUndo) {
-            reserveMore(item.bytes); // the content put back beside the content read
+        if (isUndo)
             return undoReport(records[static_cast<std::size_t>(&item - items.data())], group, settings);
-        }
-        return isInfo ? infoReport(engine, item, reserveMore, settings)
-                      : rewriteReport(engine, item, reserveMore, group, mode, settings);
+        return isInfo ? infoReport(engine, item, settings) : rewriteReport(engine, item, group, mode, settings);
     };
     BatchCounts counts;
     {

@@ -30,12 +30,12 @@ FileReport thrownReport(const BatchReporting &reporting, const BatchItem &item, 
     return {Outcome::Failed, "", what};
 }
 
-FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, const ReserveMore &reserveMore,
-                  platform::ReplaceGroup &group, const BatchReporting &reporting)
+FileReport runOne(TBinEdit &engine, const BatchItem &item, const FileWork &work, platform::ReplaceGroup &group,
+                  const BatchReporting &reporting)
 {
     FileReport report;
     try {
-        report = work(engine, item, reserveMore, group);
+        report = work(engine, item, group);
     } catch (const std::bad_alloc &) {
         report = thrownReport(reporting, item, "Not enough memory for this file.");
     } catch (const std::exception &e) {
@@ -113,7 +113,6 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
     std::size_t started = 0; // items [0, started) were started, in order
     std::uint64_t bytesInFlight = 0;
     std::vector<std::uint64_t> reserved(total, 0);
-    std::set<std::size_t> inFlight;
     std::size_t workersRunning = 0;
     auto stopping = [&] { return options.stop != nullptr && options.stop->load() != 0; };
     auto holding = [&] { return options.hold != nullptr && options.hold->load() != 0; };
@@ -132,27 +131,12 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             if (fits) {
                 bytesInFlight += bytes;
                 reserved[started] = bytes;
-                inFlight.insert(started);
                 return started++;
             }
             if (!wait)
                 return std::nullopt;
             changed.wait_for(lock, kStopPoll);
         }
-    };
-
-    auto reserveMore = [&](std::size_t index, std::uint64_t more) {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            const bool fits = options.memoryBudget == 0
-                || (bytesInFlight <= options.memoryBudget && more <= options.memoryBudget - bytesInFlight);
-            // The oldest file never waits, so that the files in flight cannot wait on each other.
-            if (fits || *inFlight.begin() == index)
-                break;
-            changed.wait_for(lock, kStopPoll);
-        }
-        bytesInFlight += more;
-        reserved[index] += more;
     };
 
     const std::size_t workerCount = std::clamp<std::size_t>(options.jobs, 1, std::max<std::size_t>(total, 1));
@@ -190,8 +174,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
                 continue;
             }
             lock.unlock();
-            const ReserveMore more = [&, i = *index](std::uint64_t bytes) { reserveMore(i, bytes); };
-            FileReport report = runOne(engine, items[*index], work, more, group, reporting);
+            FileReport report = runOne(engine, items[*index], work, group, reporting);
             const bool waits = static_cast<bool>(report.afterCommit);
             if (waits) {
                 if (waiting.empty())
@@ -201,7 +184,6 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             lock.lock();
             // The image is gone either way: its budget is free.
             bytesInFlight -= reserved[*index];
-            inFlight.erase(*index);
             if (!waits) {
                 reports[*index] = std::move(report);
                 ++finished;

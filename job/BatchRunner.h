@@ -76,22 +76,15 @@ struct BatchReporting {
     std::function<void()> beforeReports;
 };
 
-// Asks the budget for more bytes than the file's image, once the work knows
-// what else it will hold (the frame index); waits while others hold too
-// much, except for the oldest file in flight, which always goes on.
-using ReserveMore = std::function<void(std::uint64_t bytes)>;
-
 // `group` is the worker's: a save staged there is committed with the
 // worker's next files (ReplaceGroup), before their reports are handed over.
-using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, const ReserveMore &reserveMore,
-                                          platform::ReplaceGroup &group)>;
+using FileWork = std::function<FileReport(TBinEdit &engine, const BatchItem &item, platform::ReplaceGroup &group)>;
 
 // Runs `work` on every item with up to `jobs` files at once, one engine and
 // one replace group per worker (committed when full, when its first report
 // has waited 100 ms, when the worker would otherwise wait, and at the end),
 // files started in their order as the memory budget allows (a file
-// reserves heldWhileWorked of its size when it starts, and more through
-// ReserveMore), and
+// reserves heldWhileWorked of its size while it is worked on), and
 // hands each report over in the order of `items` as soon as it and all
 // before it are finished.
 BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &options, const FileWork &work,

@@ -364,14 +364,6 @@ RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t e
     return logRewrite(std::move(staged), replace);
 }
 
-std::uint64_t frameIndexBytes(TBinEdit &engine)
-{
-    const std::int32_t length = std::max<std::int32_t>(1, engine.GetFrameLength(engine.FirstHeader));
-    const auto audioBytes = static_cast<std::uint64_t>(std::max<std::int32_t>(0, engine.AudioSize));
-    const std::uint64_t frames = audioBytes / static_cast<std::uint64_t>(length) + 1;
-    return FrameMarks::bytesFor(frames);
-}
-
 RewriteResult predictSave(const OpenedFile &opened, bool keepTimes)
 {
     opened.letGo();

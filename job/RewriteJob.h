@@ -148,11 +148,6 @@ RewriteResult committedResult(const platform::ReplaceGroup &group, std::size_t e
 // only where the log is required.
 RewriteResult logRewrite(RewriteResult result, const platform::ReplaceResult &replace);
 
-// Memory the frame marks of an analysed file will take when a header is
-// added or the file described: one mark per frame, the frames counted as if
-// all were as short as the first one.
-std::uint64_t frameIndexBytes(TBinEdit &engine);
-
 // All of it, for one file.
 RewriteResult rewriteFile(TBinEdit &engine, const std::string &path, const RewriteOptions &options);
 

@@ -150,9 +150,7 @@ UndoSummary undoRun(const std::string &id, unsigned jobs, const UndoControl &con
                 path + ": "
                     + (undone.changedSince ? "left alone: " + undone.result.reason : reasonText(undone.result))};
     };
-    const FileWork work = [&](TBinEdit &, const BatchItem &item, const ReserveMore &reserveMore,
-                              platform::ReplaceGroup &group) {
-        reserveMore(item.bytes); // the content put back beside the content read
+    const FileWork work = [&](TBinEdit &, const BatchItem &item, platform::ReplaceGroup &group) {
         const UndoRecord &record = records[static_cast<std::size_t>(&item - items.data())];
         std::optional<std::size_t> entry;
         const UndoResult staged = stageUndo(record, false, log.get(), group, entry);

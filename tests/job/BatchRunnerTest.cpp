@@ -43,7 +43,7 @@ TEST(BatchRunnerTest, OrderHoldAndStop)
         options.jobs = c.jobs;
         options.stop = &stop;
         options.hold = &hold;
-        const FileWork work = [&](TBinEdit &, const BatchItem &item, const ReserveMore &, platform::ReplaceGroup &) {
+        const FileWork work = [&](TBinEdit &, const BatchItem &item, platform::ReplaceGroup &) {
             ++started;
             const std::size_t index = std::stoul(item.path);
             std::this_thread::sleep_for(std::chrono::microseconds((c.items - index) * 200));
