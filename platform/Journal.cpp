@@ -125,6 +125,7 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
     header.oldLength = static_cast<std::uint64_t>(info.st_size);
     header.lastWriteSeconds = info.st_mtim.tv_sec;
     header.lastWriteNanoseconds = info.st_mtim.tv_nsec;
+    header.birthNanoseconds = birthTime(target.fd);
     if (!writeHeader(m_fd, header))
         return undo("journal-seal");
     if (systemCall("journal-fsync", [&] { return ::fsync(m_fd); }) != 0)

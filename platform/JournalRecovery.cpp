@@ -94,6 +94,14 @@ std::optional<RecoveredFile> recoverFile(const std::string &path, const std::str
     }
     if (header.device != info.st_dev || header.inode != info.st_ino)
         return leftAlone(path, "its journal was made for another file of that name");
+    // The same inode, born later: the file the journal was made for is gone
+    // (every link of it), and its old bytes belong to no file any more.
+    if (const std::int64_t born = birthTime(file.get());
+        header.birthNanoseconds != 0 && born != 0 && born != header.birthNanoseconds) {
+        removeAt(journalDir, journalName);
+        forget();
+        return std::nullopt;
+    }
     const char *step = "";
     if (!restoreFrom(journal.get(), header, file.get(), step))
         return leftAlone(path, std::string("cannot put it back: ") + std::strerror(errno));
