@@ -72,6 +72,25 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
     return true;
 }
 
+bool readWhole(int fd, std::vector<std::uint8_t> &content)
+{
+    struct stat info {};
+    if (systemCall("read", [&] { return ::fstat(fd, &info); }) != 0)
+        return false;
+    content.resize(static_cast<std::size_t>(info.st_size));
+    for (std::size_t done = 0; done < content.size();) {
+        const ssize_t got = systemCall("read", [&] {
+            return ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        });
+        if (got <= 0) {
+            errno = got == 0 ? EIO : errno;
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 } // namespace detail
 
 void setReplaceKillHook(std::function<void(const char *step)> hook)

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <vector>
 
 namespace brantlow::platform::detail {
 
@@ -55,5 +56,8 @@ bool setLastWrite(int fd, const timespec &lastWrite);
 // `step` of at most a MiB; `done` tells how many were written when it fails.
 bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset = 0,
               const char *step = "write");
+
+// Reads the whole open file into `content`, in steps named "read".
+bool readWhole(int fd, std::vector<std::uint8_t> &content);
 
 } // namespace brantlow::platform::detail
