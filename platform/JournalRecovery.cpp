@@ -11,8 +11,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <sys/file.h>
@@ -27,12 +25,6 @@ namespace brantlow::platform {
 using namespace detail;
 
 namespace {
-
-std::string readText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool exists(int dirFd, const std::string &name)
 {
@@ -142,7 +134,7 @@ std::vector<std::string> recordedFiles(const std::string &state)
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".entry") == 0)
-            files.push_back(readText(state + "/" + name));
+            files.push_back(readSmallFile(state + "/" + name));
     }
     ::closedir(dir);
     return files;

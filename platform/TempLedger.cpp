@@ -11,8 +11,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <map>
 #include <mutex>
@@ -27,8 +25,8 @@
 #include <utility>
 
 // The ledger of temporary names: one file per run in the state folder's
-// "temp-names" folder, named after the run's id, holding the boot it ran in
-// and one line per folder it made temporary names in. A run's temporary
+// "temp-names" folder, named after the run's id, holding one line per
+// folder it made temporary names in. A run's temporary
 // names carry its id, so a line per folder proves every name of that run
 // there; a run that ends cleanly drops its file.
 
@@ -42,26 +40,12 @@ constexpr const char *kLedgerFolder = "temp-names";
 constexpr const char *kLedgerSuffix = ".ledger";
 constexpr const char *kLedgerMagic = "brantlow-temp-names 1";
 
-std::string readText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string bootId()
-{
-    std::string id = readText("/proc/sys/kernel/random/boot_id");
-    while (!id.empty() && (id.back() == '\n' || id.back() == ' '))
-        id.pop_back();
-    return id.empty() ? "-" : id;
-}
-
 // The start time of a process in clock ticks since boot (field 22 of its
 // stat), which tells a reused pid apart; 0 when unknown, -1 when no such
 // process exists.
 long long processStart(pid_t pid)
 {
-    const std::string stat = readText("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat = readSmallFile("/proc/" + std::to_string(pid) + "/stat");
     if (stat.empty())
         return ::kill(pid, 0) == 0 || errno == EPERM ? 0 : -1;
     std::istringstream fields(stat.substr(stat.rfind(')') + 1));
@@ -206,9 +190,9 @@ private:
         if (folder.empty())
             return false;
         m_path = folder + "/" + m_runId + kLedgerSuffix;
-        const std::string head = std::string(kLedgerMagic) + " " + bootId() + "\n";
-        // A file of this id is one of an earlier boot's run: its names are no
-        // longer provable by their folder alone, and it goes.
+        const std::string head = std::string(kLedgerMagic) + "\n";
+        // A file of this id is one of an earlier boot's run, with this pid
+        // and start time by chance: it goes, its names reported, not removed.
         ::unlink(m_path.c_str());
         OwnedFd fd(systemCall("ledger", [&] {
             return ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -301,7 +285,7 @@ void clearFolder(const RecordedFolder &folder, const std::set<std::string> &dead
     if (!dir.valid() || ::fstat(dir.get(), &info) != 0)
         return; // gone: so are its names
     const bool same = info.st_dev == folder.device && info.st_ino == folder.inode;
-    DIR *listing = ::fdopendir(::dup(dir.get()));
+    DIR *listing = ::fdopendir(::fcntl(dir.get(), F_DUPFD_CLOEXEC, 0));
     if (listing == nullptr)
         return;
     std::vector<std::pair<std::string, std::string>> names; // name, run id
@@ -343,7 +327,6 @@ std::vector<Leftover> removeLeftovers()
     DIR *listing = state.empty() ? nullptr : ::opendir(state.c_str());
     if (listing == nullptr)
         return found;
-    const std::string boot = bootId();
     const std::string own = runId();
     std::map<RecordedFolder, std::set<std::string>> folders;
     std::list<OwnedFd> held; // each dead run's ledger, locked until its folders are cleared
@@ -359,13 +342,15 @@ std::vector<Leftover> removeLeftovers()
         // Another run clearing it holds its lock.
         if (id == own || !fd.valid() || ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
             continue;
-        std::istringstream lines(readText(path));
-        std::string head;
-        std::getline(lines, head);
-        const bool sameBoot = head == std::string(kLedgerMagic) + " " + boot;
-        if (sameBoot && running(id))
+        // A run of an earlier boot whose pid and start time a running process
+        // has now is taken as running: its names stay, as they must if it is.
+        if (running(id))
             continue;
-        for (std::string line; std::getline(lines, line);) {
+        std::istringstream lines(readSmallFile(path));
+        std::string line;
+        // A ledger torn before its first line records no folder: it only goes.
+        const bool whole = std::getline(lines, line) && line == kLedgerMagic;
+        while (whole && std::getline(lines, line)) {
             unsigned long long device = 0;
             unsigned long long inode = 0;
             int used = 0;
