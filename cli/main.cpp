@@ -16,6 +16,7 @@
 #include "job/RunLock.h"
 #include "job/UndoLog.h"
 #include "platform/Journal.h"
+#include "platform/TempLedger.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -97,9 +98,21 @@ std::vector<BatchItem> batchItems(const std::vector<platform::FoundFile> &files)
 }
 
 // Puts back the files among `paths` that interrupted rewrites left half
-// done, saying so on standard error; returns the paths of those that cannot be.
+// done and removes the temporary names interrupted runs left, saying so on
+// standard error; returns the paths of the files that cannot be put back.
 std::vector<std::string> recoverFirst(const std::vector<std::string> &paths, bool quiet)
 {
+    // The temporary names killed runs left: each removed one is told like a
+    // file put back; a name that only looks like one is a warning.
+    for (const platform::Leftover &left : platform::removeLeftovers()) {
+        if (left.removed && !quiet)
+            std::fprintf(stderr, "brantlow-cli: %s: removed, a temporary file an interrupted run left\n",
+                         shownPath(left.path).c_str());
+        else if (!left.removed)
+            std::fprintf(stderr,
+                         "brantlow-cli: warning: %s: named like a temporary file of brantlow, left as it is (%s)\n",
+                         shownPath(left.path).c_str(), left.reason.c_str());
+    }
     std::vector<std::string> notBack;
     for (const platform::RecoveredFile &file : platform::recoverUnfinished(paths)) {
         if (file.restored && !quiet)

@@ -294,6 +294,10 @@ std::string saveWarning(const platform::ReplaceResult &replace)
     const std::string why = std::strerror(replace.error);
     if (std::strcmp(replace.step, "syncdir") == 0)
         return "rewritten, but its folder cannot be flushed (" + why + ")";
+    if (std::strcmp(replace.step, "temp-remove") == 0)
+        return "rewritten in place, as its folder refused the rename, but its emptied temporary copy cannot be "
+               "removed from the folder ("
+            + why + ")";
     if (std::strcmp(replace.step, "journal-remove") == 0)
         return "rewritten, but the emptied rollback journal of its rewrite cannot be removed (" + why
             + "); the next run removes it";

@@ -125,6 +125,7 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
     header.oldLength = static_cast<std::uint64_t>(info.st_size);
     header.lastWriteSeconds = info.st_mtim.tv_sec;
     header.lastWriteNanoseconds = info.st_mtim.tv_nsec;
+    header.birthNanoseconds = birthTime(target.fd);
     if (!writeHeader(m_fd, header))
         return undo("journal-seal");
     if (systemCall("journal-fsync", [&] { return ::fsync(m_fd); }) != 0)
@@ -141,6 +142,7 @@ bool Journal::finish(const char *&step)
     // nothing that would put the old content back, and the next run removes it.
     const bool emptied = systemCall("journal-empty", [&] { return ::ftruncate(m_fd, 0); }) == 0;
     bool ok = true;
+    bool removed = false;
     if (systemCall("journal-remove", [&] { return ::unlinkat(m_dirFd, m_name.c_str(), 0); }) != 0) {
         const int error = errno;
         step = "journal-remove";
@@ -151,14 +153,20 @@ bool Journal::finish(const char *&step)
         if (m_live)
             return false; // kept open: the rewrite is rolled back from it
         ok = false;
-    } else if (systemCall("journal-syncdir", [&] { return ::fsync(m_dirFd); }) != 0) {
-        step = "journal-syncdir";
-        ok = false;
+    } else {
+        removed = true;
+        if (systemCall("journal-syncdir", [&] { return ::fsync(m_dirFd); }) != 0) {
+            step = "journal-syncdir";
+            ok = false;
+        }
     }
     ::close(m_fd);
     m_fd = -1;
-    if (ok && !removeRecord(m_registration)) {
-        step = "unregister";
+    // The record goes with the journal even when its removal cannot be made
+    // sure: kept, it would outlive the file it names. An emptied journal that
+    // stays keeps its record, by which the next run finds and removes it.
+    if (removed && !removeRecord(m_registration)) {
+        step = ok ? "unregister" : step;
         ok = false;
     }
     return ok;

@@ -60,6 +60,14 @@ JournalState readHeader(int fd, JournalHeader &header)
     return whole ? JournalState::Sealed : JournalState::Unsealed;
 }
 
+std::int64_t birthTime(int fd)
+{
+    struct statx info {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BTIME, &info) != 0 || (info.stx_mask & STATX_BTIME) == 0)
+        return 0;
+    return static_cast<std::int64_t>(info.stx_btime.tv_sec) * 1'000'000'000 + info.stx_btime.tv_nsec;
+}
+
 JournalPlaces journalPlaces(std::uint64_t device, std::uint64_t inode, const std::string &name)
 {
     JournalPlaces places;

@@ -20,7 +20,15 @@ struct JournalHeader {
     std::uint64_t oldLength = 0;
     std::int64_t lastWriteSeconds = 0;
     std::int64_t lastWriteNanoseconds = 0;
+    // The file's birth time in nanoseconds, which tells it apart from a later
+    // file given the same inode number; 0 where unknown.
+    std::int64_t birthNanoseconds = 0;
 };
+static_assert(8 + sizeof(JournalHeader) <= kJournalHeaderSize);
+
+// The birth time of the open file in nanoseconds; 0 where the file system
+// does not keep one.
+std::int64_t birthTime(int fd);
 
 enum class JournalState {
     Unsealed, // the rewrite never began: the original was not touched

@@ -11,8 +11,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <map>
 #include <set>
@@ -28,12 +26,6 @@ namespace brantlow::platform {
 using namespace detail;
 
 namespace {
-
-std::string readText(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool exists(int dirFd, const std::string &name)
 {
@@ -95,6 +87,14 @@ std::optional<RecoveredFile> recoverFile(const std::string &path, const std::str
     }
     if (header.device != info.st_dev || header.inode != info.st_ino)
         return leftAlone(path, "its journal was made for another file of that name");
+    // The same inode, born later: the file the journal was made for is gone
+    // (every link of it), and its old bytes belong to no file any more.
+    if (const std::int64_t born = birthTime(file.get());
+        header.birthNanoseconds != 0 && born != 0 && born != header.birthNanoseconds) {
+        removeAt(journalDir, journalName);
+        forget();
+        return std::nullopt;
+    }
     const char *step = "";
     if (!restoreFrom(journal.get(), header, file.get(), step))
         return leftAlone(path, std::string("cannot put it back: ") + std::strerror(errno));
@@ -135,7 +135,7 @@ std::vector<std::string> recordedFiles(const std::string &state)
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.size() > 6 && name.compare(name.size() - 6, 6, ".entry") == 0)
-            files.push_back(readText(state + "/" + name));
+            files.push_back(readSmallFile(state + "/" + name));
     }
     ::closedir(dir);
     return files;

@@ -72,6 +72,45 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
     return true;
 }
 
+std::string readSmallFile(const std::string &path)
+{
+    std::string text;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            text.clear();
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}
+
+bool readWhole(int fd, std::vector<std::uint8_t> &content)
+{
+    struct stat info {};
+    if (systemCall("read", [&] { return ::fstat(fd, &info); }) != 0)
+        return false;
+    content.resize(static_cast<std::size_t>(info.st_size));
+    for (std::size_t done = 0; done < content.size();) {
+        const ssize_t got = systemCall("read", [&] {
+            return ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        });
+        if (got <= 0) {
+            errno = got == 0 ? EIO : errno;
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 } // namespace detail
 
 void setReplaceKillHook(std::function<void(const char *step)> hook)

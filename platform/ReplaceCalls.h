@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace brantlow::platform::detail {
 
@@ -55,5 +57,12 @@ bool setLastWrite(int fd, const timespec &lastWrite);
 // `step` of at most a MiB; `done` tells how many were written when it fails.
 bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &done, std::size_t offset = 0,
               const char *step = "write");
+
+// The whole content of a small file of the tool's own (or of /proc); empty
+// when it cannot be read. Never throws, unlike a stream on a read error.
+std::string readSmallFile(const std::string &path);
+
+// Reads the whole open file into `content`, in steps named "read".
+bool readWhole(int fd, std::vector<std::uint8_t> &content);
 
 } // namespace brantlow::platform::detail

@@ -86,6 +86,7 @@ struct ReplaceGroup::Entry {
     std::optional<TempNameGuard> tempName; // after `original`, whose folder it names the file in
     bool anonymous = false;
     bool pending = false; // written, waiting for the commit
+    std::optional<timespec> lastWrite; // the time the new content keeps
     ReplaceResult result;
 };
 
@@ -133,7 +134,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     TempNameGuard &tempName = entry.tempName.emplace(original.dirFd());
     // An anonymous file leaves nothing behind if the process dies while writing it.
     int tempFd =
-        systemCall("create", [&] { return ::openat(original.dirFd(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600); });
+        systemCall("create", [&] { return ::openat(original.dirFd(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
     entry.anonymous = tempFd >= 0;
     if (tempFd < 0 && tmpFileUnsupported(errno))
         tempFd = createNamedTemp(original.dirFd(), original.name, tempName);
@@ -164,6 +165,8 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     // shows there again.
     if (startWriteback)
         ::sync_file_range(tempFd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (lastWrite != nullptr)
+        entry.lastWrite = *lastWrite;
     entry.pending = true;
     ReplaceResult pending = success(method);
     pending.step = "pending";
@@ -176,6 +179,40 @@ ReplaceResult flushStaged(ReplaceGroup::Entry &entry)
     if (systemCall("fsync", [&] { return ::fsync(entry.temp.get()); }) != 0)
         return failure("fsync", errno, ReplaceMethod::Rename);
     return entry.result;
+}
+
+// A rename (or link) refused by the folder itself: made append-only or
+// immutable, or closed to the process, after the staging.
+bool refusedByFolder(int error)
+{
+    return error == EPERM || error == EACCES;
+}
+
+// The rename refused, the staged content is written into the original in
+// place (journalled) instead. Its temporary name goes first; one the folder
+// keeps (append-only) is emptied and told as a warning ("temp-remove").
+ReplaceResult rewriteFromStaged(ReplaceGroup::Entry &entry)
+{
+    std::vector<std::uint8_t> staged;
+    if (!readWhole(entry.temp.get(), staged))
+        return failure("read", errno, ReplaceMethod::InPlace);
+    TempNameGuard &tempName = *entry.tempName;
+    int kept = 0;
+    if (!tempName.name().empty()) {
+        if (systemCall("temp-remove", [&] { return ::unlinkat(entry.original.dir.get(), tempName.name().c_str(), 0); })
+            != 0) {
+            kept = errno;
+            ::ftruncate(entry.temp.get(), 0);
+        }
+        tempName.release();
+    }
+    const timespec *lastWrite = entry.lastWrite ? &*entry.lastWrite : nullptr;
+    ReplaceResult done = replaceInPlace(inPlaceTarget(entry.original), staged.data(), staged.size(), lastWrite);
+    if (done.ok && done.error == 0 && kept != 0) {
+        done.error = kept;
+        done.step = "temp-remove";
+    }
+    return done;
 }
 
 // The original checked again (its content and its name may have changed
@@ -192,15 +229,18 @@ ReplaceResult renameStaged(ReplaceGroup::Entry &entry)
     if (::fstatat(original.dirFd(), original.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0
         || !(identityFrom(named) == identityFrom(original.info)))
         return failure("changed", ESTALE, method);
+    // A folder turned append-only since the staging would keep the name.
+    if (entry.anonymous && folderAppendOnly(original.dirFd(), false))
+        return rewriteFromStaged(entry);
     if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dirFd(), original.name, tempName))
-        return failure("link", errno, method);
+        return refusedByFolder(errno) ? rewriteFromStaged(entry) : failure("link", errno, method);
     if (systemCall("rename",
                    [&] {
                        return ::renameat(original.dirFd(), tempName.name().c_str(), original.dirFd(),
                                          original.name.c_str());
                    })
         != 0)
-        return failure("rename", errno, method);
+        return refusedByFolder(errno) ? rewriteFromStaged(entry) : failure("rename", errno, method);
     tempName.release();
     return success(method, entry.temp.get());
 }

@@ -48,8 +48,12 @@ struct ReplaceFolder;
 // kept in a flushed journal first (Journal.h).
 // A process killed during a replace leaves the old or the new content whole,
 // in place once recoverUnfinished has put the file back from its journal; it
-// may leave the temporary name ".<name>.brantlow-tmp", which the next
-// replace of that file removes.
+// may leave the temporary name ".<name>.brantlow-tmp-<run id>", which
+// removeLeftovers (TempLedger.h) removes in a later run.
+// A rename (or link) the folder refuses after the staging (EPERM, EACCES: made
+// append-only or immutable meanwhile) rewrites the file in place from the
+// staged copy; a temporary name the folder then keeps is emptied, and the
+// result is ok with `step` "temp-remove" as a warning.
 // A failed flush of the folder after the rename cannot undo the rename: the
 // result is then ok, with `error` and `step` ("syncdir") set as a warning.
 ReplaceResult replaceFileContents(const std::string &path, const std::uint8_t *data, std::size_t size,

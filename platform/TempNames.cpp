@@ -70,8 +70,11 @@ public:
         std::unique_lock lock(m_mutex);
         m_exiting = true;
         m_changed.wait(lock, [&] { return m_inPlaceWriters == 0; });
+        bool left = false;
         for (const auto &[dirFd, name] : m_names)
-            ::unlinkat(dirFd, name.c_str(), 0);
+            left = ::unlinkat(dirFd, name.c_str(), 0) != 0 || left;
+        if (!left)
+            dropLedger();
         ::_exit(status);
     }
 
@@ -120,13 +123,42 @@ std::string hiddenName(std::string_view name, std::string_view marker)
 
 namespace {
 
-// The temporary name of a file is fixed: ".<name>.brantlow-tmp". Only the
-// holder of the file's lock uses it, and a name left by a process that was
-// killed between link and rename is cleared by the next replace of that file.
+constexpr std::string_view kTempMarker = ".brantlow-tmp";
+
+// The temporary name of a file: ".<name>.brantlow-tmp-<run id>". Only the
+// holder of the file's lock uses it; a name left by a run that was killed
+// between link and rename is removed by a later run, which finds the folder
+// in the ledger of the killed run (TempLedger.h).
 std::string hiddenTempName(std::string_view name)
 {
-    return hiddenName(name, ".brantlow-tmp");
+    return hiddenName(name, std::string(kTempMarker) + "-" + runId());
 }
+
+bool digitsOnly(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+} // namespace
+
+bool tempNameRunId(std::string_view name, std::string &id)
+{
+    id.clear();
+    const std::size_t marker = name.rfind(kTempMarker);
+    if (name.size() < 2 || name[0] != '.' || marker == std::string_view::npos || marker == 0)
+        return false;
+    const std::string_view tail = name.substr(marker + kTempMarker.size());
+    if (tail.empty())
+        return true; // the older form, without a run id
+    const std::size_t dash = tail.find('-', 1);
+    if (tail[0] != '-' || dash == std::string_view::npos || !digitsOnly(tail.substr(1, dash - 1))
+        || !digitsOnly(tail.substr(dash + 1)))
+        return false;
+    id = tail.substr(1);
+    return true;
+}
+
+namespace {
 
 } // namespace
 
@@ -158,6 +190,7 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
 {
     const std::string procPath = "/proc/self/fd/" + std::to_string(tempFd);
     const std::string temp = hiddenTempName(name);
+    recordTempFolder(dirFd);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int linked = ReplaceRegistry::instance().makeName(
             dirFd, temp,
@@ -175,7 +208,7 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
             tempName.hold(temp);
             return true;
         }
-        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // a leftover of an interrupted replace
+        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // this run's own, lost track of
             return false;
     }
     errno = EEXIST;
@@ -185,12 +218,13 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
 int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
 {
     const std::string temp = hiddenTempName(name);
+    recordTempFolder(dirFd);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = ReplaceRegistry::instance().makeName(
             dirFd, temp,
             [&] {
                 return systemCall("create", [&] {
-                    return ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+                    return ::openat(dirFd, temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
                 });
             },
             +[](int fd) { return fd >= 0; });
@@ -198,7 +232,7 @@ int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
             tempName.hold(temp);
             return fd;
         }
-        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // a leftover of an interrupted replace
+        if (errno != EEXIST || ::unlinkat(dirFd, temp.c_str(), 0) != 0) // this run's own, lost track of
             return -1;
     }
     errno = EEXIST;

@@ -21,6 +21,23 @@ public:
     InPlaceSection &operator=(const InPlaceSection &) = delete;
 };
 
+// The id of this run (process) that its temporary names carry:
+// "<pid>-<start time>".
+std::string runId();
+
+// Records the folder `dirFd` in this run's ledger, once per folder and before
+// the first temporary name is made there, so that a later run can prove the
+// names this one leaves if it is killed. A ledger that cannot be written
+// leaves such names to be reported instead of removed.
+void recordTempFolder(int dirFd);
+
+// Drops this run's ledger: it ends with no temporary name left.
+void dropLedger();
+
+// Whether `name` has the form of a temporary name, and the run id it
+// carries ("" for one of an older form without).
+bool tempNameRunId(std::string_view name, std::string &id);
+
 // Removes a temporary name from the folder unless the rename consumed it.
 class TempNameGuard {
 public:

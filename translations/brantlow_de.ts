@@ -1048,5 +1048,9 @@
             <source>%1: an interrupted rewrite cannot be put back (%2).</source>
             <translation>%1: ein unterbrochener Schreibvorgang kann nicht rückgängig gemacht werden (%2).</translation>
         </message>
+        <message>
+            <source>%1: named like a temporary file of Brantlow, left as it is (%2).</source>
+            <translation>%1: wie eine temporäre Datei von Brantlow benannt, unverändert gelassen (%2).</translation>
+        </message>
     </context>
 </TS>

@@ -1048,5 +1048,9 @@
             <source>%1: an interrupted rewrite cannot be put back (%2).</source>
             <translation>%1 : une réécriture interrompue ne peut pas être annulée (%2).</translation>
         </message>
+        <message>
+            <source>%1: named like a temporary file of Brantlow, left as it is (%2).</source>
+            <translation>%1 : nommé comme un fichier temporaire de Brantlow, laissé tel quel (%2).</translation>
+        </message>
     </context>
 </TS>

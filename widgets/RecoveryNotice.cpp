@@ -4,6 +4,7 @@
 #include "LocalPath.h"
 
 #include "platform/Journal.h"
+#include "platform/TempLedger.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -21,6 +22,11 @@ void recoverInterruptedRewrites(QWidget *parent, const std::vector<std::string> 
                                                               "%1: an interrupted rewrite cannot be put back (%2).")
                                       .arg(path, QString::fromStdString(file.reason)));
     }
+    for (const brantlow::platform::Leftover &left : brantlow::platform::removeLeftovers())
+        if (!left.removed) // a removed one is the program's own, and says nothing to the user
+            lines << QCoreApplication::translate("RecoveryNotice",
+                                                 "%1: named like a temporary file of Brantlow, left as it is (%2).")
+                         .arg(shownPath(QByteArray::fromStdString(left.path)), QString::fromStdString(left.reason));
     if (!lines.isEmpty())
         QMessageBox::information(parent, QStringLiteral("Brantlow"), lines.join(QLatin1Char('\n')));
 }

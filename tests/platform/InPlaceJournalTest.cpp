@@ -153,6 +153,13 @@ TEST_P(InPlaceJournalTest, FailureAtAnyStepLeavesTheOriginalOrTheNewContent)
         setReplaceFaultHook([&](const char *) { return ++count == fail ? EIO : 0; });
         const ReplaceResult result = replace();
         setReplaceFaultHook({});
+        // A rewrite reported done keeps no record of a journal it removed
+        // (else the record would outlive the file), only of one it could not.
+        const bool recordKept =
+            std::strcmp(result.step, "journal-remove") == 0 || std::strcmp(result.step, "unregister") == 0;
+        if (result.ok && !recordKept) {
+            EXPECT_TRUE(leftovers().empty()) << "after a warning at " << result.step;
+        }
         // Only the journal's removal after the file is new is a warning.
         // A journal a rewrite reported done leaves behind never puts the old content back.
         for (const bool recovered : {false, true}) {
@@ -181,6 +188,51 @@ TEST(JournalRecovery, FindsAJournalBesideAFileNamedByItsPath)
     EXPECT_TRUE(recoverUnfinished({folder.file("a.mp3"), folder.file("b.mp3")}).empty());
     EXPECT_EQ(test::entriesOf(folder.path()), (std::set<std::string>{"a.mp3", "b.mp3"}));
     EXPECT_EQ(test::readBytes(folder.file("a.mp3")), "audio");
+}
+
+// A killed rewrite's journal is never applied to a later file that got the
+// same inode number once every link of the first was deleted: its bytes
+// belong to no file any more, and it goes.
+TEST(InPlaceJournalReuseTest, JournalOfADeletedFileIsNotAppliedToTheFileGivenItsInode)
+{
+    ScratchFolder folder;
+    ScratchFolder state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    const std::string path = folder.file("song.mp3");
+    test::writeBytes(path, test::patternBytes(9000, 'A'));
+    ASSERT_EQ(::link(path.c_str(), folder.file("other-link.mp3").c_str()), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setReplaceKillHook([](const char *step) {
+            if (std::strcmp(step, "journal-syncdir") == 0)
+                ::raise(SIGKILL);
+        });
+        replaceFileContents(path, test::bytesOf("new"), 3);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the journal was never flushed";
+    const ino_t inode = test::statOf(path).st_ino;
+    ::unlink(path.c_str());
+    ::unlink(folder.file("other-link.mp3").c_str());
+    const std::string later = "a later file";
+    for (int attempt = 0; attempt < 64 && !(std::filesystem::exists(path) && test::statOf(path).st_ino == inode);
+         ++attempt) {
+        if (std::filesystem::exists(path))
+            std::filesystem::rename(path, folder.file("filler" + std::to_string(attempt)));
+        test::writeBytes(path, later);
+    }
+    if (test::statOf(path).st_ino != inode)
+        GTEST_SKIP() << "this file system gave the inode number to no new file";
+    for (const RecoveredFile &file : recoverUnfinished({folder.path()}))
+        ADD_FAILURE() << file.path << ": " << (file.restored ? "put back" : file.reason);
+    EXPECT_EQ(test::readBytes(path), later);
+    for (const std::string &name : test::entriesOf(folder.path()))
+        EXPECT_EQ(name.find("brantlow"), std::string::npos) << name << " left";
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(state.path()))
+        EXPECT_FALSE(entry.is_regular_file()) << entry.path() << " left";
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, InPlaceJournalTest, ::testing::ValuesIn(kEdits), [](const auto &info) {

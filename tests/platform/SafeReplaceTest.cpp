@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ExclusiveFile.h"
 #include "platform/SafeReplace.h"
+#include "platform/TempLedger.h"
 
 #include "TestFiles.h"
 
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <csignal>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
@@ -311,10 +314,13 @@ TEST_F(SafeReplaceTest, InjectedFailuresLeaveTheOriginalIntact)
 }
 
 // A process killed before any step leaves the complete old or the complete
-// new content; a temporary name it leaves is cleared by the next replace.
+// new content; a temporary name it leaves (it carries the killed run's id)
+// is cleared by the leftover sweep of the next run.
 TEST_F(SafeReplaceTest, KilledProcessLeavesOldOrNewContent)
 {
-    const std::string leftover = ".song.mp3.brantlow-tmp";
+    ScratchFolder state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    const std::string leftover = ".song.mp3.brantlow-tmp-";
     const auto entriesBefore = test::entriesOf(folder.path());
     const char *steps[] = {"folder", "open",  "lock", "create", "write",  "fchown",
                            "fchmod", "times", "fsync", "link",  "rename", "syncdir"};
@@ -346,15 +352,16 @@ TEST_F(SafeReplaceTest, KilledProcessLeavesOldOrNewContent)
 
             const bool renamed = std::strcmp(step, "syncdir") == 0;
             EXPECT_EQ(test::readBytes(path), renamed ? replacement : original);
-            auto allowed = entriesBefore;
-            allowed.insert(leftover);
             for (const std::string &entry : test::entriesOf(folder.path()))
-                EXPECT_TRUE(allowed.count(entry)) << "unexpected entry " << entry;
+                EXPECT_TRUE(entriesBefore.count(entry) || entry.rfind(leftover + std::to_string(child) + "-", 0) == 0)
+                    << "unexpected entry " << entry;
 
+            for (const Leftover &left : removeLeftovers())
+                EXPECT_TRUE(left.removed) << left.path << ": " << left.reason;
             const ReplaceResult next = replace(path, replacement);
             ASSERT_TRUE(next.ok) << describe(next);
             EXPECT_EQ(test::readBytes(path), replacement);
-            EXPECT_EQ(test::entriesOf(folder.path()), entriesBefore) << "the next replace clears what was left";
+            EXPECT_EQ(test::entriesOf(folder.path()), entriesBefore) << "the next run clears what was left";
         }
     }
 }
@@ -367,6 +374,53 @@ TEST_F(SafeReplaceTest, FailedFolderFlushIsOnlyAWarning)
     EXPECT_STREQ(result.step, "syncdir");
     EXPECT_EQ(result.error, EIO);
     EXPECT_EQ(test::readBytes(path), replacement);
+}
+
+// A folder made append-only between the staging and the rename refuses the
+// rename: the staged content is written in place instead. Made so before
+// the anonymous file is linked (at its flush) nothing is left; after it the
+// folder keeps the name, which is emptied and told as a warning.
+TEST_F(SafeReplaceTest, FolderTurnedAppendOnlyBeforeTheRenameGetsTheFileRewrittenInPlace)
+{
+    ScratchFolder state;
+    ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    const auto setAppendOnly = [&](bool on) {
+        const int dir = ::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int flags = 0;
+        const bool done = ::ioctl(dir, FS_IOC_GETFLAGS, &flags) == 0
+            && (flags = on ? flags | FS_APPEND_FL : flags & ~FS_APPEND_FL, ::ioctl(dir, FS_IOC_SETFLAGS, &flags) == 0);
+        ::close(dir);
+        return done;
+    };
+    if (!setAppendOnly(false) || !setAppendOnly(true) || !setAppendOnly(false))
+        GTEST_SKIP() << "no append-only folders here: " << std::strerror(errno);
+    const auto before = test::entriesOf(folder.path());
+    for (const char *step : {"fsync", "rename"}) {
+        SCOPED_TRACE(step);
+        test::writeBytes(path, original);
+        const ino_t inode = test::statOf(path).st_ino;
+        FaultHookGuard hook([&](const char *current) {
+            if (std::strcmp(current, step) == 0)
+                setAppendOnly(true);
+            return 0;
+        });
+        const ReplaceResult result = replace(path, replacement);
+        setAppendOnly(false);
+        ASSERT_TRUE(result.ok) << describe(result);
+        EXPECT_EQ(result.method, ReplaceMethod::InPlace);
+        EXPECT_EQ(test::readBytes(path), replacement);
+        EXPECT_EQ(test::statOf(path).st_ino, inode);
+        EXPECT_EQ(test::statOf(path).st_mtim.tv_sec, keptTime.tv_sec);
+        std::set<std::string> left;
+        for (const std::string &entry : test::entriesOf(folder.path()))
+            if (!before.count(entry)) {
+                left.insert(entry);
+                EXPECT_EQ(test::statOf(folder.file(entry)).st_size, 0) << entry << " still holds the new content";
+                ::unlink(folder.file(entry).c_str());
+            }
+        EXPECT_EQ(left.size(), std::strcmp(step, "rename") == 0 ? 1u : 0u);
+        EXPECT_STREQ(result.step, left.empty() ? "" : "temp-remove");
+    }
 }
 
 TEST_F(SafeReplaceTest, InPlaceFailuresBeforeWritingLeaveTheOriginalIntact)
