@@ -199,7 +199,7 @@ ReplaceResult rewriteFromStaged(ReplaceGroup::Entry &entry)
     TempNameGuard &tempName = *entry.tempName;
     int kept = 0;
     if (!tempName.name().empty()) {
-        if (systemCall("temp-remove", [&] { return ::unlinkat(entry.original.dir.get(), tempName.name().c_str(), 0); })
+        if (systemCall("temp-remove", [&] { return ::unlinkat(entry.original.dirFd(), tempName.name().c_str(), 0); })
             != 0) {
             kept = errno;
             ::ftruncate(entry.temp.get(), 0);
