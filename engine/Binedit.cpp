@@ -13,6 +13,8 @@
 #include <limits>
 #include <new>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,11 +28,13 @@ namespace {
 // and the file would stay locked against the save while the image lives.
 int openForReading(int fd, const std::string &path, const platform::FileIdentity &expected)
 {
-    int own = -1;
-    if (fd >= 0)
-        own = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
-    if (own < 0)
-        own = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Through /proc the very file `fd` has open is opened, whatever its name
+    // names now: only a file opened by its path needs its identity checked.
+    if (fd >= 0) {
+        if (const int own = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC); own >= 0)
+            return own;
+    }
+    const int own = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (own < 0)
         return -1;
     const platform::FileIdentity now = platform::identityOf(own);
@@ -84,18 +88,29 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
         ErrorCode = ecCannotRead;
         return 0;
     }
-    const int fd = openForReading(file.fd(), fileName, identity);
-    if (fd < 0) {
-        ErrorCode = ecCannotRead;
-        return 0;
-    }
-    std::shared_ptr<FileSource> source;
-    try {
-        source = std::make_shared<FileSource>(fd, size, head);
-    } catch (const std::bad_alloc &) {
-        ::close(fd); // not yet the source's
-        ErrorCode = ecCannotRead;
-        return 0;
+    std::shared_ptr<const ByteSource> source;
+    if (std::cmp_greater_equal(head.size(), size)) {
+        // Read whole already: nothing more to read, no descriptor to hold.
+        try {
+            source = std::make_shared<OwnedSource>(
+                std::vector<std::uint8_t>(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(size)));
+        } catch (const std::bad_alloc &) {
+            ErrorCode = ecCannotRead;
+            return 0;
+        }
+    } else {
+        const int fd = openForReading(file.fd(), fileName, identity);
+        if (fd < 0) {
+            ErrorCode = ecCannotRead;
+            return 0;
+        }
+        try {
+            source = std::make_shared<FileSource>(fd, size, head);
+        } catch (const std::bad_alloc &) {
+            ::close(fd); // not yet the source's
+            ErrorCode = ecCannotRead;
+            return 0;
+        }
     }
     try {
         Image = std::make_unique<FileImage>(std::move(source));
