@@ -108,7 +108,11 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
     const std::size_t total = items.size();
     std::vector<std::optional<FileReport>> reports(total);
     std::mutex mutex;
+    // Reports finished (the caller's thread waits on it) and room made in the
+    // budget (workers wait on it): apart, so that neither wakes the other's
+    // waiters for nothing.
     std::condition_variable changed;
+    std::condition_variable roomMade;
     std::size_t finished = 0;
     std::size_t started = 0; // items [0, started) were started, in order
     std::uint64_t bytesInFlight = 0;
@@ -135,7 +139,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             }
             if (!wait)
                 return std::nullopt;
-            changed.wait_for(lock, kStopPoll);
+            roomMade.wait_for(lock, kStopPoll);
         }
     };
 
@@ -187,8 +191,9 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
             if (!waits) {
                 reports[*index] = std::move(report);
                 ++finished;
+                changed.notify_all();
             }
-            changed.notify_all();
+            roomMade.notify_all();
             if (group.full() || (!waiting.empty() && std::chrono::steady_clock::now() - firstWaiting >= kGroupDelay)) {
                 lock.unlock();
                 commitGroup();
@@ -197,6 +202,7 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
         }
         --workersRunning;
         changed.notify_all();
+        roomMade.notify_all();
     };
 
     std::vector<std::jthread> workers;
