@@ -3,6 +3,7 @@
 
 #include "Journal.h"
 #include "ReplaceCalls.h"
+#include "TempNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -176,6 +177,22 @@ bool appendOnlyFolder(const Original &original)
     if (folder.appendOnly < 0)
         folder.appendOnly = folderAppendOnly(folder.fd.get(), false) ? 1 : 0;
     return folder.appendOnly == 1;
+}
+
+bool appendOnlyAtCommit(const Original &original)
+{
+    ReplaceFolder &folder = *original.dir;
+    if (folder.appendOnlyAtCommit < 0)
+        folder.appendOnlyAtCommit = folderAppendOnly(folder.fd.get(), false) ? 1 : 0;
+    return folder.appendOnlyAtCommit == 1;
+}
+
+void recordFolderInLedger(const Original &original)
+{
+    ReplaceFolder &folder = *original.dir;
+    if (!folder.inLedger)
+        recordTempFolder(folder.fd.get());
+    folder.inLedger = true;
 }
 
 } // namespace brantlow::platform::detail

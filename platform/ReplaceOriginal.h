@@ -20,6 +20,8 @@ struct ReplaceFolder {
     std::string path; // as named
     OwnedFd fd;
     int appendOnly = -1; // not asked yet
+    int appendOnlyAtCommit = -1; // asked again at the commit; not yet
+    bool inLedger = false; // recorded in this run's ledger of temporary names
     // The process's effective user and group and the folder's group, asked
     // once for the folder's files (see askIds).
     bool idsKnown = false;
@@ -61,6 +63,14 @@ ReplaceResult openWritable(Original &original);
 
 // Whether the original's folder keeps every name (asked once per folder).
 bool appendOnlyFolder(const Original &original);
+
+// The same, asked again once per folder when the group commits: a folder
+// turned append-only since the staging would keep the temporary name.
+bool appendOnlyAtCommit(const Original &original);
+
+// The original's folder recorded in this run's ledger of temporary names
+// (recordTempFolder), once per folder of the group.
+void recordFolderInLedger(const Original &original);
 
 // Whether a new file in the original's folder is already owned as the
 // original: the process is its owner and has its group, and so has the

@@ -136,8 +136,10 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     int tempFd =
         systemCall("create", [&] { return ::openat(original.dirFd(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600); });
     entry.anonymous = tempFd >= 0;
-    if (tempFd < 0 && tmpFileUnsupported(errno))
+    if (tempFd < 0 && tmpFileUnsupported(errno)) {
+        recordFolderInLedger(original);
         tempFd = createNamedTemp(original.dirFd(), original.name, tempName);
+    }
     if (tempFd < 0) {
         if (folderRefusesNewFiles(errno))
             return rewriteInPlace(original, content, lastWrite);
@@ -230,8 +232,10 @@ ReplaceResult renameStaged(ReplaceGroup::Entry &entry)
         || !(identityFrom(named) == identityFrom(original.info)))
         return failure("changed", ESTALE, method);
     // A folder turned append-only since the staging would keep the name.
-    if (entry.anonymous && folderAppendOnly(original.dirFd(), false))
+    if (entry.anonymous && appendOnlyAtCommit(original))
         return rewriteFromStaged(entry);
+    if (entry.anonymous)
+        recordFolderInLedger(original);
     if (entry.anonymous && !linkAnonymous(entry.temp.get(), original.dirFd(), original.name, tempName))
         return refusedByFolder(errno) ? rewriteFromStaged(entry) : failure("link", errno, method);
     if (systemCall("rename",

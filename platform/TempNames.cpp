@@ -190,7 +190,6 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
 {
     const std::string procPath = "/proc/self/fd/" + std::to_string(tempFd);
     const std::string temp = hiddenTempName(name);
-    recordTempFolder(dirFd);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int linked = ReplaceRegistry::instance().makeName(
             dirFd, temp,
@@ -218,7 +217,6 @@ bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &
 int createNamedTemp(int dirFd, std::string_view name, TempNameGuard &tempName)
 {
     const std::string temp = hiddenTempName(name);
-    recordTempFolder(dirFd);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = ReplaceRegistry::instance().makeName(
             dirFd, temp,

@@ -62,7 +62,8 @@ private:
 std::string hiddenName(std::string_view name, std::string_view marker);
 
 // Links an anonymous O_TMPFILE file into the folder under the temporary name
-// of the file `name`, which `tempName` then holds.
+// of the file `name`, which `tempName` then holds. The folder must be in
+// this run's ledger first (recordTempFolder), as for createNamedTemp.
 bool linkAnonymous(int tempFd, int dirFd, std::string_view name, TempNameGuard &tempName);
 
 // Creates the temporary file of the file `name` by its name, for file
