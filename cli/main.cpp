@@ -74,8 +74,8 @@ void addRewriteOptions(CLI::App *command, Settings &settings)
         ->check(CLI::Range(1u, 1024u));
     command
         ->add_option("--memory-limit", settings.memoryLimit,
-                     "Bytes the files in flight may take together, e.g. 512M or 2G (default: the larger of the "
-                     "largest file and a quarter of physical memory)")
+                     "Bytes the files in flight may take together, e.g. 512M or 2G (default: the larger of what "
+                     "the largest file takes and a quarter of physical memory)")
         ->type_name("SIZE")
         ->transform(CLI::AsSizeValue(false))
         ->check(CLI::PositiveNumber);

@@ -290,7 +290,7 @@ std::uint64_t defaultMemoryBudget(std::uint64_t largestFile)
     const long pageSize = ::sysconf(_SC_PAGE_SIZE);
     const std::uint64_t quarter =
         pages <= 0 || pageSize <= 0 ? 0 : static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
-    return std::max(largestFile, quarter);
+    return std::max(heldWhileWorked(largestFile), quarter);
 }
 
 unsigned defaultJobs()

@@ -96,8 +96,8 @@ BatchCounts runBatch(const std::vector<BatchItem> &items, const BatchOptions &op
 std::uint64_t heldWhileWorked(std::uint64_t fileBytes);
 // The size of a regular file, or 0.
 std::uint64_t regularFileBytes(const std::string &path);
-// The memory budget when none is given: the larger of the largest file and a
-// quarter of physical memory.
+// The memory budget when none is given: the larger of what the largest file
+// holds while worked on (heldWhileWorked) and a quarter of physical memory.
 std::uint64_t defaultMemoryBudget(std::uint64_t largestFile);
 // One worker per core.
 unsigned defaultJobs();
