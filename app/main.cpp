@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Forms.h"
 #include "MainForm.h"
+#include "platform/MemoryReuse.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@ int main(int argc, char **argv)
         std::printf("brantlow %s\n", BRANTLOW_VERSION);
         return 0;
     }
+    brantlow::platform::keepFreedMemoryForReuse();
     Application app(argc, argv);
     try {
         CreateForms();

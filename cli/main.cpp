@@ -16,6 +16,7 @@
 #include "job/RunLock.h"
 #include "job/UndoLog.h"
 #include "platform/Journal.h"
+#include "platform/MemoryReuse.h"
 #include "platform/TempLedger.h"
 
 #include <CLI/CLI.hpp>
@@ -144,6 +145,7 @@ std::vector<bool> heldByJournal(const std::vector<BatchItem> &items, const std::
 
 int main(int argc, char **argv)
 {
+    brantlow::platform::keepFreedMemoryForReuse();
     CLI::App app("Adds or removes the Xing VBR header frame of MPEG audio files.", "brantlow-cli");
     app.set_version_flag("--version", std::string("brantlow-cli ") + BRANTLOW_VERSION);
     app.require_subcommand(1);
