@@ -74,7 +74,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
 }
 
 std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
-                                const std::vector<std::uint8_t> &head)
+                                std::vector<std::uint8_t> head)
 {
     ReleaseImage(); // its descriptor closed before the next is taken
     m_loadedPath.clear();
@@ -92,8 +92,8 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
     if (std::cmp_greater_equal(head.size(), size)) {
         // Read whole already: nothing more to read, no descriptor to hold.
         try {
-            source = std::make_shared<OwnedSource>(
-                std::vector<std::uint8_t>(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(size)));
+            head.resize(static_cast<std::size_t>(size));
+            source = std::make_shared<OwnedSource>(std::move(head));
         } catch (const std::bad_alloc &) {
             ErrorCode = ecCannotRead;
             return 0;
@@ -105,7 +105,7 @@ std::int32_t TBinEdit::LoadFile(const platform::ExclusiveFile &file, const std::
             return 0;
         }
         try {
-            source = std::make_shared<FileSource>(fd, size, head);
+            source = std::make_shared<FileSource>(fd, size, std::move(head));
         } catch (const std::bad_alloc &) {
             ::close(fd); // not yet the source's
             ErrorCode = ecCannotRead;

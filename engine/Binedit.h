@@ -73,9 +73,9 @@ public:
     // The same from a file the caller opened exclusively (and still holds).
     std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName);
     // The same, with the file's first `head.size()` bytes already read by the
-    // caller: they are not read again.
+    // caller: they are not read again, and kept (moved in, not copied).
     std::int32_t LoadFile(const platform::ExclusiveFile &file, const std::string &fileName,
-                          const std::vector<std::uint8_t> &head);
+                          std::vector<std::uint8_t> head);
     // Replaces the file's content with Image. The original stays untouched
     // until the new content is complete on disk; a missing file is not made.
     // With `lastWrite`, the new content has that last-write time when it

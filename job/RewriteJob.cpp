@@ -152,7 +152,7 @@ RewriteResult openForRewrite(TBinEdit &engine, const std::string &path, OpenedFi
 
     engine.ErrorCode = kNoCode;
     errno = 0;
-    if (!engine.LoadFile(file, path, head)) {
+    if (!engine.LoadFile(file, path, std::move(head))) {
         RewriteResult result = failed(RewriteStep::Load, engine.ErrorCode);
         if (errno != 0) {
             result.systemError = errno;
