@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace brantlow::platform::detail {
 
@@ -18,25 +19,6 @@ constexpr std::uint64_t kCopyBuffer = 1u << 20;
 bool copyUnsupported(int error)
 {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
-}
-
-// Reads exactly `count` bytes at `offset`; an early end of file is ESTALE:
-// the original shrank since it was read.
-bool readExactly(int fd, std::uint8_t *buffer, std::uint64_t count, std::uint64_t offset)
-{
-    while (count > 0) {
-        const ssize_t got = systemCall("read", [&] { return ::pread(fd, buffer, count, static_cast<off_t>(offset)); });
-        if (got < 0)
-            return false;
-        if (got == 0) {
-            errno = ESTALE;
-            return false;
-        }
-        buffer += got;
-        offset += static_cast<std::uint64_t>(got);
-        count -= static_cast<std::uint64_t>(got);
-    }
-    return true;
 }
 
 bool copyThroughBuffer(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count)
@@ -108,22 +90,48 @@ bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdi
     return copyRange(from, next, to, written, originalSize - next);
 }
 
-bool readEdited(int from, std::uint64_t originalSize, const ByteEdits &edits, std::vector<std::uint8_t> &content)
+bool EditedContent::fits(std::uint64_t originalSize) const
 {
-    if (!editsFit(edits, originalSize)) {
-        errno = EINVAL;
-        return false;
-    }
-    content.resize(static_cast<std::size_t>(editedSize(edits, originalSize)));
-    std::uint8_t *out = content.data();
-    std::uint64_t next = 0;
-    for (const ByteEdit &edit : edits) {
-        if (!readExactly(from, out, edit.offset - next, next))
+    return editsFit(m_edits, originalSize);
+}
+
+bool EditedContent::firstChange(const OriginalBytes &old, std::uint64_t &at) const
+{
+    at = m_edits.empty() ? old.size : m_edits.front().offset;
+    return true;
+}
+
+bool EditedContent::read(const OriginalBytes &old, std::uint64_t offset, std::size_t count, std::uint8_t *out) const
+{
+    // The content is the original's ranges between the edits and the edits'
+    // bytes, one after another: each is copied where it meets the window.
+    const std::uint64_t end = offset + count;
+    std::uint64_t at = 0; // where the next piece starts in the content
+    std::uint64_t next = 0; // and in the original
+    auto piece = [&](std::uint64_t length, auto &&copy) {
+        const std::uint64_t from = std::max(at, offset);
+        const std::uint64_t to = std::min(at + length, end);
+        const bool ok = from >= to || copy(from - at, to - from, out + (from - offset));
+        at += length;
+        return ok;
+    };
+    auto original = [&](std::uint64_t start) {
+        return [&old, start](std::uint64_t skip, std::uint64_t length, std::uint8_t *into) {
+            return old.read(start + skip, static_cast<std::size_t>(length), into);
+        };
+    };
+    for (const ByteEdit &edit : m_edits) {
+        if (at >= end)
+            return true;
+        const auto bytes = [&edit](std::uint64_t skip, std::uint64_t length, std::uint8_t *into) {
+            std::copy_n(edit.bytes.begin() + static_cast<std::ptrdiff_t>(skip), length, into);
+            return true;
+        };
+        if (!piece(edit.offset - next, original(next)) || !piece(edit.bytes.size(), bytes))
             return false;
-        out = std::copy(edit.bytes.begin(), edit.bytes.end(), out + (edit.offset - next));
         next = edit.offset + edit.oldLength;
     }
-    return readExactly(from, out, originalSize - next, next);
+    return at >= end || piece(old.size - next, original(next));
 }
 
 } // namespace brantlow::platform::detail

@@ -5,9 +5,9 @@
 // file's content made from the original and the edits against it.
 
 #include "ByteEdits.h"
+#include "InPlaceRewrite.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace brantlow::platform::detail {
 
@@ -19,7 +19,24 @@ namespace brantlow::platform::detail {
 // ESTALE.
 bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdits &edits);
 
-// The same content in memory, for a rewrite of the original in place.
-bool readEdited(int from, std::uint64_t originalSize, const ByteEdits &edits, std::vector<std::uint8_t> &content);
+// The same content read in windows, for a rewrite of the original in place:
+// the first edit's offset is where it first changes.
+class EditedContent final : public InPlaceContent {
+public:
+    EditedContent(const ByteEdits &edits, std::uint64_t originalSize)
+        : m_edits(edits),
+          m_size(editedSize(edits, originalSize))
+    {
+    }
+    // Whether the edits are in order and within the original.
+    bool fits(std::uint64_t originalSize) const;
+    std::uint64_t size() const override { return m_size; }
+    bool read(const OriginalBytes &old, std::uint64_t offset, std::size_t count, std::uint8_t *out) const override;
+    bool firstChange(const OriginalBytes &old, std::uint64_t &at) const override;
+
+private:
+    const ByteEdits &m_edits;
+    std::uint64_t m_size;
+};
 
 } // namespace brantlow::platform::detail

@@ -15,32 +15,53 @@ namespace brantlow::platform::detail {
 
 namespace {
 
-// The first offset at which the new content differs from the file, compared
-// in bounded chunks; the new size when it only grows or is the same.
-bool firstChange(int fd, std::uint64_t oldSize, const std::uint8_t *data, std::size_t size, std::uint64_t &at)
+// What the rewrite holds at once: the window it writes, and the two it
+// compares when looking for the first change.
+constexpr std::size_t kWindow = 1 << 20;
+
+} // namespace
+
+bool OriginalBytes::read(std::uint64_t offset, std::size_t count, std::uint8_t *out) const
 {
-    constexpr std::size_t kChunk = 1 << 20;
-    const std::uint64_t common = std::min<std::uint64_t>(oldSize, size);
-    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(common, kChunk)));
+    if (journal == nullptr || offset + count <= journal->savedFrom())
+        return readExactly(fd, out, count, offset);
+    // Never from the file here: from the journal's offset on it is being overwritten.
+    const std::uint64_t before = offset < journal->savedFrom() ? journal->savedFrom() - offset : 0;
+    return readExactly(fd, out, before, offset)
+        && journal->readSaved(offset + before, count - static_cast<std::size_t>(before), out + before);
+}
+
+bool InPlaceContent::firstChange(const OriginalBytes &old, std::uint64_t &at) const
+{
+    const std::uint64_t common = std::min(old.size, size());
+    const auto window = static_cast<std::size_t>(std::min<std::uint64_t>(common, kWindow));
+    std::vector<std::uint8_t> theirs(window);
+    std::vector<std::uint8_t> ours(window);
     for (at = 0; at < common;) {
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(common - at, chunk.size()));
-        const ssize_t got = systemCall("read", [&] { return ::pread(fd, chunk.data(), want, static_cast<off_t>(at)); });
-        if (got <= 0) {
-            errno = got == 0 ? EIO : errno;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(common - at, window));
+        if (!old.read(at, want, theirs.data()) || !read(old, at, want, ours.data()))
             return false;
-        }
-        const auto *differs = std::mismatch(chunk.data(), chunk.data() + got, data + at).first;
-        at += static_cast<std::uint64_t>(differs - chunk.data());
-        if (differs != chunk.data() + got)
+        const auto differs =
+            std::mismatch(theirs.begin(), theirs.begin() + static_cast<std::ptrdiff_t>(want), ours.begin()).first;
+        at += static_cast<std::uint64_t>(differs - theirs.begin());
+        if (differs != theirs.begin() + static_cast<std::ptrdiff_t>(want))
             return true;
     }
     return true;
 }
 
-} // namespace
+bool BufferContent::read(const OriginalBytes &, std::uint64_t offset, std::size_t count, std::uint8_t *out) const
+{
+    std::memcpy(out, m_data + offset, count);
+    return true;
+}
 
-ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *data, std::size_t size,
-                             const timespec *lastWrite)
+bool FileContent::read(const OriginalBytes &, std::uint64_t offset, std::size_t count, std::uint8_t *out) const
+{
+    return readExactly(m_fd, out, count, offset);
+}
+
+ReplaceResult replaceInPlace(const InPlaceTarget &target, const InPlaceContent &content, const timespec *lastWrite)
 {
     constexpr auto method = ReplaceMethod::InPlace;
     const int fd = target.fd;
@@ -58,9 +79,11 @@ ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *da
     if (lastWrite != nullptr && !setLastWrite(fd, original.st_mtim))
         return failure("times", errno, method);
     const auto oldSize = static_cast<std::uint64_t>(original.st_size);
+    const std::uint64_t size = content.size();
+    OriginalBytes old{fd, oldSize, nullptr};
     std::uint64_t from = 0;
-    if (!firstChange(fd, oldSize, data, size, from))
-        return failure("read", errno, method);
+    if (!content.firstChange(old, from))
+        return failure(errno == ESTALE ? "changed" : "read", errno, method);
     // The journal first: it also holds the old last-write time, which
     // reserving space may change.
     const bool changes = from < size || size != oldSize;
@@ -68,6 +91,8 @@ ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *da
     const char *step = "";
     if (changes && !journal.save(target, std::min<std::uint64_t>(from, oldSize), step))
         return untouchedFailure(step, errno);
+    if (changes)
+        old.journal = &journal;
     const auto newSize = static_cast<off_t>(size);
     if (newSize > original.st_size) {
         const int reserved = systemCall("allocate", [&] { return ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, newSize); });
@@ -86,9 +111,16 @@ ReplaceResult replaceInPlace(const InPlaceTarget &target, const std::uint8_t *da
             journal.rollBack(fd, ignored);
         return failure(failed, error, method);
     };
-    std::size_t written = 0;
-    if (!writeAll(fd, data + from, size - from, written, from))
-        return rolledBack("write");
+    std::vector<std::uint8_t> window(static_cast<std::size_t>(std::min<std::uint64_t>(size - from, kWindow)));
+    for (std::uint64_t at = from; at < size;) {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, window.size()));
+        std::size_t written = 0;
+        if (!content.read(old, at, count, window.data()))
+            return rolledBack("read");
+        if (!writeAll(fd, window.data(), count, written, static_cast<std::size_t>(at)))
+            return rolledBack("write");
+        at += count;
+    }
     if (systemCall("truncate", [&] { return ::ftruncate(fd, newSize); }) != 0)
         return rolledBack("truncate");
     // Reading the file (for the first change and the journal) may have moved

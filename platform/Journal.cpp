@@ -135,6 +135,11 @@ bool Journal::save(const InPlaceTarget &target, std::uint64_t offset, const char
     return true;
 }
 
+bool Journal::readSaved(std::uint64_t offset, std::size_t count, std::uint8_t *out) const
+{
+    return readExactly(m_fd, out, count, kJournalHeaderSize + (offset - m_header.offset));
+}
+
 bool Journal::finish(const char *&step)
 {
     // Emptied first, the journal tells only of a rewrite that is over: one

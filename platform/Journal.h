@@ -3,6 +3,7 @@
 
 #include "JournalFormat.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -62,6 +63,11 @@ public:
     // with errno when that fails: the original is then untouched and
     // nothing is left behind. The returned step names the failing call.
     bool save(const InPlaceTarget &target, std::uint64_t offset, const char *&step);
+    // Where the saved bytes start in the original.
+    std::uint64_t savedFrom() const { return m_header.offset; }
+    // Exactly `count` of the saved bytes from the original's `offset` (at or
+    // after savedFrom) on: the original's own while it is overwritten.
+    bool readSaved(std::uint64_t offset, std::size_t count, std::uint8_t *out) const;
     // The rewrite is complete and flushed: the journal is emptied, then goes.
     // false when it cannot be removed; an emptied one left behind is inert
     // and the next run removes it, unless `stillLive` says it could not be

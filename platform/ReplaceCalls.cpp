@@ -92,21 +92,19 @@ std::string readSmallFile(const std::string &path)
     return text;
 }
 
-bool readWhole(int fd, std::vector<std::uint8_t> &content)
+bool readExactly(int fd, std::uint8_t *buffer, std::uint64_t count, std::uint64_t offset)
 {
-    struct stat info {};
-    if (systemCall("read", [&] { return ::fstat(fd, &info); }) != 0)
-        return false;
-    content.resize(static_cast<std::size_t>(info.st_size));
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t got = systemCall("read", [&] {
-            return ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
-        });
-        if (got <= 0) {
-            errno = got == 0 ? EIO : errno;
+    while (count > 0) {
+        const ssize_t got = systemCall("read", [&] { return ::pread(fd, buffer, count, static_cast<off_t>(offset)); });
+        if (got < 0)
+            return false;
+        if (got == 0) {
+            errno = ESTALE;
             return false;
         }
-        done += static_cast<std::size_t>(got);
+        buffer += got;
+        offset += static_cast<std::uint64_t>(got);
+        count -= static_cast<std::uint64_t>(got);
     }
     return true;
 }

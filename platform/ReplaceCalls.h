@@ -13,7 +13,6 @@
 #include <ctime>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace brantlow::platform::detail {
 
@@ -62,7 +61,8 @@ bool writeAll(int fd, const std::uint8_t *data, std::size_t size, std::size_t &d
 // when it cannot be read. Never throws, unlike a stream on a read error.
 std::string readSmallFile(const std::string &path);
 
-// Reads the whole open file into `content`, in steps named "read".
-bool readWhole(int fd, std::vector<std::uint8_t> &content);
+// Reads exactly `count` bytes at `offset`, in steps named "read"; an early
+// end of file is ESTALE: the file shrank since it was looked at.
+bool readExactly(int fd, std::uint8_t *buffer, std::uint64_t count, std::uint64_t offset);
 
 } // namespace brantlow::platform::detail

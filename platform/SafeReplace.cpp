@@ -55,17 +55,18 @@ InPlaceTarget inPlaceTarget(const Original &original)
     return {original.file.get(), original.dirFd(), &original.info, original.folder, original.name};
 }
 
-// Rewrites the original itself; the edited content is first read whole.
+// Rewrites the original itself, the edited content read in windows.
 ReplaceResult rewriteInPlace(Original &original, const NewContent &content, const timespec *lastWrite)
 {
     if (const ReplaceResult writable = openWritable(original); !writable.ok)
         return writable;
     if (content.edits == nullptr)
-        return replaceInPlace(inPlaceTarget(original), content.data, content.size, lastWrite);
-    std::vector<std::uint8_t> whole;
-    if (!readEdited(original.file.get(), static_cast<std::uint64_t>(original.info.st_size), *content.edits, whole))
-        return failure(errno == ESTALE ? "changed" : "read", errno);
-    return replaceInPlace(inPlaceTarget(original), whole.data(), whole.size(), lastWrite);
+        return replaceInPlace(inPlaceTarget(original), BufferContent(content.data, content.size), lastWrite);
+    const auto originalSize = static_cast<std::uint64_t>(original.info.st_size);
+    const EditedContent edited(*content.edits, originalSize);
+    if (!edited.fits(originalSize))
+        return failure("read", EINVAL);
+    return replaceInPlace(inPlaceTarget(original), edited, lastWrite);
 }
 
 bool writeContent(int fd, const Original &original, const NewContent &content)
@@ -191,25 +192,28 @@ bool refusedByFolder(int error)
 }
 
 // The rename refused, the staged content is written into the original in
-// place (journalled) instead. Its temporary name goes first; one the folder
-// keeps (append-only) is emptied and told as a warning ("temp-remove").
+// place (journalled) instead, read from the open temporary file in windows.
+// Its temporary name goes first; one the folder keeps (append-only) is
+// emptied once read and told as a warning ("temp-remove").
 ReplaceResult rewriteFromStaged(ReplaceGroup::Entry &entry)
 {
-    std::vector<std::uint8_t> staged;
-    if (!readWhole(entry.temp.get(), staged))
+    struct stat staged {};
+    if (systemCall("read", [&] { return ::fstat(entry.temp.get(), &staged); }) != 0)
         return failure("read", errno, ReplaceMethod::InPlace);
     TempNameGuard &tempName = *entry.tempName;
     int kept = 0;
     if (!tempName.name().empty()) {
         if (systemCall("temp-remove", [&] { return ::unlinkat(entry.original.dirFd(), tempName.name().c_str(), 0); })
-            != 0) {
+            != 0)
             kept = errno;
-            ::ftruncate(entry.temp.get(), 0);
-        }
         tempName.release();
     }
     const timespec *lastWrite = entry.lastWrite ? &*entry.lastWrite : nullptr;
-    ReplaceResult done = replaceInPlace(inPlaceTarget(entry.original), staged.data(), staged.size(), lastWrite);
+    ReplaceResult done =
+        replaceInPlace(inPlaceTarget(entry.original),
+                       FileContent(entry.temp.get(), static_cast<std::uint64_t>(staged.st_size)), lastWrite);
+    if (kept != 0)
+        ::ftruncate(entry.temp.get(), 0);
     if (done.ok && done.error == 0 && kept != 0) {
         done.error = kept;
         done.step = "temp-remove";

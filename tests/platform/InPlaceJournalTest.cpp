@@ -9,10 +9,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <tuple>
 
 // In-place rewrites killed or failed at every step of their journal and
 // their write: after recoverUnfinished the file holds its old or its new
-// content whole, and no journal or record is left.
+// content whole, and no journal or record is left. The new content is given
+// whole, or as an edit of the original whose bytes past the edit are read
+// back while the file is overwritten.
 
 namespace brantlow::platform {
 namespace {
@@ -36,7 +39,7 @@ const Edit kEdits[] = {
     {"cut at the end", 9000, 8000, 1000, 0},
 };
 
-class InPlaceJournalTest : public ::testing::TestWithParam<Edit> {
+class InPlaceJournalTest : public ::testing::TestWithParam<std::tuple<Edit, bool>> {
 protected:
     ScratchFolder folder;
     ScratchFolder state;
@@ -49,7 +52,7 @@ protected:
     void SetUp() override
     {
         ::setenv("XDG_STATE_HOME", state.path().c_str(), 1);
-        const Edit &edit = GetParam();
+        const Edit &edit = std::get<0>(GetParam());
         oldContent = test::patternBytes(edit.oldSize, 'A');
         newContent = oldContent.substr(0, edit.at) + test::patternBytes(edit.inserted, 'a')
             + oldContent.substr(edit.at + edit.removed);
@@ -69,7 +72,15 @@ protected:
     }
     ReplaceResult replace()
     {
-        return replaceFileContents(path, test::bytesOf(newContent), newContent.size(), {}, &keptTime);
+        if (!std::get<1>(GetParam()))
+            return replaceFileContents(path, test::bytesOf(newContent), newContent.size(), {}, &keptTime);
+        const Edit &edit = std::get<0>(GetParam());
+        const std::string inserted = newContent.substr(edit.at, edit.inserted);
+        ReplaceGroup group;
+        const std::size_t entry = group.add(path, {{edit.at, edit.removed, {inserted.begin(), inserted.end()}}},
+                                            identityFrom(test::statOf(path)), &keptTime);
+        group.commit();
+        return group.result(entry);
     }
     std::set<std::string> leftovers()
     {
@@ -235,11 +246,13 @@ TEST(InPlaceJournalReuseTest, JournalOfADeletedFileIsNotAppliedToTheFileGivenIts
         EXPECT_FALSE(entry.is_regular_file()) << entry.path() << " left";
 }
 
-INSTANTIATE_TEST_SUITE_P(Edits, InPlaceJournalTest, ::testing::ValuesIn(kEdits), [](const auto &info) {
-    std::string name = info.param.name;
-    std::replace(name.begin(), name.end(), ' ', '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Edits, InPlaceJournalTest, ::testing::Combine(::testing::ValuesIn(kEdits), ::testing::Bool()),
+                         [](const auto &info) {
+                             std::string name = std::string(std::get<0>(info.param).name)
+                                 + (std::get<1>(info.param) ? " as edits" : "");
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
 
 } // namespace
 } // namespace brantlow::platform
