@@ -212,8 +212,10 @@ ReplaceResult rewriteFromStaged(ReplaceGroup::Entry &entry)
     ReplaceResult done =
         replaceInPlace(inPlaceTarget(entry.original),
                        FileContent(entry.temp.get(), static_cast<std::uint64_t>(staged.st_size)), lastWrite);
-    if (kept != 0)
-        ::ftruncate(entry.temp.get(), 0);
+    // The name the folder keeps is emptied. Where even that fails it still
+    // holds a copy of the new content: the warning below names it either way.
+    if (kept != 0 && ::ftruncate(entry.temp.get(), 0) != 0) {
+    }
     if (done.ok && done.error == 0 && kept != 0) {
         done.error = kept;
         done.step = "temp-remove";

@@ -296,7 +296,9 @@ void clearFolder(const RecordedFolder &folder, const std::set<std::string> &dead
     }
     ::closedir(listing);
     bool removedAny = false;
-    for (const auto &[name, id] : names) {
+    for (const auto &entry : names) {
+        const std::string &name = entry.first;
+        const std::string &id = entry.second;
         if (!id.empty() && running(id))
             continue; // in use
         const std::string path = (folder.path == "/" ? "" : folder.path) + "/" + name;
