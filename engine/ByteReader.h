@@ -45,11 +45,7 @@ public:
     std::int64_t spanLimit() const { return m_windowSize; }
     bool failed() const { return m_failed; }
 
-    bool contains(std::int64_t offset, std::int64_t count) const
-    {
-        // By subtraction, so that a hostile offset cannot overflow.
-        return offset >= 0 && count >= 0 && offset <= m_size && m_size - offset >= count;
-    }
+    bool contains(std::int64_t offset, std::int64_t count) const { return rangeInside(offset, count, m_size); }
 
     // The `count` bytes at `offset`, valid until the next read through this
     // reader; null when they do not lie wholly inside, cannot be read, or

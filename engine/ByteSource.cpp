@@ -8,16 +8,9 @@
 
 namespace brantlow {
 
-namespace {
-bool inside(std::int64_t offset, std::int64_t count, std::int64_t size)
-{
-    return offset >= 0 && count >= 0 && offset <= size && size - offset >= count;
-}
-} // namespace
-
 bool MemorySource::readAt(std::int64_t offset, std::int64_t count, void *out) const
 {
-    if (!inside(offset, count, m_size))
+    if (!rangeInside(offset, count, m_size))
         return false;
     if (count > 0)
         std::memcpy(out, m_data + offset, static_cast<std::size_t>(count));
@@ -38,15 +31,9 @@ FileSource::FileSource(int fd, std::int64_t size, std::vector<std::uint8_t> head
         m_head.resize(static_cast<std::size_t>(m_size));
 }
 
-FileSource::~FileSource()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 bool FileSource::readAt(std::int64_t offset, std::int64_t count, void *out) const
 {
-    if (!inside(offset, count, m_size))
+    if (!rangeInside(offset, count, m_size))
         return false;
     auto *to = static_cast<std::uint8_t *>(out);
     const auto held = static_cast<std::int64_t>(m_head.size());
@@ -58,7 +45,7 @@ bool FileSource::readAt(std::int64_t offset, std::int64_t count, void *out) cons
         count -= n;
     }
     while (count > 0) {
-        const ssize_t got = ::pread(m_fd, to, static_cast<std::size_t>(count), offset);
+        const ssize_t got = ::pread(m_fd.get(), to, static_cast<std::size_t>(count), offset);
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {

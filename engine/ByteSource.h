@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/OwnedFd.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace brantlow {
+
+// Whether `count` bytes from `offset` lie wholly inside `size` bytes; by
+// subtraction, so that a hostile offset cannot overflow.
+inline bool rangeInside(std::int64_t offset, std::int64_t count, std::int64_t size)
+{
+    return offset >= 0 && count >= 0 && offset <= size && size - offset >= count;
+}
 
 // Bytes the engine reads by offset: held in memory, read from a file, or an
 // edited image over either. Nothing is read before it is asked for, so a
@@ -58,17 +67,15 @@ private:
 // remembered: the file changed since it was opened.
 class FileSource final : public ByteSource {
 public:
+    // Takes `fd` over.
     FileSource(int fd, std::int64_t size, std::vector<std::uint8_t> head);
-    ~FileSource() override;
-    FileSource(const FileSource &) = delete;
-    FileSource &operator=(const FileSource &) = delete;
 
     std::int64_t size() const override { return m_size; }
     bool readAt(std::int64_t offset, std::int64_t count, void *out) const override;
     bool readFailed() const override { return m_failed; }
 
 private:
-    int m_fd;
+    platform::OwnedFd m_fd;
     std::int64_t m_size;
     std::vector<std::uint8_t> m_head;
     mutable bool m_failed = false;

@@ -69,7 +69,7 @@ void ImageEdits::overwritten(std::int64_t at, const std::uint8_t *bytes, std::in
 
 bool ImageEdits::readAt(std::int64_t at, std::int64_t count, std::uint8_t *out, const ByteSource &original) const
 {
-    if (at < 0 || count < 0 || at > m_size || m_size - at < count)
+    if (!rangeInside(at, count, m_size))
         return false;
     std::int64_t start = 0;
     for (const Piece &piece : m_pieces) {
