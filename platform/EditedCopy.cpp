@@ -13,8 +13,42 @@ namespace brantlow::platform::detail {
 
 namespace {
 
-// Where the kernel copies nothing between two files, this much memory serves.
+// Where the kernel copies nothing between two files, or where the content is
+// put together in memory, this much serves.
 constexpr std::uint64_t kCopyBuffer = 1u << 20;
+
+// The kernel copies page by page: a range whose offset within its page
+// differs in the two files is written as two partial pages for every page,
+// which makes the copy, the flush and the later removal of the file each
+// slower (200 MB: 350 ms in all, against 265 ms read and written through a
+// buffer in whole pages).
+constexpr std::uint64_t kPage = 4096;
+
+// A large file's write-back is started every this many bytes, so that the
+// device writes while the rest is copied.
+constexpr std::uint64_t kWritebackStep = 8u << 20;
+
+// Starts the write-back of what was written since the last start, once it
+// is a step's worth. Only a start: the flush before the rename waits for it
+// and reports a failure.
+class WritebackSteps {
+public:
+    WritebackSteps(int fd, bool on) : m_fd(fd), m_on(on) {}
+    std::uint64_t step(std::uint64_t wanted) const { return m_on ? std::min(wanted, kWritebackStep) : wanted; }
+    void reached(std::uint64_t written)
+    {
+        if (!m_on || written - m_started < kWritebackStep)
+            return;
+        ::sync_file_range(m_fd, static_cast<off64_t>(m_started), static_cast<off64_t>(written - m_started),
+                          SYNC_FILE_RANGE_WRITE);
+        m_started = written;
+    }
+
+private:
+    int m_fd;
+    bool m_on;
+    std::uint64_t m_started = 0;
+};
 
 bool copyUnsupported(int error)
 {
@@ -37,12 +71,14 @@ bool copyThroughBuffer(int from, std::uint64_t fromOffset, int to, std::uint64_t
     return true;
 }
 
-bool copyRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count)
+bool copyRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count,
+               WritebackSteps &writeback)
 {
     auto in = static_cast<loff_t>(fromOffset);
     auto out = static_cast<loff_t>(toOffset);
     while (count > 0) {
-        const ssize_t copied = systemCall("copy", [&] { return ::copy_file_range(from, &in, to, &out, count, 0); });
+        const std::uint64_t step = writeback.step(count);
+        const ssize_t copied = systemCall("copy", [&] { return ::copy_file_range(from, &in, to, &out, step, 0); });
         if (copied < 0 && copyUnsupported(errno))
             return copyThroughBuffer(from, static_cast<std::uint64_t>(in), to, static_cast<std::uint64_t>(out), count);
         if (copied < 0)
@@ -52,6 +88,7 @@ bool copyRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffse
             return false;
         }
         count -= static_cast<std::uint64_t>(copied);
+        writeback.reached(static_cast<std::uint64_t>(out));
     }
     return true;
 }
@@ -67,19 +104,28 @@ bool editsFit(const ByteEdits &edits, std::uint64_t originalSize)
     return true;
 }
 
-} // namespace
-
-bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdits &edits)
+// Whether every range of the original lands at the same offset within a
+// page as it has in the original: the edits before it keep the length, or
+// change it by whole pages. (Wrapping arithmetic keeps the remainder right.)
+bool rangesKeepPageOffsets(const ByteEdits &edits)
 {
-    if (!editsFit(edits, originalSize)) {
-        errno = EINVAL;
-        return false;
+    std::uint64_t shift = 0;
+    for (const ByteEdit &edit : edits) {
+        shift += static_cast<std::uint64_t>(edit.bytes.size()) - edit.oldLength;
+        if (shift % kPage != 0)
+            return false;
     }
+    return true;
+}
+
+// The ranges copied by the kernel, the edits' bytes written between them.
+bool copyAroundEdits(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, WritebackSteps &writeback)
+{
     std::uint64_t next = 0;
     std::uint64_t written = 0;
     for (const ByteEdit &edit : edits) {
         std::size_t done = 0;
-        if (!copyRange(from, next, to, written, edit.offset - next))
+        if (!copyRange(from, next, to, written, edit.offset - next, writeback))
             return false;
         written += edit.offset - next;
         if (!writeAll(to, edit.bytes.data(), edit.bytes.size(), done, static_cast<std::size_t>(written)))
@@ -87,7 +133,40 @@ bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdi
         written += edit.bytes.size();
         next = edit.offset + edit.oldLength;
     }
-    return copyRange(from, next, to, written, originalSize - next);
+    return copyRange(from, next, to, written, originalSize - next, writeback);
+}
+
+// The content put together in a buffer and written in whole pages.
+bool writeThroughBuffer(int from, std::uint64_t originalSize, int to, const ByteEdits &edits,
+                        WritebackSteps &writeback)
+{
+    const EditedContent content(edits, originalSize);
+    const OriginalBytes original{from, originalSize, nullptr};
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(content.size(), kCopyBuffer)));
+    for (std::uint64_t at = 0; at < content.size();) {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), content.size() - at));
+        std::size_t done = 0;
+        if (!content.read(original, at, count, buffer.data())
+            || !writeAll(to, buffer.data(), count, done, static_cast<std::size_t>(at)))
+            return false;
+        at += count;
+        writeback.reached(at);
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, bool startWriteback)
+{
+    if (!editsFit(edits, originalSize)) {
+        errno = EINVAL;
+        return false;
+    }
+    WritebackSteps writeback(to, startWriteback);
+    if (rangesKeepPageOffsets(edits))
+        return copyAroundEdits(from, originalSize, to, edits, writeback);
+    return writeThroughBuffer(from, originalSize, to, edits, writeback);
 }
 
 bool EditedContent::fits(std::uint64_t originalSize) const

@@ -13,11 +13,13 @@ namespace brantlow::platform::detail {
 
 // Writes the original `from` (of `originalSize` bytes) with `edits` applied
 // to `to` from its start: the edits' bytes from memory, every range between
-// them copied by the kernel (copy_file_range), or through a bounded buffer
-// where the kernel cannot copy between the two. An edit out of order or past
+// them copied by the kernel (copy_file_range) where the edits keep the
+// ranges' places within their pages, else (and where the kernel cannot copy
+// between the two) through a bounded buffer. With `startWriteback` a large
+// file's write-back is started as it is written. An edit out of order or past
 // the original's end fails with EINVAL; an original shorter than it was with
 // ESTALE.
-bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdits &edits);
+bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, bool startWriteback);
 
 // The same content read in windows, for a rewrite of the original in place:
 // the first edit's offset is where it first changes.

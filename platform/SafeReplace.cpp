@@ -69,10 +69,11 @@ ReplaceResult rewriteInPlace(Original &original, const NewContent &content, cons
     return replaceInPlace(inPlaceTarget(original), edited, lastWrite);
 }
 
-bool writeContent(int fd, const Original &original, const NewContent &content)
+bool writeContent(int fd, const Original &original, const NewContent &content, bool startWriteback)
 {
     if (content.edits != nullptr)
-        return writeEditedCopy(original.fd(), static_cast<std::uint64_t>(original.info.st_size), fd, *content.edits);
+        return writeEditedCopy(original.fd(), static_cast<std::uint64_t>(original.info.st_size), fd, *content.edits,
+                               startWriteback);
     std::size_t done = 0;
     return writeAll(fd, content.data, content.size, done);
 }
@@ -157,7 +158,7 @@ ReplaceResult stageReplace(ReplaceGroup::Entry &entry, const std::string &path, 
     }
 
     constexpr auto method = ReplaceMethod::Rename;
-    if (!writeContent(tempFd, original, content))
+    if (!writeContent(tempFd, original, content, startWriteback))
         return failure(errno == ESTALE ? "changed" : "write", errno, method);
     const char *step = "";
     if (!copyMetadata(fileFd, tempFd, original.info, step))

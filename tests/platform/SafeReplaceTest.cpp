@@ -744,6 +744,84 @@ TEST(ReplaceGroupTest, CommitsEachFileOrLeavesItAsItIs)
     EXPECT_EQ(test::entriesOf(folder.path() + "/sub"), (std::set<std::string>{"b.mp3", "d.mp3"}));
 }
 
+// Every kind of edit gives the exact content: ranges that keep their places
+// within a page are copied by the kernel (or through memory where it copies
+// nothing), shifted ones are put together in memory and written in whole
+// pages; a large file crosses the steps at which its write-back starts. The
+// bytes are not periodic, so a range copied from a wrong offset shows.
+TEST(ReplaceGroupTest, WritesEveryKindOfEditExactly)
+{
+    enum Kind { SameLength, GrownByAPage, Shifted, ShiftedAndBack };
+    const struct {
+        const char *name;
+        std::size_t size;
+        Kind kind;
+        bool kernelCopies;
+    } rows[] = {{"same length", 300'000, SameLength, true},
+                {"same length, no kernel copy", 300'000, SameLength, false},
+                {"grown by a page", 300'000, GrownByAPage, true},
+                {"shifted", 300'000, Shifted, true},
+                {"shifted and back", 300'000, ShiftedAndBack, true},
+                {"large, same length", 17u << 20, SameLength, true},
+                {"large, shifted", 17u << 20, Shifted, true}};
+    ScratchFolder folder;
+    for (const auto &row : rows) {
+        std::string old(row.size, '\0');
+        std::uint32_t state = 12345;
+        for (char &byte : old) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<char>(state >> 24);
+        }
+        const std::string path = folder.file("a.mp3");
+        test::writeBytes(path, old);
+        const auto bytes = [](std::size_t count, char seed) {
+            const std::string text = test::patternBytes(count, seed);
+            return std::vector<std::uint8_t>(text.begin(), text.end());
+        };
+        ByteEdits edits;
+        switch (row.kind) {
+        case SameLength:
+            edits = {{100, 417, bytes(417, 'a')}, {old.size() - 4, 4, bytes(4, 'b')}};
+            break;
+        case GrownByAPage:
+            edits = {{0, 0, bytes(4096, 'c')}};
+            break;
+        case Shifted:
+            edits = {{0, 1000, bytes(417, 'd')}};
+            break;
+        case ShiftedAndBack:
+            edits = {{10, 0, bytes(417, 'e')}, {200'000, 417, {}}};
+            break;
+        }
+        std::string expected;
+        std::size_t next = 0;
+        for (const ByteEdit &edit : edits) {
+            expected += old.substr(next, edit.offset - next) + std::string(edit.bytes.begin(), edit.bytes.end());
+            next = edit.offset + edit.oldLength;
+        }
+        expected += old.substr(next);
+
+        auto kernelCopies = std::make_shared<int>(0);
+        ReplaceResult result;
+        {
+            FaultHookGuard hook([&row, kernelCopies](const char *step) {
+                if (std::strcmp(step, "copy") != 0)
+                    return 0;
+                ++*kernelCopies;
+                return row.kernelCopies ? 0 : EXDEV;
+            });
+            ReplaceGroup group;
+            const std::size_t entry = group.add(path, edits, identityAt(path), nullptr);
+            group.commit();
+            result = group.result(entry);
+        }
+        ASSERT_TRUE(result.ok) << row.name << " " << describe(result);
+        EXPECT_TRUE(test::readBytes(path) == expected) << row.name;
+        const bool keepsPages = row.kind == SameLength || row.kind == GrownByAPage;
+        EXPECT_EQ(*kernelCopies > 0, keepsPages) << row.name;
+    }
+}
+
 // A group takes over the original its caller holds open and locked, with
 // no second open: the lock stays until the commit; the file is rewritten
 // with its owner and group,
