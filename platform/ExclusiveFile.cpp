@@ -142,6 +142,13 @@ void ExclusiveFile::close()
     m_times = {};
 }
 
+int ExclusiveFile::release()
+{
+    const int fd = std::exchange(m_fd, -1);
+    close();
+    return fd;
+}
+
 std::int64_t ExclusiveFile::size() const
 {
     return m_fd >= 0 ? m_identity.size : -1;

@@ -31,6 +31,8 @@ public:
     // or locked.
     bool open(const std::string &path, FileAccess access);
     void close();
+    // Hands the descriptor over, its lock with it, without closing it.
+    int release();
 
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }

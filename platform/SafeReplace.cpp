@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SafeReplace.h"
 
+#include "BackgroundClose.h"
 #include "EditedCopy.h"
 #include "ExclusiveFile.h"
 #include "InPlaceRewrite.h"
@@ -95,11 +96,17 @@ struct ReplaceGroup::Entry {
 namespace {
 
 // Closes what an entry holds open, its temporary name (unless renamed)
-// before its folder; its result stays.
+// before its folder; its result stays. An original its new file replaced is
+// closed in the background: nobody can open it any more, and its last close
+// takes a while on a large file.
 void letGo(ReplaceGroup::Entry &entry)
 {
     entry.tempName.reset();
     entry.temp.reset(-1);
+    if (entry.result.ok && entry.result.method == ReplaceMethod::Rename) {
+        closeInBackground(entry.original.file.release());
+        closeInBackground(entry.original.held.release());
+    }
     entry.original.file.reset(-1); // the original's lock goes with it
     entry.original.held.close();
     entry.original.dir.reset();

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "BackgroundClose.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <deque>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
+
+namespace brantlow::platform {
+
+namespace {
+
+// Beyond this many the caller closes its own: descriptors are a limited resource.
+constexpr std::size_t kMostWaiting = 64;
+
+struct Closer {
+    std::mutex mutex;
+    std::condition_variable waiting;
+    std::deque<int> fds;
+    // The process whose thread closes. A child after a fork has no such
+    // thread (and may have copied the lock held): it closes its own.
+    std::atomic<pid_t> owner = 0;
+    std::once_flag started;
+
+    // Never destroyed: the thread may still close while the process exits,
+    // which ends it; the kernel closes what is left.
+    static Closer &instance()
+    {
+        static Closer *closer = new Closer;
+        return *closer;
+    }
+
+    void run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            waiting.wait(lock, [this] { return !fds.empty(); });
+            const int fd = fds.front();
+            fds.pop_front();
+            lock.unlock();
+            ::close(fd);
+            lock.lock();
+        }
+    }
+};
+
+} // namespace
+
+void closeInBackground(int fd)
+{
+    if (fd < 0)
+        return;
+    Closer &closer = Closer::instance();
+    std::call_once(closer.started, [&closer] {
+        // The thread takes no signal: the programs read theirs elsewhere.
+        sigset_t all, before;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &before);
+        try {
+            std::thread([&closer] { closer.run(); }).detach();
+            closer.owner = ::getpid();
+        } catch (...) {
+        }
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    });
+    if (closer.owner == ::getpid()) {
+        std::lock_guard lock(closer.mutex);
+        if (closer.fds.size() < kMostWaiting) {
+            closer.fds.push_back(fd);
+            closer.waiting.notify_one();
+            return;
+        }
+    }
+    ::close(fd);
+}
+
+} // namespace brantlow::platform
