@@ -137,8 +137,7 @@ bool copyAroundEdits(int from, std::uint64_t originalSize, int to, const ByteEdi
 }
 
 // The content put together in a buffer and written in whole pages.
-bool writeThroughBuffer(int from, std::uint64_t originalSize, int to, const ByteEdits &edits,
-                        WritebackSteps &writeback)
+bool writeThroughBuffer(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, WritebackSteps &writeback)
 {
     const EditedContent content(edits, originalSize);
     const OriginalBytes original{from, originalSize, nullptr};
