@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <pthread.h>
@@ -20,14 +21,16 @@ constexpr std::size_t kMostWaiting = 64;
 struct Closer {
     std::mutex mutex;
     std::condition_variable waiting;
+    std::condition_variable idle;
     std::deque<int> fds;
+    bool closing = false;
     // The process whose thread closes. A child after a fork has no such
     // thread (and may have copied the lock held): it closes its own.
     std::atomic<pid_t> owner = 0;
     std::once_flag started;
 
-    // Never destroyed: the thread may still close while the process exits,
-    // which ends it; the kernel closes what is left.
+    // Never destroyed: the process's exit waits for the thread (see
+    // waitAtExit), and the thread never ends.
     static Closer &instance()
     {
         static Closer *closer = new Closer;
@@ -41,10 +44,25 @@ struct Closer {
             waiting.wait(lock, [this] { return !fds.empty(); });
             const int fd = fds.front();
             fds.pop_front();
+            closing = true;
             lock.unlock();
             ::close(fd);
             lock.lock();
+            closing = false;
+            if (fds.empty())
+                idle.notify_all();
         }
+    }
+
+    // A process ends with its closes done, as it would have without the
+    // thread: its last system calls and its exit stay where they were.
+    static void waitAtExit()
+    {
+        Closer &closer = instance();
+        if (closer.owner != ::getpid())
+            return;
+        std::unique_lock lock(closer.mutex);
+        closer.idle.wait(lock, [&closer] { return closer.fds.empty() && !closer.closing; });
     }
 };
 
@@ -63,6 +81,7 @@ void closeInBackground(int fd)
         try {
             std::thread([&closer] { closer.run(); }).detach();
             closer.owner = ::getpid();
+            std::atexit(Closer::waitAtExit);
         } catch (...) {
         }
         pthread_sigmask(SIG_SETMASK, &before, nullptr);

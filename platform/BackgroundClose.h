@@ -6,8 +6,9 @@ namespace brantlow::platform {
 // Closes `fd` on a thread of its own, soon. For the descriptor of an original
 // already replaced by its new file: the last close of a large file frees its
 // pages and blocks (a 200 MB file: about 70 ms), which nothing needs to wait
-// for. Closed at once instead where the thread cannot start, many are still
-// waiting, or in a child process after a fork.
+// for. The process's normal exit waits until every descriptor handed over is
+// closed. Closed at once instead where the thread cannot start, many are
+// still waiting, or in a child process after a fork.
 void closeInBackground(int fd);
 
 } // namespace brantlow::platform
