@@ -95,15 +95,20 @@ struct ReplaceGroup::Entry {
 
 namespace {
 
+// An original of this size or more, replaced by its new file, is closed in
+// the background: nobody can open it any more, and its last close frees its
+// pages and blocks, which takes a while (a smaller one's close costs less
+// than handing it over).
+constexpr off_t kCloseInBackgroundFrom = off_t{8} << 20;
+
 // Closes what an entry holds open, its temporary name (unless renamed)
-// before its folder; its result stays. An original its new file replaced is
-// closed in the background: nobody can open it any more, and its last close
-// takes a while on a large file.
+// before its folder; its result stays.
 void letGo(ReplaceGroup::Entry &entry)
 {
     entry.tempName.reset();
     entry.temp.reset(-1);
-    if (entry.result.ok && entry.result.method == ReplaceMethod::Rename) {
+    if (entry.result.ok && entry.result.method == ReplaceMethod::Rename
+        && entry.original.info.st_size >= kCloseInBackgroundFrom) {
         closeInBackground(entry.original.file.release());
         closeInBackground(entry.original.held.release());
     }
