@@ -19,7 +19,10 @@ std::unique_ptr<TBinEdit> loaded(const Bytes &image)
     return engine;
 }
 
-Bytes streamBytes(MemoryStream &s) { return Bytes(s.Data(), s.Data() + s.Size()); }
+Bytes streamBytes(MemoryStream &s)
+{
+    return Bytes(s.Data(), s.Data() + s.Size());
+}
 
 TEST(FrameIndex, ChainInvariants)
 {
@@ -208,7 +211,7 @@ struct HeaderFrameCase {
     int tagAt;
 };
 
-class HeaderFrame : public testing::TestWithParam<HeaderFrameCase> { };
+class HeaderFrame : public testing::TestWithParam<HeaderFrameCase> {};
 
 TEST_P(HeaderFrame, LayoutAndHeader)
 {
@@ -225,8 +228,7 @@ TEST_P(HeaderFrame, LayoutAndHeader)
     EXPECT_EQ(length, c.expectedLength);
     ASSERT_EQ(std::int32_t(frame.size()), c.expectedLength) << "the frame is exactly as long as its header says";
     EXPECT_EQ(e->GetFrameLength({frame[0], frame[1], frame[2], frame[3]}), c.expectedLength);
-    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 4),
-              Bytes(c.expectedHeader.begin(), c.expectedHeader.end()));
+    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 4), Bytes(c.expectedHeader.begin(), c.expectedHeader.end()));
     EXPECT_EQ(e->FirstHeader, c.expectedHeader);
     for (int i = 4; i < c.tagAt; ++i)
         ASSERT_EQ(frame[i], 0) << i;
@@ -254,13 +256,25 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderFrameCase{"mpeg1_l2", {0xFF, 0xFD, 0xE4, 0x00}, 1152, {0xFF, 0xFD, 0x44, 0x00}, 192, 36},
         // Layer I at 64 kbit/s is too short for the layout: the next bitrates
         // are taken until the frame holds it.
-        HeaderFrameCase{"mpeg1_l1_44k", {0xFF, 0xFF, 0x80, 0x00}, 4 * (256 * 12000 / 44100), {0xFF, 0xFF, 0x50, 0x00},
-                        4 * (160 * 12000 / 44100), 36},
+        HeaderFrameCase{"mpeg1_l1_44k",
+                        {0xFF, 0xFF, 0x80, 0x00},
+                        4 * (256 * 12000 / 44100),
+                        {0xFF, 0xFF, 0x50, 0x00},
+                        4 * (160 * 12000 / 44100),
+                        36},
         HeaderFrameCase{"mpeg1_l1_48k_mono", {0xFF, 0xFF, 0x94, 0xC0}, 288, {0xFF, 0xFF, 0x54, 0xC0}, 160, 21},
-        HeaderFrameCase{"mpeg2_l1_22k", {0xFF, 0xF7, 0x80, 0x00}, 4 * (128 * 12000 / 22050),
-                        {0xFF, 0xF7, 0x50, 0x00}, 4 * (80 * 12000 / 22050), 21},
-        HeaderFrameCase{"mpeg2_l1_22k_mono", {0xFF, 0xF7, 0x80, 0xC0}, 4 * (128 * 12000 / 22050),
-                        {0xFF, 0xF7, 0x40, 0xC0}, 136, 13}),
+        HeaderFrameCase{"mpeg2_l1_22k",
+                        {0xFF, 0xF7, 0x80, 0x00},
+                        4 * (128 * 12000 / 22050),
+                        {0xFF, 0xF7, 0x50, 0x00},
+                        4 * (80 * 12000 / 22050),
+                        21},
+        HeaderFrameCase{"mpeg2_l1_22k_mono",
+                        {0xFF, 0xF7, 0x80, 0xC0},
+                        4 * (128 * 12000 / 22050),
+                        {0xFF, 0xF7, 0x40, 0xC0},
+                        136,
+                        13}),
     [](const testing::TestParamInfo<HeaderFrameCase> &info) { return std::string(info.param.name); });
 
 TEST(HeaderFrame, NoAudioBytesFailsCleanly)
@@ -290,3 +304,24 @@ TEST(HeaderFrame, PutBigEndian32)
 }
 
 } // namespace
+
+namespace brantlow {
+
+// Marks across block boundaries read back as made, also after a clear that
+// keeps the first block for the next file.
+TEST(FrameMarksTest, ReadBackAcrossBlocksAndAfterAClear)
+{
+    FrameMarks marks;
+    for (const std::size_t count : {FrameMarks::kPerBlock * 2 + 17, FrameMarks::kPerBlock - 1, std::size_t{3}}) {
+        marks.clear();
+        for (std::size_t i = 0; i < count; ++i)
+            marks.push({static_cast<std::int32_t>(i * 7 + count), static_cast<float>(i)});
+        ASSERT_EQ(marks.size(), count);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            wrong += marks[i].StartOffset != static_cast<std::int32_t>(i * 7 + count) || marks[i].StartTime != float(i);
+        EXPECT_EQ(wrong, 0u) << count << " marks";
+    }
+}
+
+} // namespace brantlow
