@@ -85,7 +85,8 @@ public:
 
     // The new content is the file at `path` as it was read (`original`,
     // which must be valid) with `edits` applied: the edits' bytes are
-    // written, every other byte is copied from the file by the kernel. The
+    // written, every other byte is copied from the file (by the kernel where
+    // the edits keep its pages' offsets, else through a buffer). The
     // other arguments are those of replaceFileContents; `edits` may be freed
     // when add() returns. Returns the file's number in the group.
     std::size_t add(const std::string &path, const ByteEdits &edits, const FileIdentity &original,
