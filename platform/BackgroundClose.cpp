@@ -15,9 +15,6 @@ namespace brantlow::platform {
 
 namespace {
 
-// Beyond this many the caller closes its own: descriptors are a limited resource.
-constexpr std::size_t kMostWaiting = 64;
-
 struct Closer {
     std::mutex mutex;
     std::condition_variable waiting;
@@ -87,8 +84,10 @@ void closeInBackground(int fd)
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
     });
     if (closer.owner == ::getpid()) {
+        // One at a time: while the thread closes one, the caller closes its
+        // own, so that the closes of parallel workers stay parallel.
         std::lock_guard lock(closer.mutex);
-        if (closer.fds.size() < kMostWaiting) {
+        if (closer.fds.empty() && !closer.closing) {
             closer.fds.push_back(fd);
             closer.waiting.notify_one();
             return;
