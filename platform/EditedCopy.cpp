@@ -55,42 +55,28 @@ bool copyUnsupported(int error)
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EBADF;
 }
 
-bool copyThroughBuffer(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count)
-{
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(count, kCopyBuffer)));
-    while (count > 0) {
-        const std::uint64_t step = std::min<std::uint64_t>(count, buffer.size());
-        std::size_t done = 0;
-        if (!readExactly(from, buffer.data(), step, fromOffset)
-            || !writeAll(to, buffer.data(), static_cast<std::size_t>(step), done, static_cast<std::size_t>(toOffset)))
-            return false;
-        fromOffset += step;
-        toOffset += step;
-        count -= step;
-    }
-    return true;
-}
+// How a copy by the kernel ended: where it copies nothing between the two
+// files, the whole content is written through the buffer instead.
+enum class KernelCopy { Done, Failed, Unsupported };
 
-bool copyRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count,
-               WritebackSteps &writeback)
+KernelCopy copyRange(int from, std::uint64_t fromOffset, int to, std::uint64_t toOffset, std::uint64_t count,
+                     WritebackSteps &writeback)
 {
     auto in = static_cast<loff_t>(fromOffset);
     auto out = static_cast<loff_t>(toOffset);
     while (count > 0) {
         const std::uint64_t step = writeback.step(count);
         const ssize_t copied = systemCall("copy", [&] { return ::copy_file_range(from, &in, to, &out, step, 0); });
-        if (copied < 0 && copyUnsupported(errno))
-            return copyThroughBuffer(from, static_cast<std::uint64_t>(in), to, static_cast<std::uint64_t>(out), count);
         if (copied < 0)
-            return false;
+            return copyUnsupported(errno) ? KernelCopy::Unsupported : KernelCopy::Failed;
         if (copied == 0) {
             errno = ESTALE;
-            return false;
+            return KernelCopy::Failed;
         }
         count -= static_cast<std::uint64_t>(copied);
         writeback.reached(static_cast<std::uint64_t>(out));
     }
-    return true;
+    return KernelCopy::Done;
 }
 
 bool editsFit(const ByteEdits &edits, std::uint64_t originalSize)
@@ -119,26 +105,30 @@ bool rangesKeepPageOffsets(const ByteEdits &edits)
 }
 
 // The ranges copied by the kernel, the edits' bytes written between them.
-bool copyAroundEdits(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, WritebackSteps &writeback)
+KernelCopy copyAroundEdits(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, bool startWriteback)
 {
+    WritebackSteps writeback(to, startWriteback);
     std::uint64_t next = 0;
     std::uint64_t written = 0;
     for (const ByteEdit &edit : edits) {
         std::size_t done = 0;
-        if (!copyRange(from, next, to, written, edit.offset - next, writeback))
-            return false;
+        if (const KernelCopy copied = copyRange(from, next, to, written, edit.offset - next, writeback);
+            copied != KernelCopy::Done)
+            return copied;
         written += edit.offset - next;
         if (!writeAll(to, edit.bytes.data(), edit.bytes.size(), done, static_cast<std::size_t>(written)))
-            return false;
+            return KernelCopy::Failed;
         written += edit.bytes.size();
         next = edit.offset + edit.oldLength;
     }
     return copyRange(from, next, to, written, originalSize - next, writeback);
 }
 
-// The content put together in a buffer and written in whole pages.
-bool writeThroughBuffer(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, WritebackSteps &writeback)
+// The content put together in a buffer and written in whole pages, from the
+// start.
+bool writeThroughBuffer(int from, std::uint64_t originalSize, int to, const ByteEdits &edits, bool startWriteback)
 {
+    WritebackSteps writeback(to, startWriteback);
     const EditedContent content(edits, originalSize);
     const OriginalBytes original{from, originalSize, nullptr};
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min(content.size(), kCopyBuffer)));
@@ -162,10 +152,13 @@ bool writeEditedCopy(int from, std::uint64_t originalSize, int to, const ByteEdi
         errno = EINVAL;
         return false;
     }
-    WritebackSteps writeback(to, startWriteback);
-    if (rangesKeepPageOffsets(edits))
-        return copyAroundEdits(from, originalSize, to, edits, writeback);
-    return writeThroughBuffer(from, originalSize, to, edits, writeback);
+    if (rangesKeepPageOffsets(edits)) {
+        if (const KernelCopy copied = copyAroundEdits(from, originalSize, to, edits, startWriteback);
+            copied != KernelCopy::Unsupported)
+            return copied == KernelCopy::Done;
+    }
+    // What the kernel wrote before it gave up is written again, the same.
+    return writeThroughBuffer(from, originalSize, to, edits, startWriteback);
 }
 
 bool EditedContent::fits(std::uint64_t originalSize) const
