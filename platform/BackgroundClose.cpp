@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
-#include <deque>
 #include <mutex>
 #include <pthread.h>
 #include <thread>
@@ -17,10 +16,9 @@ namespace {
 
 struct Closer {
     std::mutex mutex;
-    std::condition_variable waiting;
+    std::condition_variable handedOver;
     std::condition_variable idle;
-    std::deque<int> fds;
-    bool closing = false;
+    int fd = -1; // handed over and not yet closed: one at a time
     // The process whose thread closes. A child after a fork has no such
     // thread (and may have copied the lock held): it closes its own.
     std::atomic<pid_t> owner = 0;
@@ -38,16 +36,13 @@ struct Closer {
     {
         std::unique_lock lock(mutex);
         for (;;) {
-            waiting.wait(lock, [this] { return !fds.empty(); });
-            const int fd = fds.front();
-            fds.pop_front();
-            closing = true;
+            handedOver.wait(lock, [this] { return fd >= 0; });
+            const int closing = fd; // stays set, so nothing else is handed over meanwhile
             lock.unlock();
-            ::close(fd);
+            ::close(closing);
             lock.lock();
-            closing = false;
-            if (fds.empty())
-                idle.notify_all();
+            fd = -1;
+            idle.notify_all();
         }
     }
 
@@ -59,7 +54,7 @@ struct Closer {
         if (closer.owner != ::getpid())
             return;
         std::unique_lock lock(closer.mutex);
-        closer.idle.wait(lock, [&closer] { return closer.fds.empty() && !closer.closing; });
+        closer.idle.wait(lock, [&closer] { return closer.fd < 0; });
     }
 };
 
@@ -87,9 +82,9 @@ void closeInBackground(int fd)
         // One at a time: while the thread closes one, the caller closes its
         // own, so that the closes of parallel workers stay parallel.
         std::lock_guard lock(closer.mutex);
-        if (closer.fds.empty() && !closer.closing) {
-            closer.fds.push_back(fd);
-            closer.waiting.notify_one();
+        if (closer.fd < 0) {
+            closer.fd = fd;
+            closer.handedOver.notify_one();
             return;
         }
     }
