@@ -66,7 +66,7 @@ constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // workers, must leave room below the process's limit for what else is open.
 std::size_t groupFilesFor(std::size_t workers)
 {
-    constexpr rlim_t kOtherDescriptors = 64;
+    constexpr rlim_t kOtherDescriptors = platform::ReplaceGroup::kDescriptorsBesideGroups;
     struct rlimit limit {};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return 1;

@@ -13,7 +13,7 @@ unsigned defaultRewriteJobs()
 {
     constexpr unsigned kLeast = 8;
     constexpr rlim_t kGroupFiles = 8;
-    constexpr rlim_t kOtherDescriptors = 64;
+    constexpr rlim_t kOtherDescriptors = platform::ReplaceGroup::kDescriptorsBesideGroups;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     unsigned jobs = std::max(kLeast, 2 * cores);
     struct rlimit limit {};

@@ -76,6 +76,9 @@ public:
     static constexpr std::uint64_t kMaxBytes = 64ull << 20;
     // Each waiting file holds this many descriptors (folder, original, new file).
     static constexpr std::size_t kDescriptorsPerFile = 3;
+    // What a process keeps open besides its groups' files (standard streams,
+    // logs, state folders, the engine's own reads), when it sizes its groups.
+    static constexpr std::size_t kDescriptorsBesideGroups = 64;
 
     // `maxFiles` (at least 1) lowers kMaxFiles, where descriptors are few.
     explicit ReplaceGroup(std::size_t maxFiles = kMaxFiles);
