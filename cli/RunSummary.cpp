@@ -14,7 +14,7 @@ std::size_t fileCount(const BatchCounts &counts)
     return counts.done + counts.unchanged + counts.skipped + counts.failed;
 }
 
-// "N files: " and the command's own counts, then what every command shares:
+// "N files: " ("1 file: ") and the command's own counts, then what every command shares:
 // the files skipped and the folders not read, when there are any.
 void printSummaryLine(const BatchCounts &counts, std::size_t unreadFolders, const std::string &own)
 {
@@ -23,7 +23,8 @@ void printSummaryLine(const BatchCounts &counts, std::size_t unreadFolders, cons
         tail += ", " + std::to_string(counts.skipped) + " skipped (not MPEG audio)";
     if (unreadFolders > 0)
         tail += ", " + std::to_string(unreadFolders) + " folder" + (unreadFolders == 1 ? "" : "s") + " not read";
-    std::printf("%zu files: %s%s.\n", fileCount(counts), own.c_str(), tail.c_str());
+    const std::size_t files = fileCount(counts);
+    std::printf("%zu %s: %s%s.\n", files, files == 1 ? "file" : "files", own.c_str(), tail.c_str());
 }
 
 } // namespace

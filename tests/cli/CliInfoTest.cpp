@@ -155,7 +155,7 @@ TEST(CliInfo, TextFormTellsThePersonTheSameFacts)
     EXPECT_EQ(lines.front(), path + ": This File includes a VBR Header.");
     EXPECT_NE(result.out.find("MPEG-1 Layer III, 44100 Hz, joint_stereo"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("116 frames, 20972 bytes"), std::string::npos) << result.out;
-    EXPECT_EQ(lines.back(), "1 files: 1 described, 0 failed.");
+    EXPECT_EQ(lines.back(), "1 file: 1 described, 0 failed.");
 }
 
 } // namespace

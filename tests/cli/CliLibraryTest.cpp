@@ -133,7 +133,7 @@ TEST(CliLibrary, FolderScansStayInTheirTreeAndTakeEachFileOnce)
          {"brantlow-cli: warning: " + t + "proc not scanned (a pseudo file system (proc))"},
          0},
         {{"add", "-n", (tree / "pcm.wav").string()},
-         {"1 files: 0 would change, 0 already as wanted, 1 failed."},
+         {"1 file: 0 would change, 0 already as wanted, 1 failed."},
          {t + "pcm.wav: This file is not MPEG/Audio. (PCM WAVE)"},
          1},
         {{"add", "-n", "-r", (top.path() / "long").string()},
@@ -195,7 +195,7 @@ TEST(CliLibrary, AnUnreadableFolderMakesTheRunFail)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.outLines(),
               (std::vector<std::string>{song + ": This file includes a VBR Header.",
-                                        "1 files: 0 rewritten, 1 already as wanted, 0 failed, 1 folder not read."}));
+                                        "1 file: 0 rewritten, 1 already as wanted, 0 failed, 1 folder not read."}));
     EXPECT_EQ(result.errLines(),
               (std::vector<std::string>{"brantlow-cli: cannot read the folder " + locked.string() + " (Permission denied)"}));
     EXPECT_EQ(readBytes(locked / "b.mp3"), readBytes(samplePath("mpeg1_stereo_vbr.mp3")));

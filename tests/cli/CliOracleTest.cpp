@@ -43,8 +43,9 @@ protected:
         // ("already as wanted") would let every check below judge nothing.
         const RunResult add = runCli({"add", path});
         ASSERT_EQ(add.exitCode, 0) << add.err;
-        ASSERT_EQ(add.outLines(), (std::vector<std::string>{path + ": This File includes a VBR Header Now.",
-                                                             "1 files: 1 rewritten, 0 already as wanted, 0 failed."}));
+        ASSERT_EQ(add.outLines(),
+                  (std::vector<std::string>{path + ": This File includes a VBR Header Now.",
+                                            "1 file: 1 rewritten, 0 already as wanted, 0 failed."}));
     }
 
     TempFolder folder;

@@ -91,7 +91,8 @@ TEST(CliRewrite, AFileAlreadyInTheWantedStateIsReportedAndLeftAlone)
         const auto before = readBytes(c.path);
         const RunResult result = runCli({c.command, c.path});
         EXPECT_EQ(result.exitCode, 0) << c.command;
-        EXPECT_EQ(result.outLines(), (std::vector<std::string>{c.line, "1 files: 0 rewritten, 1 already as wanted, 0 failed."}));
+        EXPECT_EQ(result.outLines(),
+                  (std::vector<std::string>{c.line, "1 file: 0 rewritten, 1 already as wanted, 0 failed."}));
         EXPECT_EQ(readBytes(c.path), before);
     }
 }
@@ -127,7 +128,8 @@ TEST(CliRewrite, FilesThatCannotBeRewrittenFailWithTheirTextAndChangeNothing)
             const RunResult result = runCli({command, c.path});
             EXPECT_EQ(result.exitCode, 1) << command << ' ' << c.path;
             EXPECT_EQ(result.errLines(), (std::vector<std::string>{c.line})) << command;
-            EXPECT_EQ(result.outLines(), (std::vector<std::string>{"1 files: 0 rewritten, 0 already as wanted, 1 failed."}))
+            EXPECT_EQ(result.outLines(),
+                      (std::vector<std::string>{"1 file: 0 rewritten, 0 already as wanted, 1 failed."}))
                 << command;
             EXPECT_EQ(fs::exists(c.path), existed);
             if (existed) {

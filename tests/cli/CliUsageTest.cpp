@@ -108,8 +108,9 @@ TEST_F(CliFolderScan, AFileNamedOnTheCommandLineIsTakenWhateverItsExtension)
     const std::string odd = (folder.path() / "g").string();
     const RunResult result = runCli({"add", odd, odd});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.outLines(), (std::vector<std::string>{odd + ": This File includes a VBR Header Now.",
-                                                           "1 files: 1 rewritten, 0 already as wanted, 0 failed."}));
+    EXPECT_EQ(result.outLines(),
+              (std::vector<std::string>{odd + ": This File includes a VBR Header Now.",
+                                        "1 file: 1 rewritten, 0 already as wanted, 0 failed."}));
 }
 
 } // namespace
