@@ -44,6 +44,12 @@ QString translationLanguage(const QStringList &uiLanguages)
 
 QString installTranslations(QCoreApplication *application)
 {
+    // English needs a translation too, for the plural forms of the texts
+    // that count ("1 folder", "2 folders"); installed first, so that a
+    // language's own translation is asked before it.
+    auto *english = new QTranslator(application);
+    if (english->load(kBuiltIn.arg(QStringLiteral("en"))))
+        QCoreApplication::installTranslator(english);
     const QString language = translationLanguage(QLocale::system().uiLanguages());
     if (language.isEmpty())
         return {};

@@ -17,6 +17,6 @@ class QCoreApplication;
 QString translationLanguage(const QStringList &uiLanguages);
 
 // Installs the translators for QLocale::system().uiLanguages() (LANGUAGE,
-// then LC_ALL, LC_MESSAGES, LANG) before any window is made; returns the
-// language taken, empty for English.
+// then LC_ALL, LC_MESSAGES, LANG) before any window is made, and the English
+// plural forms beneath them; returns the language taken, empty for English.
 QString installTranslations(QCoreApplication *application);

@@ -6,6 +6,7 @@
 
 #include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
+#include "app/Translations.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
 #include "batch/UndoProgress.h"
@@ -131,6 +132,10 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // English as the program shows it: the counting texts in their plural
+    // forms ("1 file put back as it was").
+    void initTestCase() { QCOMPARE(installTranslations(qApp), QString()); }
+
     void init()
     {
         QVERIFY(m_folder.isValid());
@@ -264,7 +269,7 @@ private slots:
         QVERIFY(menu.contains(entry));
         const QString told = undoSummary(entry, {});
         qputenv("XDG_STATE_HOME", state);
-        QCOMPARE(told, QStringLiteral("1 file(s) put back as they were before the run."));
+        QCOMPARE(told, QStringLiteral("1 file put back as it was before the run."));
         QCOMPARE(apptest::readFile(path), before);
         if (!fromBatchList)
             QCOMPARE(Form1->Label3->text(), kWithoutHeader);
@@ -329,9 +334,9 @@ private slots:
         if (how == "locked")
             QCOMPARE(told, QStringLiteral("The last run cannot be undone now. (another undo of this run is running)"));
         else if (how == "whole")
-            QCOMPARE(told, QStringLiteral("3 file(s) put back as they were before the run."));
+            QCOMPARE(told, QStringLiteral("3 files put back as they were before the run."));
         else
-            QVERIFY2(told.contains(QStringLiteral("\nStopped: 3 file(s) not reached")), qPrintable(told));
+            QVERIFY2(told.contains(QStringLiteral("\nStopped: 3 files not reached")), qPrintable(told));
         // A file the summary names as not reached (or every file of a
         // refused undo) is as the run left it; every other one is put back.
         for (int i = 0; i < paths.size(); ++i) {
