@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReasonText.h"
 
+#include "engine/ErrorCodes.h"
+
 #include <QCoreApplication>
 
 #include <cstring>
@@ -13,60 +15,6 @@ namespace {
 QString translated(const char *text)
 {
     return QCoreApplication::translate("Reason", text);
-}
-
-const char *engineReason(std::int32_t errorCode)
-{
-    switch (errorCode) {
-    case ecCannotOpen:
-        return QT_TRANSLATE_NOOP("Reason", "cannot be opened for reading");
-    case ecCannotRead:
-        return QT_TRANSLATE_NOOP("Reason", "cannot be read (or is 2 GiB or larger)");
-    case ecCannotSave:
-        return QT_TRANSLATE_NOOP("Reason", "cannot be saved");
-    case ecFileChanged:
-        return QT_TRANSLATE_NOOP("Reason", "the file changed since it was read");
-    case ecNoFrameSync:
-        return QT_TRANSLATE_NOOP("Reason", "no MPEG audio stream in the first 64 KiB of the audio");
-    case ecRiffForm:
-        return QT_TRANSLATE_NOOP("Reason", "RIFF file of neither RMP3 nor WAVE form");
-    case ecWaveFormat:
-        return QT_TRANSLATE_NOOP("Reason", "WAVE file whose audio is not MPEG Layer 3");
-    case ecWavePcm:
-        return QT_TRANSLATE_NOOP("Reason", "WAVE file with PCM audio");
-    case ecWaveNoData:
-        return QT_TRANSLATE_NOOP("Reason", "WAVE file without a data chunk");
-    case ecRmp3NoData:
-        return QT_TRANSLATE_NOOP("Reason", "RMP3 file without a data chunk");
-    case ecOtherContainer:
-        return QT_TRANSLATE_NOOP("Reason",
-                                 "a file of another container (MP4, Ogg, FLAC, Matroska or MPEG program stream)");
-    case ecMpeg25SampleRate:
-    case ecSampleRate:
-        return QT_TRANSLATE_NOOP("Reason", "frame header with a reserved sample rate");
-    case ecMpeg25Bitrate:
-    case ecBitrateOrLayer:
-        return QT_TRANSLATE_NOOP("Reason", "frame header with a free-format or bad bitrate, or a reserved layer");
-    case ecNoAudioBytes:
-        return QT_TRANSLATE_NOOP("Reason", "no audio bytes to describe");
-    case ecUnfollowableAudio:
-        return QT_TRANSLATE_NOOP("Reason", "more than 1 % (or 64 KiB) of the stream is junk between its frames");
-    case ecCannotFix:
-        return QT_TRANSLATE_NOOP("Reason", "the header frame is no Xing or Info frame, or too short for its fields");
-    case ecHeaderNotFoundAgain:
-        return QT_TRANSLATE_NOOP(
-            "Reason", "the header frame would not be found again: the junk after the ID3v2 tag looks like frames");
-    case ecFixNotSettled:
-        return QT_TRANSLATE_NOOP("Reason", "the mended header would not read back as right");
-    case ecNoScratchStream:
-    case ecInsertFailed:
-        return QT_TRANSLATE_NOOP("Reason", "the header frame cannot be inserted");
-    case ecCutFailed:
-    case ecRiffFixFailed:
-        return QT_TRANSLATE_NOOP("Reason", "the header frame cannot be cut out");
-    default:
-        return QT_TRANSLATE_NOOP("Reason", "unknown failure");
-    }
 }
 
 // The job's own causes; the ones that name the system's reason take it as %1.
@@ -135,7 +83,7 @@ QString engineReasonText(std::int32_t errorCode)
 {
     return QCoreApplication::translate("Reason", "error %1: %2")
         .arg(errorCode)
-        .arg(translated(engineReason(errorCode)));
+        .arg(translated(errorCodeText(errorCode)));
 }
 
 QString rewriteReasonText(const RewriteResult &result)
@@ -149,7 +97,7 @@ QString rewriteReasonText(const RewriteResult &result)
     else if (result.systemError != 0)
         words = systemText(result.systemError);
     else if (result.errorCode >= 0)
-        words = translated(engineReason(result.errorCode));
+        words = translated(errorCodeText(result.errorCode));
     else
         words = QString::fromStdString(result.reason);
     if (result.errorCode < 0)
