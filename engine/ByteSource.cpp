@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ByteSource.h"
 
-#include <cerrno>
-#include <cstring>
+#include "platform/ReadAll.h"
 
-#include <unistd.h>
+#include <cstring>
 
 namespace brantlow {
 
@@ -44,17 +43,9 @@ bool FileSource::readAt(std::int64_t offset, std::int64_t count, void *out) cons
         offset += n;
         count -= n;
     }
-    while (count > 0) {
-        const ssize_t got = ::pread(m_fd.get(), to, static_cast<std::size_t>(count), offset);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            m_failed = true;
-            return false;
-        }
-        to += got;
-        offset += got;
-        count -= got;
+    if (count > 0 && platform::readAllAt(m_fd.get(), to, count, offset) != count) {
+        m_failed = true;
+        return false;
     }
     return true;
 }

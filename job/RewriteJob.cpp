@@ -6,6 +6,7 @@
 #include "platform/ExclusiveFile.h"
 #include "platform/FileIdentity.h"
 #include "platform/OwnedFd.h"
+#include "platform/ReadAll.h"
 #include "platform/SafeReplace.h"
 
 #include <algorithm>
@@ -253,13 +254,9 @@ bool readReplaced(const OpenedFile &opened, const platform::ByteEdits &edits,
         return false;
     for (const platform::ByteEdit &edit : edits) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(edit.oldLength));
-        for (std::size_t done = 0; done < bytes.size();) {
-            const ssize_t got =
-                ::pread(file, bytes.data() + done, bytes.size() - done, static_cast<off_t>(edit.offset + done));
-            if (got <= 0)
-                return false;
-            done += static_cast<std::size_t>(got);
-        }
+        const auto count = static_cast<std::int64_t>(bytes.size());
+        if (platform::readAllAt(file, bytes.data(), count, static_cast<std::int64_t>(edit.offset)) != count)
+            return false;
         replaced.push_back(std::move(bytes));
     }
     return true;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ExclusiveFile.h"
 
+#include "ReadAll.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -163,25 +165,20 @@ bool ExclusiveFile::readAt(std::int64_t offset, std::uint8_t *buffer, std::int64
 {
     if (m_fd < 0 || offset < 0 || count < 0 || (count > 0 && buffer == nullptr))
         return false;
-    std::int64_t done = 0;
-    while (done < count) {
-        if (const auto &hook = readFaultHook(); hook) {
-            if (const int injected = hook("read"); injected != 0) {
-                errno = injected;
-                return false;
-            }
-        }
-        const ssize_t got = ::pread(m_fd, buffer + done, static_cast<std::size_t>(count - done), offset + done);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+    if (count == 0)
+        return true;
+    if (const auto &hook = readFaultHook(); hook) {
+        if (const int injected = hook("read"); injected != 0) {
+            errno = injected;
             return false;
         }
-        if (got == 0) {
-            errno = EIO; // the file is shorter than it was said to be
-            return false;
-        }
-        done += got;
+    }
+    const std::int64_t got = readAllAt(m_fd, buffer, count, offset);
+    if (got < 0)
+        return false;
+    if (got < count) {
+        errno = EIO; // the file is shorter than it was said to be
+        return false;
     }
     return true;
 }

@@ -2,6 +2,7 @@
 #include "JournalFormat.h"
 
 #include "OwnedFd.h"
+#include "ReadAll.h"
 #include "ReplaceCalls.h"
 #include "StateFolder.h"
 #include "TempNames.h"
@@ -50,7 +51,8 @@ JournalState readHeader(int fd, JournalHeader &header)
 {
     std::array<std::uint8_t, kJournalHeaderSize> bytes{};
     struct stat info {};
-    if (::pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()) || ::fstat(fd, &info) != 0
+    const auto size = static_cast<std::int64_t>(bytes.size());
+    if (readAllAt(fd, bytes.data(), size, 0) != size || ::fstat(fd, &info) != 0
         || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0)
         return JournalState::Unsealed;
     std::memcpy(&header, bytes.data() + sizeof kMagic, sizeof header);
@@ -115,13 +117,11 @@ bool copyBytes(int from, off_t fromOffset, int to, off_t toOffset, std::uint64_t
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(length, kCopyChunk)));
     for (std::uint64_t done = 0; done < length;) {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, buffer.size()));
-        ssize_t got;
-        do {
-            got = ::pread(from, buffer.data(), want, fromOffset + static_cast<off_t>(done));
-        } while (got < 0 && errno == EINTR);
+        const std::int64_t got =
+            readAllAt(from, buffer.data(), static_cast<std::int64_t>(want), fromOffset + static_cast<off_t>(done));
         if (got < 0)
             return false;
-        if (got == 0) { // shorter than it was
+        if (got < static_cast<std::int64_t>(want)) { // shorter than it was
             errno = EIO;
             return false;
         }

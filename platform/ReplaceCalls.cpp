@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ReplaceCalls.h"
 
+#include "ReadAll.h"
 #include "SafeReplace.h"
 
 #include <algorithm>
@@ -94,17 +95,16 @@ std::string readSmallFile(const std::string &path)
 
 bool readExactly(int fd, std::uint8_t *buffer, std::uint64_t count, std::uint64_t offset)
 {
-    while (count > 0) {
-        const ssize_t got = systemCall("read", [&] { return ::pread(fd, buffer, count, static_cast<off_t>(offset)); });
-        if (got < 0)
-            return false;
-        if (got == 0) {
-            errno = ESTALE;
-            return false;
-        }
-        buffer += got;
-        offset += static_cast<std::uint64_t>(got);
-        count -= static_cast<std::uint64_t>(got);
+    if (count == 0)
+        return true;
+    const auto want = static_cast<std::int64_t>(count);
+    const std::int64_t got =
+        systemCall("read", [&] { return readAllAt(fd, buffer, want, static_cast<std::int64_t>(offset)); });
+    if (got < 0)
+        return false;
+    if (got < want) {
+        errno = ESTALE;
+        return false;
     }
     return true;
 }

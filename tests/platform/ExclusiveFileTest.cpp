@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ExclusiveFile.h"
+#include "platform/OwnedFd.h"
+#include "platform/ReadAll.h"
 
 #include "TestFiles.h"
 
@@ -98,6 +100,28 @@ TEST_F(ExclusiveFileTest, ReadsTheWholeFile)
     std::uint8_t tooLarge[11] = {};
     EXPECT_FALSE(file.readWhole(tooLarge, 11)) << "a short read is a failure";
     EXPECT_TRUE(file.readWhole(nullptr, 0));
+}
+
+// Every read of a file's bytes goes through readAllAt: fewer bytes than
+// asked only where the file ends (which callers name "changed" or EIO), -1
+// only where a read fails.
+TEST_F(ExclusiveFileTest, ReadAllAtReadsUpToTheEnd)
+{
+    const OwnedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(fd.valid());
+    const struct {
+        std::int64_t offset, count, got;
+        const char *bytes;
+    } cases[] = {{0, 10, 10, "0123456789"}, {3, 4, 4, "3456"}, {6, 8, 4, "6789"}, {10, 5, 0, ""}, {12, 1, 0, ""}};
+    for (const auto &c : cases) {
+        std::string buffer(static_cast<std::size_t>(c.count), '\0');
+        EXPECT_EQ(readAllAt(fd.get(), buffer.data(), c.count, c.offset), c.got) << c.offset << '+' << c.count;
+        EXPECT_EQ(buffer.substr(0, static_cast<std::size_t>(c.got)), c.bytes);
+    }
+    char byte = 0;
+    errno = 0;
+    EXPECT_EQ(readAllAt(-1, &byte, 1, 0), -1);
+    EXPECT_EQ(errno, EBADF);
 }
 
 TEST_F(ExclusiveFileTest, LargeFileIsReadCompletely)
