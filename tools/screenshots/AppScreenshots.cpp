@@ -107,15 +107,15 @@ bool drawLanguages(const QString &folder)
 int main(int argc, char **argv)
 {
     const QString language = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
-    // The user's language, as the program takes it.
-    if (!language.isEmpty())
-        qputenv("LANGUAGE", argv[2]);
+    // The user's language, as the program takes it; English otherwise,
+    // whatever the language of the session that draws the pictures.
+    qputenv("LANGUAGE", language.isEmpty() ? QByteArray("en") : QByteArray(argv[2]));
     QApplication app(argc, argv);
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: app_screenshots <folder> [de | fr]\n");
         return 2;
     }
-    if (!language.isEmpty() && installTranslations(&app) != language) {
+    if (installTranslations(&app) != language) {
         std::fprintf(stderr, "app_screenshots: no translation for %s\n", argv[2]);
         return 1;
     }

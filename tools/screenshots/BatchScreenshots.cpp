@@ -120,16 +120,16 @@ int main(int argc, char **argv)
     const QString variant = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
     if (variant == QLatin1String("dark"))
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // A language is the user's, as the program takes it.
+    // A language is the user's, as the program takes it; English otherwise,
+    // whatever the language of the session that draws the pictures.
     const bool language = variant == QLatin1String("de") || variant == QLatin1String("fr");
-    if (language)
-        qputenv("LANGUAGE", argv[2]);
+    qputenv("LANGUAGE", language ? QByteArray(argv[2]) : QByteArray("en"));
     QApplication app(argc, argv);
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: batch_screenshots <output folder> [dejavu-144dpi | dark | de | fr]\n");
         return 2;
     }
-    if (language && installTranslations(&app) != variant) {
+    if (installTranslations(&app) != (language ? variant : QString())) {
         std::fprintf(stderr, "batch_screenshots: no translation for %s\n", argv[2]);
         return 1;
     }

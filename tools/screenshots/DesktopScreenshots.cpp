@@ -13,6 +13,7 @@
 #include "app/DetailsDialog.h"
 #include "app/ErrorDialg.h"
 #include "app/OtherDialog.h"
+#include "app/Translations.h"
 #include "batch/AllRewriteDialog.h"
 #include "batch/FileCheckList.h"
 #include "batch/MultiErrorDialog.h"
@@ -46,11 +47,15 @@ int main(int argc, char **argv)
     const bool dark = argc == 4 && qstrcmp(argv[3], "dark") == 0;
     if (dark)
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // English as the program shows it, whatever the language of the session
+    // that draws the pictures.
+    qputenv("LANGUAGE", "en");
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: desktop_screenshots <folder> <name prefix> [dark]\n");
         return 2;
     }
+    installTranslations(&app);
     if (dark)
         QApplication::setPalette(darkPalette());
     const QString folder = QString::fromLocal8Bit(argv[1]);
